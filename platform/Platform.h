@@ -1,0 +1,136 @@
+#pragma once
+// The program's window to the outside world. Every question asked of the user, every standard
+// dialog, the shell, the clock, the settings backend, the instance lock and the system facts go
+// through these small interfaces: the real program uses the Qt/Linux implementations
+// (QtPlatform.h), the tests a scripted one that records what was asked and answers from a script.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+// ---- message boxes ------------------------------------------------------------------------------
+enum class MsgIcon { None, Critical, Question, Warning, Information };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+struct MessageRequest {
+    QString text;           // lines joined by "\r\n" as the program builds them
+    QString title;          // always "Jotbook"
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+    int defaultButton = 1;  // 1-based, in the order of the buttons above
+};
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual MsgAnswer show(QWidget *owner, const MessageRequest &request) = 0;
+};
+
+// ---- standard choosers ----------------------------------------------------------------------------
+struct FileFilter {
+    QString text;      // shown, e.g. "Текстовые файлы (*.txt;*.log)"
+    QString patterns;  // e.g. "*.txt;*.log"
+};
+
+struct FileDialogRequest {
+    QString title;
+    QList<FileFilter> filters;
+    int filterIndex = 1;   // 1-based preselected filter
+    QString initialName;
+    QString initialDir;    // empty: none
+};
+
+// A font as the text box carries it.
+struct FontSpec {
+    QString name = QStringLiteral("Courier New");
+    double size = 9.75;    // points, fractions kept
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikethrough = false;
+    int weight = 400;
+    int charset = 204;
+    bool operator==(const FontSpec &) const = default;
+};
+
+class CommonDialogs {
+public:
+    virtual ~CommonDialogs() = default;
+    // The chosen full path, or empty when cancelled.
+    virtual QString openFile(QWidget *owner, const FileDialogRequest &request) = 0;
+    // The chosen full path, or empty when cancelled; on success chosenFilter is the 1-based filter
+    // index selected at confirmation, on cancel it is left untouched. Asks before overwriting.
+    virtual QString saveFile(QWidget *owner, const FileDialogRequest &request, int &chosenFilter) = 0;
+    // colour is 0x00BBGGRR; customColors are the 16 custom colours offered.
+    virtual bool chooseColor(QWidget *owner, quint32 &colour, const QList<quint32> &customColors) = 0;
+    virtual bool chooseFont(QWidget *owner, FontSpec &font, quint32 &colour, int minSize, int maxSize) = 0;
+};
+
+// ---- shell ---------------------------------------------------------------------------------------
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Performs "open" on the file; returns the shell's result code: 2 when the file does not
+    // exist, a value above 32 on success.
+    virtual int open(QWidget *owner, const QString &file) = 0;
+};
+
+// ---- clock ---------------------------------------------------------------------------------------
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+// ---- previous instance ---------------------------------------------------------------------------
+class InstanceLock {
+public:
+    virtual ~InstanceLock() = default;
+    // True when another copy of the program was already running for this user when this copy
+    // started. Fixed for the life of the process.
+    virtual bool previousInstance() const = 0;
+};
+
+// ---- settings backend ----------------------------------------------------------------------------
+// Values are always text. Sections: "General", "Other", "Font".
+class SettingsBackend {
+public:
+    virtual ~SettingsBackend() = default;
+    // The stored text, or std::nullopt when the key does not exist. Throws (any std::exception)
+    // when the store cannot be read.
+    virtual std::optional<QString> read(const QString &section, const QString &key) = 0;
+    // False when the value could not be written.
+    virtual bool write(const QString &section, const QString &key, const QString &value) = 0;
+    // Makes the writes so far durable; false when the store could not be written.
+    virtual bool flush() = 0;
+};
+
+// ---- system facts --------------------------------------------------------------------------------
+class SystemFacts {
+public:
+    virtual ~SystemFacts() = default;
+    virtual QString productName() const = 0;   // the system's product name, empty when unknown
+    virtual QString programFolder() const = 0; // folder of the executable, ending in "/"
+    virtual quint64 totalPhysicalMemory() const = 0;
+    virtual quint64 availablePhysicalMemory() const = 0;
+};
+
+// ---- the whole set -------------------------------------------------------------------------------
+struct Platform {
+    MessageBoxes *messages = nullptr;
+    CommonDialogs *dialogs = nullptr;
+    Shell *shell = nullptr;
+    Clock *clock = nullptr;
+    InstanceLock *instance = nullptr;
+    SettingsBackend *settings = nullptr;
+    SystemFacts *facts = nullptr;
+};
+
+} // namespace platform

@@ -1,0 +1,85 @@
+#pragma once
+// The document's text box: a QPlainTextEdit that offers the operations of a classic multi-line
+// edit control in the program's text model.
+//
+// Text model: one character per byte of Windows-1251 (see Ansi.h); the model text is a QByteArray
+// of those bytes. Line breaks are kept exactly: CR LF, lone CR and lone LF may be mixed. The most
+// frequent kind (CR LF on a tie or when there is none) is the "dominant" break and is held as Qt's
+// block separator; every other break is shown inside its block as a visible placeholder character
+// that maps back on reading. Enter and pasted breaks insert the dominant break.
+// Positions and lengths count model characters: a CR LF is two.
+
+#include "platform/Platform.h"
+
+#include <QByteArray>
+#include <QPlainTextEdit>
+
+class QMimeData;
+
+namespace platform {
+
+class TextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    enum class Break { CrLf, Cr, Lf };
+
+    explicit TextBox(QWidget *parent = nullptr);
+    ~TextBox() override;
+
+    // ---- text ----
+    QByteArray text() const;                       // the whole model text
+    void setText(const QByteArray &text);          // replaces everything; empties the undo buffer
+    int textLength() const;                        // model characters, cheap
+    bool isEmptyText() const;                      // cheap
+    Break dominantBreak() const;
+    // Increases whenever the text changes; lets callers cache what they derive from text().
+    quint64 revision() const;
+
+    // ---- selection (0-based model positions) ----
+    int selStart() const;
+    int selLength() const;
+    QByteArray selectedText() const;
+    void setSel(int start, int end);               // end exclusive; -1 start removes the selection
+    void replaceSel(const QByteArray &text, bool canUndo = true);  // one undo step
+    void scrollCaret();
+
+    // ---- edit-control commands ----
+    bool canUndo() const;
+    void undoEdit();
+    void emptyUndoBuffer();
+    void cutSel();
+    void copySel();
+    void pasteClip();
+    void clearSel();
+
+    // ---- appearance ----
+    int alignmentValue() const;                    // 0 left, 1 right, 2 centre
+    void setAlignmentValue(int value);             // throws RuntimeError(380) for other values
+    FontSpec fontSpec() const;
+    void setFontSpec(const FontSpec &font);        // throws RuntimeError(380) for invalid values
+    void setCharset(int charset);
+    quint32 foreColor() const;                     // 0x00BBGGRR
+    void setForeColor(quint32 colour);             // throws RuntimeError(380) above 0xFFFFFF
+    quint32 backColor() const;
+    void setBackColor(quint32 colour);
+
+Q_SIGNALS:
+    // Something other than the box's own text was dropped on it (files, foreign data).
+    void dataDropped(const QMimeData *data, Qt::DropActions offered);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    struct Private;
+    Private *d;
+};
+
+} // namespace platform

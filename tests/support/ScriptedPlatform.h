@@ -1,0 +1,112 @@
+#pragma once
+// A platform for tests: records every question and dialog the program asks for and answers from
+// a script. Settings live in memory; write failures can be injected.
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+namespace testing {
+
+struct AskedMessage {
+    platform::MessageRequest request;
+    platform::MsgAnswer answer;
+};
+
+class ScriptedMessages : public platform::MessageBoxes {
+public:
+    platform::MsgAnswer show(QWidget *owner, const platform::MessageRequest &request) override;
+    // Queued answers, used in order; without one the box's default button answers.
+    std::deque<platform::MsgAnswer> answers;
+    // Called while the box "is open" (before the answer), e.g. to inspect the program's state.
+    std::function<void(const platform::MessageRequest &)> onShow;
+    QList<AskedMessage> asked;
+    QStringList texts() const;
+};
+
+class ScriptedDialogs : public platform::CommonDialogs {
+public:
+    QString openFile(QWidget *owner, const platform::FileDialogRequest &request) override;
+    QString saveFile(QWidget *owner, const platform::FileDialogRequest &request, int &chosenFilter) override;
+    bool chooseColor(QWidget *owner, quint32 &colour, const QList<quint32> &customColors) override;
+    bool chooseFont(QWidget *owner, platform::FontSpec &font, quint32 &colour, int minSize, int maxSize) override;
+
+    std::deque<QString> openAnswers;                 // empty string: cancel
+    std::deque<std::pair<QString, int>> saveAnswers;  // path (empty: cancel) and filter index
+    std::deque<std::optional<quint32>> colorAnswers;  // nullopt: cancel
+    std::deque<std::optional<std::pair<platform::FontSpec, quint32>>> fontAnswers;
+
+    QList<platform::FileDialogRequest> openRequests;
+    QList<platform::FileDialogRequest> saveRequests;
+    QList<QList<quint32>> colorCustomSets;
+    QList<quint32> colorInitial;
+    struct FontCall { platform::FontSpec font; quint32 colour; int minSize; int maxSize; };
+    QList<FontCall> fontCalls;
+};
+
+class ScriptedShell : public platform::Shell {
+public:
+    int open(QWidget *owner, const QString &file) override;
+    QStringList opened;
+    QSet<QString> existing;   // files the shell can find; others give 2
+    bool everythingExists = false;
+};
+
+class ScriptedClock : public platform::Clock {
+public:
+    QDateTime now() const override { return time; }
+    QDateTime time = QDateTime(QDate(2026, 12, 6), QTime(9, 5, 0));
+};
+
+class ScriptedInstance : public platform::InstanceLock {
+public:
+    bool previousInstance() const override { return previous; }
+    bool previous = false;
+};
+
+class MemorySettings : public platform::SettingsBackend {
+public:
+    std::optional<QString> read(const QString &section, const QString &key) override;
+    bool write(const QString &section, const QString &key, const QString &value) override;
+    bool flush() override;
+
+    QMap<QString, QString> values;   // "Section/Key" -> text
+    QStringList writeLog;            // "Section/Key" in write order
+    int failAfterWrites = -1;        // >= 0: writes after this many fail
+    bool readFails = false;
+    int flushes = 0;
+    bool has(const QString &section, const QString &key) const { return values.contains(section + '/' + key); }
+    QString value(const QString &section, const QString &key) const { return values.value(section + '/' + key); }
+};
+
+class ScriptedFacts : public platform::SystemFacts {
+public:
+    QString productName() const override { return product; }
+    QString programFolder() const override { return folder; }
+    quint64 totalPhysicalMemory() const override { return total; }
+    quint64 availablePhysicalMemory() const override { return available; }
+    QString product = QStringLiteral("Debian GNU/Linux 12 (bookworm)");
+    QString folder = QStringLiteral("/opt/jotbook/");
+    quint64 total = 8ull << 30;
+    quint64 available = 4ull << 30;
+};
+
+struct ScriptedPlatform {
+    ScriptedMessages messages;
+    ScriptedDialogs dialogs;
+    ScriptedShell shell;
+    ScriptedClock clock;
+    ScriptedInstance instance;
+    MemorySettings settings;
+    ScriptedFacts facts;
+    platform::Platform platform() {
+        return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts};
+    }
+};
+
+} // namespace testing
