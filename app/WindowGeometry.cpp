@@ -1,0 +1,102 @@
+#include "app/WindowGeometry.h"
+
+#include "platform/RuntimeError.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+
+namespace {
+QScreen *primary() { return QGuiApplication::primaryScreen(); }
+
+int toPixels(double twips, double perPixel)
+{
+    double px = roundHalfEven(twips / perPixel);
+    if (!std::isfinite(px) || px < -1e6 || px > 1e6)
+        throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
+    return int(px);
+}
+} // namespace
+
+double roundHalfEven(double value)
+{
+    return std::nearbyint(value);   // the default rounding mode is to nearest, ties to even
+}
+
+double WindowGeometry::twipsPerPixelX()
+{
+    QScreen *s = primary();
+    double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+double WindowGeometry::twipsPerPixelY()
+{
+    QScreen *s = primary();
+    double dpi = s ? s->logicalDotsPerInchY() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+double WindowGeometry::screenWidth()
+{
+    QScreen *s = primary();
+    return (s ? s->geometry().width() : 0) * twipsPerPixelX();
+}
+
+double WindowGeometry::screenHeight()
+{
+    QScreen *s = primary();
+    return (s ? s->geometry().height() : 0) * twipsPerPixelY();
+}
+
+double WindowGeometry::left() const { return m_window->pos().x() * twipsPerPixelX(); }
+double WindowGeometry::top() const { return m_window->pos().y() * twipsPerPixelY(); }
+double WindowGeometry::width() const { return m_window->width() * twipsPerPixelX(); }
+double WindowGeometry::height() const { return m_window->height() * twipsPerPixelY(); }
+
+void WindowGeometry::setLeft(double twips)
+{
+    m_window->move(toPixels(twips, twipsPerPixelX()), m_window->pos().y());
+}
+
+void WindowGeometry::setTop(double twips)
+{
+    m_window->move(m_window->pos().x(), toPixels(twips, twipsPerPixelY()));
+}
+
+void WindowGeometry::setWidth(double twips)
+{
+    int px = toPixels(twips, twipsPerPixelX());
+    if (px < 0)
+        throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
+    m_window->resize(px, m_window->height());
+}
+
+void WindowGeometry::setHeight(double twips)
+{
+    int px = toPixels(twips, twipsPerPixelY());
+    if (px < 0)
+        throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
+    m_window->resize(m_window->width(), px);
+}
+
+int WindowGeometry::state() const
+{
+    Qt::WindowStates s = m_window->windowState();
+    if (s & Qt::WindowMinimized)
+        return 1;
+    if (s & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return 2;
+    return 0;
+}
+
+void WindowGeometry::setState(int state)
+{
+    switch (state) {
+    case 0: m_window->setWindowState(Qt::WindowNoState); break;
+    case 1: m_window->setWindowState(Qt::WindowMinimized); break;
+    case 2: m_window->setWindowState(Qt::WindowMaximized); break;
+    default: throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
+    }
+}
