@@ -39,7 +39,9 @@ public:
     int selStart() const;
     int selLength() const;
     QByteArray selectedText() const;
-    void setSel(int start, int end);               // end exclusive; -1 start removes the selection
+    // end exclusive, both clamped to the text; the anchor goes to start and the caret to end.
+    // start -1 removes the selection and leaves the caret where it is; a negative end is the end.
+    void setSel(int start, int end);
     void replaceSel(const QByteArray &text, bool canUndo = true);  // one undo step
     void scrollCaret();
 
@@ -56,7 +58,13 @@ public:
     int alignmentValue() const;                    // 0 left, 1 right, 2 centre
     void setAlignmentValue(int value);             // throws RuntimeError(380) for other values
     FontSpec fontSpec() const;
-    void setFontSpec(const FontSpec &font);        // throws RuntimeError(380) for invalid values
+    // Throws RuntimeError(380) unless 0 < size <= 2048, 0 <= weight <= 1000, 0 <= charset <= 255.
+    // Bold and weight are kept consistent like a Windows font object: bold == (weight >= 600).
+    // A spec where they agree is kept exactly; where they disagree, the field that differs from
+    // the current font wins (bold when both differ): a new bold sets weight 700 (400 when
+    // cleared), a new weight sets bold to weight >= 600.
+    void setFontSpec(const FontSpec &font);
+    // Only remembered (Qt picks glyphs by Unicode); throws RuntimeError(380) outside 0..255.
     void setCharset(int charset);
     quint32 foreColor() const;                     // 0x00BBGGRR
     void setForeColor(quint32 colour);             // throws RuntimeError(380) above 0xFFFFFF
@@ -78,6 +86,10 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    int modelPosition(int qtPos) const;     // O(log n)
+    int qtPosition(int modelPos) const;     // O(log^2 n); inside a CR LF pair: the block's end
+    bool isOwnDrag(const QDropEvent *event) const;
+
     struct Private;
     Private *d;
 };

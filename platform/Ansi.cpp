@@ -1,0 +1,139 @@
+#include "platform/Ansi.h"
+
+#include <array>
+
+namespace platform::Ansi {
+
+namespace {
+
+// Unicode of the bytes 0x80..0xFF; 0x98 has no character in the code page and stands for U+0098.
+constexpr char16_t kHighHalf[128] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
+};
+
+struct Tables {
+    std::array<char16_t, 256> unicode;
+    std::array<char, 65536> bytes;      // '?' where the code page has no byte
+    std::array<bool, 65536> known;
+    std::array<uchar, 256> upper;
+    std::array<uchar, 256> lower;
+
+    Tables()
+    {
+        bytes.fill('?');
+        known.fill(false);
+        for (int b = 0; b < 256; ++b) {
+            unicode[b] = b < 0x80 ? char16_t(b) : kHighHalf[b - 0x80];
+            bytes[unicode[b]] = char(b);
+            known[unicode[b]] = true;
+        }
+        for (int b = 0; b < 256; ++b) {
+            upper[b] = caseMapped(b, QChar(unicode[b]).toUpper());
+            lower[b] = caseMapped(b, QChar(unicode[b]).toLower());
+        }
+    }
+
+    // The byte of the other case, or the byte itself when the code page cannot hold it.
+    uchar caseMapped(int byte, QChar mapped) const
+    {
+        return known[mapped.unicode()] ? uchar(bytes[mapped.unicode()]) : uchar(byte);
+    }
+};
+
+const Tables &tables()
+{
+    static const Tables t;
+    return t;
+}
+
+QByteArray mapBytes(const QByteArray &bytes, const std::array<uchar, 256> &table)
+{
+    QByteArray out(bytes.size(), Qt::Uninitialized);
+    const uchar *src = reinterpret_cast<const uchar *>(bytes.constData());
+    char *dst = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        dst[i] = char(table[src[i]]);
+    return out;
+}
+
+} // namespace
+
+QChar toUnicode(uchar byte)
+{
+    return QChar(tables().unicode[byte]);
+}
+
+QString toUnicode(const QByteArray &bytes)
+{
+    QString out;
+    toUnicode(bytes.constData(), bytes.size(), out);
+    return out;
+}
+
+void toUnicode(const char *bytes, qsizetype size, QString &out)
+{
+    const auto &unicode = tables().unicode;
+    out.resize(size);
+    QChar *dst = out.data();
+    const uchar *src = reinterpret_cast<const uchar *>(bytes);
+    for (qsizetype i = 0; i < size; ++i)
+        dst[i] = QChar(unicode[src[i]]);
+}
+
+bool isRepresentable(QChar ch)
+{
+    return tables().known[ch.unicode()];
+}
+
+char fromUnicode(QChar ch)
+{
+    return tables().bytes[ch.unicode()];
+}
+
+QByteArray fromUnicode(const QString &text)
+{
+    const auto &bytes = tables().bytes;
+    QByteArray out(text.size(), Qt::Uninitialized);
+    const QChar *src = text.constData();
+    char *dst = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        dst[i] = bytes[src[i].unicode()];
+    return out;
+}
+
+uchar toUpper(uchar byte)
+{
+    return tables().upper[byte];
+}
+
+uchar toLower(uchar byte)
+{
+    return tables().lower[byte];
+}
+
+QByteArray toUpper(const QByteArray &bytes)
+{
+    return mapBytes(bytes, tables().upper);
+}
+
+QByteArray toLower(const QByteArray &bytes)
+{
+    return mapBytes(bytes, tables().lower);
+}
+
+} // namespace platform::Ansi

@@ -1,0 +1,476 @@
+// The text box in the program's text model: exact bytes and breaks, model positions, undo steps,
+// what enters from keys, clipboard and drops, and the appearance properties.
+#include "platform/Ansi.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QUrl>
+
+using namespace platform;
+using Break = TextBox::Break;
+
+Q_DECLARE_METATYPE(platform::TextBox::Break)
+
+namespace {
+
+void typeText(QWidget *target, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+
+} // namespace
+
+class TstTextBox : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { qRegisterMetaType<const QMimeData *>(); }
+    void init();
+    void cleanup();
+
+    void everyByteRoundTrips();
+    void breaksRoundTrip_data();
+    void breaksRoundTrip();
+    void randomBreakMixesRoundTrip();
+    void lengthAndPositionsCountModelChars_data();
+    void lengthAndPositionsCountModelChars();
+    void qtSelectionReadsAsModelPositions();
+    void setSelClampsAndClears();
+    void replaceSelIsOneUndoStep_data();
+    void replaceSelIsOneUndoStep();
+    void replaceSelWithoutUndo();
+    void setTextEmptiesUndoAndRevisionMoves();
+    void typedTextIsFiltered();
+    void enterInsertsTheDominantBreak_data();
+    void enterInsertsTheDominantBreak();
+    void pasteNormalisesBreaksAndFilters();
+    void copyAndCutPutModelText();
+    void clearSelDeletesOnlyASelection();
+    void dropOfUrlsIsHandedToTheOwner();
+    void alignment();
+    void fontSpec();
+    void colours();
+
+private:
+    TextBox *box = nullptr;
+};
+
+void TstTextBox::init()
+{
+    box = new TextBox;
+    box->resize(400, 300);
+}
+
+void TstTextBox::cleanup()
+{
+    delete box;
+    box = nullptr;
+}
+
+void TstTextBox::everyByteRoundTrips()
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    box->setText(all);
+    QCOMPARE(box->text(), all);
+    QCOMPARE(box->textLength(), 256);
+    // U+00A0 stays a no-break space inside the box.
+    box->setText("a\xA0" "b");
+    QCOMPARE(box->document()->firstBlock().text(), QStringLiteral("a\u00A0b"));
+    QCOMPARE(box->text(), QByteArray("a\xA0" "b"));
+}
+
+void TstTextBox::breaksRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<Break>("dominant");
+    QTest::addColumn<int>("blocks");
+    QTest::newRow("empty") << QByteArray() << Break::CrLf << 1;
+    QTest::newRow("no breaks") << QByteArray("abc") << Break::CrLf << 1;
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << Break::CrLf << 3;
+    QTest::newRow("lone CR") << QByteArray("\ra\rb") << Break::Cr << 3;
+    QTest::newRow("lone LF") << QByteArray("a\nb\n\n") << Break::Lf << 4;
+    QTest::newRow("tie CR and LF") << QByteArray("a\rb\nc") << Break::CrLf << 1;
+    QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb\r\n") << Break::CrLf << 3;
+    QTest::newRow("LF CR") << QByteArray("\n\r") << Break::CrLf << 1;
+    QTest::newRow("LF dominant with pair") << QByteArray("\r\na\nb\n") << Break::Lf << 3;
+    QTest::newRow("CR dominant, CR before pair") << QByteArray("x\r\r\n\r") << Break::Cr << 3;
+}
+
+void TstTextBox::breaksRoundTrip()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(Break, dominant);
+    QFETCH(int, blocks);
+    box->setText(text);
+    QCOMPARE(box->text(), text);
+    QCOMPARE(box->dominantBreak(), dominant);
+    QCOMPARE(box->document()->blockCount(), blocks);
+    QCOMPARE(box->textLength(), int(text.size()));
+    QCOMPARE(box->isEmptyText(), text.isEmpty());
+}
+
+void TstTextBox::randomBreakMixesRoundTrip()
+{
+    static const char *const pieces[] = {"\r\n", "\r", "\n", "a", "\xE9", "\xA0", "\r\r\n", "\n\r"};
+    QRandomGenerator random(1251);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray text;
+        const int count = random.bounded(40);
+        for (int i = 0; i < count; ++i)
+            text.append(pieces[random.bounded(int(std::size(pieces)))]);
+        box->setText(text);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->textLength(), int(text.size()));
+        // Selecting every model range reads back exactly those bytes.
+        const int a = random.bounded(int(text.size()) + 1);
+        const int b = a + random.bounded(int(text.size()) - a + 1);
+        box->setSel(a, b);
+        const bool insidePair = [&](int p) {
+            return p > 0 && p < text.size() && text[p - 1] == '\r' && text[p] == '\n';
+        }(a) || (b > 0 && b < text.size() && text[b - 1] == '\r' && text[b] == '\n');
+        if (!insidePair || box->dominantBreak() != Break::CrLf)
+            QCOMPARE(box->selectedText(), text.mid(a, b - a));
+    }
+}
+
+void TstTextBox::lengthAndPositionsCountModelChars_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<QByteArray>("selected");
+    QTest::newRow("after CR LF") << QByteArray("ab\r\ncd") << 4 << 5 << QByteArray("c");
+    QTest::newRow("over CR LF") << QByteArray("ab\r\ncd") << 1 << 5 << QByteArray("b\r\nc");
+    QTest::newRow("many lines") << QByteArray("1\r\n22\r\n333\r\n4444") << 12 << 14 << QByteArray("44");
+    QTest::newRow("placeholders count 1") << QByteArray("a\rb\r\nc\r\nd") << 1 << 6 << QByteArray("\rb\r\nc");
+    QTest::newRow("LF dominant") << QByteArray("a\nb\r\nc\nd") << 2 << 6 << QByteArray("b\r\nc");
+}
+
+void TstTextBox::lengthAndPositionsCountModelChars()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, start);
+    QFETCH(int, end);
+    QFETCH(QByteArray, selected);
+    box->setText(text);
+    QCOMPARE(box->textLength(), int(text.size()));
+    box->setSel(start, end);
+    QCOMPARE(box->selStart(), start);
+    QCOMPARE(box->selLength(), end - start);
+    QCOMPARE(box->selectedText(), selected);
+    QCOMPARE(box->textCursor().position(), box->textCursor().selectionEnd());
+}
+
+void TstTextBox::qtSelectionReadsAsModelPositions()
+{
+    box->setText("ab\r\ncd\r\nef");
+    QTextCursor cursor(box->document()->findBlockByNumber(2));   // before 'e'
+    cursor.setPosition(box->document()->findBlockByNumber(1).position() + 1);
+    cursor.setPosition(box->document()->findBlockByNumber(2).position() + 1, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    QCOMPARE(box->selStart(), 5);     // 'd'
+    QCOMPARE(box->selLength(), 4);    // "d\r\ne"
+    QCOMPARE(box->selectedText(), QByteArray("d\r\ne"));
+    // A position between CR and LF is the end of that line.
+    box->setSel(3, 3);
+    QCOMPARE(box->selStart(), 2);
+}
+
+void TstTextBox::setSelClampsAndClears()
+{
+    box->setText("ab\r\ncd");
+    box->setSel(-5 + 6, 100);
+    QCOMPARE(box->selStart(), 1);
+    QCOMPARE(box->selLength(), 5);
+    box->setSel(0, -1);
+    QCOMPARE(box->selLength(), 6);
+    box->setSel(2, 5);
+    box->setSel(-1, 0);
+    QCOMPARE(box->selLength(), 0);
+    QCOMPARE(box->selStart(), 5);
+}
+
+void TstTextBox::replaceSelIsOneUndoStep_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("insert");
+    QTest::newRow("CR LF doc, mixed insert") << QByteArray("ab\r\ncd") << QByteArray("x\ry\r\nz\n");
+    QTest::newRow("CR doc") << QByteArray("a\rb\rc") << QByteArray("1\r\n2\r3\n");
+    QTest::newRow("LF doc, Cyrillic") << QByteArray("a\nb") << QByteArray("\xEF\xF0\xE8\n\xE2\xE5\xF2");
+}
+
+void TstTextBox::replaceSelIsOneUndoStep()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, insert);
+    box->setText(text);
+    QVERIFY(!box->canUndo());
+    box->setSel(1, 4);
+    box->replaceSel(insert);
+    QByteArray expected = text;
+    expected.replace(1, 3, insert);
+    QCOMPARE(box->text(), expected);
+    QCOMPARE(box->selStart(), 1 + int(insert.size()));
+    QCOMPARE(box->selLength(), 0);
+    QVERIFY(box->canUndo());
+    box->undoEdit();
+    QCOMPARE(box->text(), text);
+    QVERIFY(!box->canUndo());
+}
+
+void TstTextBox::replaceSelWithoutUndo()
+{
+    box->setText("abc");
+    typeText(box, QStringLiteral("x"));
+    box->setSel(0, 1);
+    box->replaceSel("Z\r\n", false);
+    QCOMPARE(box->text(), QByteArray("Z\r\nabc"));
+    QVERIFY(!box->canUndo());
+    box->emptyUndoBuffer();
+    QVERIFY(!box->canUndo());
+}
+
+void TstTextBox::setTextEmptiesUndoAndRevisionMoves()
+{
+    box->setText("one");
+    box->setSel(3, 3);
+    typeText(box, QStringLiteral("!"));
+    QVERIFY(box->canUndo());
+    const quint64 before = box->revision();
+    box->setText("two\r\nlines");
+    QVERIFY(box->revision() != before);
+    QVERIFY(!box->canUndo());
+    QCOMPARE(box->selStart(), 0);
+    const quint64 loaded = box->revision();
+    QCOMPARE(box->text(), QByteArray("two\r\nlines"));
+    QCOMPARE(box->revision(), loaded);
+    box->replaceSel("x");
+    QVERIFY(box->revision() != loaded);
+}
+
+void TstTextBox::typedTextIsFiltered()
+{
+    box->setText("");
+    for (QChar ch : QStringLiteral("Привет, ёж"))
+        typeText(box, QString(ch));
+    typeText(box, QStringLiteral("中"));
+    typeText(box, QStringLiteral("😀"));
+    typeText(box, QStringLiteral("€"));
+    typeText(box, QString(QChar(0x240D)));
+    QCOMPARE(box->text(), Ansi::fromUnicode(QStringLiteral("Привет, ёж??€?")));
+
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("я中\u2028"));
+    QApplication::sendEvent(box, &commit);
+    QCOMPARE(box->text(), Ansi::fromUnicode(QStringLiteral("Привет, ёж??€?я?\r\n")));
+}
+
+void TstTextBox::enterInsertsTheDominantBreak_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("CR LF") << QByteArray("ab") << QByteArray("a\r\n\r\nb");
+    QTest::newRow("LF") << QByteArray("a\nb") << QByteArray("a\n\n\nb");
+    QTest::newRow("CR") << QByteArray("a\rb") << QByteArray("a\r\r\rb");
+}
+
+void TstTextBox::enterInsertsTheDominantBreak()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, expected);
+    box->setText(text);
+    box->setSel(1, 1);
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(box->text(), expected);
+}
+
+void TstTextBox::pasteNormalisesBreaksAndFilters()
+{
+    box->setText("x\ry\rz");
+    box->setSel(1, 1);
+    QApplication::clipboard()->setText(QStringLiteral("a\r\nb\nc\rd\u2029e\u2028f中\u240A"));
+    box->pasteClip();
+    QCOMPARE(box->text(), QByteArray("xa\rb\rc\rd\re\rf??\ry\rz"));
+    box->undoEdit();
+    QCOMPARE(box->text(), QByteArray("x\ry\rz"));
+}
+
+void TstTextBox::copyAndCutPutModelText()
+{
+    box->setText("a\r\nb\rc\xA0\xE9\r\nd");
+    box->setSel(0, 8);
+    box->copySel();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\r\nb\rc\u00A0й"));
+    box->setSel(1, 5);
+    box->cutSel();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\r\nb\r"));
+    QCOMPARE(box->text(), QByteArray("ac\xA0\xE9\r\nd"));
+    // Pasting back into a CR LF document gives CR LF breaks.
+    box->pasteClip();
+    QCOMPARE(box->text(), QByteArray("a\r\nb\r\nc\xA0\xE9\r\nd"));
+}
+
+void TstTextBox::clearSelDeletesOnlyASelection()
+{
+    box->setText("ab\r\ncd");
+    box->setSel(2, 2);
+    box->clearSel();
+    QCOMPARE(box->text(), QByteArray("ab\r\ncd"));
+    box->setSel(1, 5);
+    box->clearSel();
+    QCOMPARE(box->text(), QByteArray("ad"));
+    QVERIFY(box->canUndo());
+}
+
+void TstTextBox::dropOfUrlsIsHandedToTheOwner()
+{
+    box->setText("keep");
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QSignalSpy dropped(box, &TextBox::dataDropped);
+    const quint64 revision = box->revision();
+
+    const auto drop = [&](QMimeData *data, Qt::DropActions actions) {
+        const QPointF at(10, 10);
+        QDragEnterEvent enter(at.toPoint(), actions, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropEvent(at, actions, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box->viewport(), &dropEvent);
+        QVERIFY(dropEvent.isAccepted());
+    };
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"))});
+    files.setText(QStringLiteral("/tmp/a.txt"));
+    drop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+    QCOMPARE(dropped.count(), 1);
+    QCOMPARE(dropped.at(0).at(0).value<const QMimeData *>(), &files);
+    QCOMPARE(dropped.at(0).at(1).value<Qt::DropActions>(),
+             Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+
+    QMimeData foreignText;
+    foreignText.setText(QStringLiteral("foreign"));
+    drop(&foreignText, Qt::CopyAction);
+    QCOMPARE(dropped.count(), 2);
+    QCOMPARE(dropped.at(1).at(1).value<Qt::DropActions>(), Qt::DropActions(Qt::CopyAction));
+
+    QCOMPARE(box->text(), QByteArray("keep"));
+    QCOMPARE(box->revision(), revision);
+}
+
+void TstTextBox::alignment()
+{
+    box->setText("a");
+    const QTextOption::WrapMode wrap = box->document()->defaultTextOption().wrapMode();
+    for (int value : {1, 2, 0}) {
+        box->setAlignmentValue(value);
+        QCOMPARE(box->alignmentValue(), value);
+        QCOMPARE(box->document()->defaultTextOption().wrapMode(), wrap);
+    }
+    box->setAlignmentValue(1);
+    QVERIFY(box->document()->defaultTextOption().alignment() & Qt::AlignRight);
+    for (int bad : {7, -1, 3}) {
+        try {
+            box->setAlignmentValue(bad);
+            QFAIL("accepted an invalid alignment");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.code, 380);
+        }
+    }
+    QCOMPARE(box->alignmentValue(), 1);
+}
+
+void TstTextBox::fontSpec()
+{
+    const FontSpec designed;
+    QCOMPARE(box->fontSpec(), designed);
+    QCOMPARE(box->font().pointSizeF(), 9.75);
+
+    FontSpec spec;
+    spec.name = QStringLiteral("DejaVu Serif");
+    spec.size = 13.5;
+    spec.italic = spec.underline = spec.strikethrough = true;
+    spec.weight = 300;
+    spec.charset = 0;
+    box->setFontSpec(spec);
+    QCOMPARE(box->fontSpec(), spec);
+    QCOMPARE(box->font().family(), spec.name);
+    QCOMPARE(box->font().pointSizeF(), 13.5);
+    QCOMPARE(box->font().weight(), QFont::Light);
+    QVERIFY(box->font().italic() && box->font().underline() && box->font().strikeOut());
+
+    // Turning bold on sets weight 700; a new weight decides bold.
+    spec = box->fontSpec();
+    spec.bold = true;
+    box->setFontSpec(spec);
+    QCOMPARE(box->fontSpec().weight, 700);
+    QCOMPARE(box->font().weight(), QFont::Bold);
+    spec = box->fontSpec();
+    spec.weight = 400;
+    box->setFontSpec(spec);
+    QCOMPARE(box->fontSpec().bold, false);
+    spec.weight = 800;
+    box->setFontSpec(spec);
+    QCOMPARE(box->fontSpec().bold, true);
+    QCOMPARE(box->fontSpec().weight, 800);
+
+    box->setCharset(204);
+    QCOMPARE(box->fontSpec().charset, 204);
+
+    const auto rejects = [&](const FontSpec &bad) {
+        try {
+            box->setFontSpec(bad);
+        } catch (const RuntimeError &e) {
+            return e.code == 380;
+        }
+        return false;
+    };
+    const FontSpec before = box->fontSpec();
+    FontSpec bad = before;
+    bad.size = 0;
+    QVERIFY(rejects(bad));
+    bad.size = 2048.5;
+    QVERIFY(rejects(bad));
+    bad = before;
+    bad.charset = 256;
+    QVERIFY(rejects(bad));
+    bad = before;
+    bad.weight = 1001;
+    QVERIFY(rejects(bad));
+    QCOMPARE(box->fontSpec(), before);
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, box->setCharset(-1));
+}
+
+void TstTextBox::colours()
+{
+    QCOMPARE(box->foreColor(), 0u);
+    QCOMPARE(box->backColor(), 0xFFFFFFu);
+    box->setForeColor(0x00332211);
+    box->setBackColor(0x00CCBBAA);
+    QCOMPARE(box->foreColor(), 0x00332211u);
+    QCOMPARE(box->backColor(), 0x00CCBBAAu);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        QCOMPARE(box->palette().color(group, QPalette::Text), QColor(0x11, 0x22, 0x33));
+        QCOMPARE(box->palette().color(group, QPalette::Base), QColor(0xAA, 0xBB, 0xCC));
+    }
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, box->setForeColor(0x1000000));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, box->setBackColor(0xFFFFFFFF));
+    QCOMPARE(box->foreColor(), 0x00332211u);
+    QCOMPARE(box->backColor(), 0x00CCBBAAu);
+}
+
+QTEST_MAIN(TstTextBox)
+#include "tst_textbox.moc"
