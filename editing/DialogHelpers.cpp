@@ -1,0 +1,61 @@
+#include "editing/DialogHelpers.h"
+
+#include "app/FrmMain.h"
+#include "app/WindowGeometry.h"
+#include "platform/TextBox.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <cmath>
+
+namespace MdlFunctions {
+
+namespace {
+
+int twipsToPixels(float twips, double twipsPerPixel)
+{
+    const double px = roundHalfEven(double(twips) / twipsPerPixel);
+    if (!std::isfinite(px))
+        return 0;
+    // Keep far-off values representable; the window system clips them anyway.
+    return int(qBound(-1e6, px, 1e6));
+}
+
+} // namespace
+
+void SelectAllText(QLineEdit *box, bool focus)
+{
+    if (!box)
+        return;
+    box->setSelection(0, int(box->text().size()));
+    if (focus)
+        box->setFocus(Qt::OtherFocusReason);
+}
+
+void ApplyTextCharset(QWidget *window, const platform::TextBox &source)
+{
+    if (!window)
+        return;
+    const QVariant charset = source.fontSpec().charset;
+    const char *name = "charset";
+    for (QLineEdit *box : window->findChildren<QLineEdit *>())
+        box->setProperty(name, charset);
+    for (QPlainTextEdit *box : window->findChildren<QPlainTextEdit *>())
+        box->setProperty(name, charset);
+    for (QTextEdit *box : window->findChildren<QTextEdit *>())
+        box->setProperty(name, charset);
+}
+
+void PositionDialog(QWidget *dialog, FrmMain &frm)
+{
+    if (!dialog)
+        return;
+    const WindowGeometry &main = frm.geometryTwips();
+    const float left = float(main.left()) + float(main.width()) / 18.0f;
+    const float top = float(main.top()) + float(main.height()) / 6.0f;
+    dialog->move(twipsToPixels(left, WindowGeometry::twipsPerPixelX()),
+                 twipsToPixels(top, WindowGeometry::twipsPerPixelY()));
+}
+
+} // namespace MdlFunctions

@@ -1,0 +1,24 @@
+#pragma once
+// Helpers shared by the small windows (Find, Replace, Go to, print settings, About).
+
+class FrmMain;
+class QLineEdit;
+class QWidget;
+namespace platform { class TextBox; }
+
+namespace MdlFunctions {
+
+// Selects the whole text of the box; with focus also gives it the keyboard focus. Never fails.
+void SelectAllText(QLineEdit *box, bool focus);
+
+// Gives every text box of the window the character set of the source box's font. Qt draws text
+// from Unicode whatever a font's character set, so the set has no visible effect here; it is kept
+// as the dynamic property "charset" (an int) on each text box, for code that asks for it.
+void ApplyTextCharset(QWidget *window, const platform::TextBox &source);
+
+// Places the dialog at one eighteenth of the main window's width from its left edge and one
+// sixth of its height from its top edge; the dialog's size stays. No correction is made for a
+// dialog that ends up partly off the screen.
+void PositionDialog(QWidget *dialog, FrmMain &frm);
+
+} // namespace MdlFunctions

@@ -1,0 +1,61 @@
+#include "editing/FrmFind.h"
+
+#include "app/FrmMain.h"
+#include "editing/DialogHelpers.h"
+#include "editing/Editing.h"
+#include "platform/TextBox.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+FrmFind::FrmFind(FrmMain &frm)
+    : SearchDialog(frm, tr("Поиск текста"), 5175, 1455, tr("Н&айти что:"), tr("&Найти"), frm.RET_REG_FINDMATCHCASE)
+{
+    setObjectName(QStringLiteral("FrmFind"));
+    TFind->setObjectName(QStringLiteral("TFind"));
+    CMatchCase->setObjectName(QStringLiteral("CMatchCase"));
+    CmdFind->setObjectName(QStringLiteral("CmdFind"));
+    CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(LFind, 0, 0);
+    layout->addWidget(TFind, 0, 1);
+    layout->addWidget(CmdFind, 0, 2);
+    layout->addWidget(CMatchCase, 1, 0, 1, 2);
+    layout->addWidget(CmdCancel, 1, 2);
+
+    connect(CmdFind, &QPushButton::clicked, this, &FrmFind::CmdFind_Click);
+    Form_Load();
+}
+
+void FrmFind::Form_Load()
+{
+    loadSearch();
+    MdlFunctions::SelectAllText(TFind, false);
+}
+
+void FrmFind::CmdFind_Click()
+{
+    guarded(tr("При поиске текста произошла ошибка!"), [this] {
+        QByteArray pattern;
+        const qint64 p = findNext(pattern);
+        if (p == 0) {
+            askToContinue();
+            return;
+        }
+        platform::TextBox &box = *frm.TTextBlock;
+        box.setSel(int(p - 1), int(p - 1 + pattern.size()));
+        box.scrollCaret();
+        SearchStart = p + pattern.size();
+    });
+}
+
+namespace EditDialogs {
+void ShowFind(FrmMain &frm)
+{
+    showSmallDialog(frm.frmFind, frm);
+}
+} // namespace EditDialogs

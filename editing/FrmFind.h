@@ -1,0 +1,16 @@
+#pragma once
+// The Find dialog: searches the document forward for a pattern, one hit per press.
+
+#include "editing/SearchDialog.h"
+
+class FrmFind : public SearchDialog {
+    Q_OBJECT
+public:
+    explicit FrmFind(FrmMain &frm);
+
+private:
+    void Form_Load();
+    void CmdFind_Click();
+
+    QPushButton *&CmdFind = CmdDefault;
+};

@@ -1,0 +1,137 @@
+#include "editing/FrmGoTo.h"
+
+#include "app/FrmMain.h"
+#include "editing/DialogHelpers.h"
+#include "editing/Editing.h"
+#include "platform/TextBox.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+// The value of the number at the start of text, read with a dot as the decimal separator:
+// optional sign, digits, optional fraction, optional exponent; what follows is ignored. 0 when
+// the text does not start with a number.
+double leadingValue(const QString &text)
+{
+    const QByteArray s = text.trimmed().toLatin1();
+    qsizetype i = 0;
+    auto digits = [&] {
+        const qsizetype from = i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+            ++i;
+        return i > from;
+    };
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    bool any = digits();
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        any = digits() || any;
+    }
+    if (!any)
+        return 0;
+    qsizetype end = i;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        if (digits())
+            end = i;
+    }
+    return std::strtod(s.left(end).constData(), nullptr);
+}
+
+} // namespace
+
+FrmGoTo::FrmGoTo(FrmMain &frm)
+    : SmallDialog(frm, tr("Переход"), 3975, 1455)
+    , LGoTo(new QLabel(tr("&Номер символа:"), this))
+    , TGoTo(new QLineEdit(this))
+    , CmdGo(new QPushButton(tr("&Перейти"), this))
+    , CmdCancel(new QPushButton(tr("&Отмена"), this))
+{
+    setObjectName(QStringLiteral("FrmGoTo"));
+    TGoTo->setObjectName(QStringLiteral("TGoTo"));
+    CmdGo->setObjectName(QStringLiteral("CmdGo"));
+    CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
+    LGoTo->setBuddy(TGoTo);
+    CmdGo->setDefault(true);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(LGoTo, 0, 0);
+    layout->addWidget(TGoTo, 0, 1);
+    layout->addWidget(CmdGo, 0, 2);
+    layout->addWidget(CmdCancel, 1, 2);
+
+    connect(TGoTo, &QLineEdit::textChanged, this, &FrmGoTo::TGoTo_Change);
+    connect(CmdGo, &QPushButton::clicked, this, &FrmGoTo::CmdGo_Click);
+    connect(CmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    Form_Load();
+}
+
+void FrmGoTo::Form_Load()
+{
+    MdlFunctions::PositionDialog(this, frm);
+    TGoTo->setText(frm.GoToTemp.isEmpty() ? QStringLiteral("1") : frm.GoToTemp);
+    TGoTo_Change();
+    MdlFunctions::SelectAllText(TGoTo, false);
+}
+
+void FrmGoTo::TGoTo_Change()
+{
+    CmdGo->setEnabled(!TGoTo->text().isEmpty());
+}
+
+std::optional<int> FrmGoTo::characterNumber(const QString &text, qint64 documentLength)
+{
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    double value = QLocale().toDouble(trimmed, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok || leadingValue(text) > double(documentLength))
+        return std::nullopt;
+    // Anything that is not a whole character number inside the document is refused as well
+    // (the comparisons are false for NaN).
+    if (!(value >= 1 && value <= double(documentLength) && value <= std::numeric_limits<qint32>::max())
+        || value != std::floor(value))
+        return std::nullopt;
+    return int(value);
+}
+
+void FrmGoTo::CmdGo_Click()
+{
+    platform::TextBox *box = frm.TTextBlock;
+    const std::optional<int> n = characterNumber(TGoTo->text(), box ? box->textLength() : 0);
+    if (!n) {
+        frm.msgBox(tr("Неверное значение!") + QStringLiteral("\r\n\r\n") + tr("Проверьте правильность ввода."),
+                   MsgButtons::Ok, MsgIcon::Warning);
+        MdlFunctions::SelectAllText(TGoTo, true);
+        return;
+    }
+    box->setSel(*n - 1, *n);
+    box->scrollCaret();
+}
+
+void FrmGoTo::Form_Unload()
+{
+    frm.GoToTemp = TGoTo->text();
+}
+
+namespace EditDialogs {
+void ShowGoTo(FrmMain &frm)
+{
+    showSmallDialog(frm.frmGoTo, frm);
+}
+} // namespace EditDialogs

@@ -1,0 +1,77 @@
+#include "editing/TextSearch.h"
+
+#include "platform/Ansi.h"
+#include "platform/TextBox.h"
+
+#include <QPointer>
+
+namespace TextSearch {
+
+qsizetype find(QByteArrayView text, QByteArrayView pattern, qsizetype start)
+{
+    if (pattern.isEmpty())
+        return 0;
+    const qsizetype from = start > 1 ? start - 1 : 0;
+    if (from > text.size() - pattern.size())
+        return 0;
+    const qsizetype at = text.indexOf(pattern, from);
+    return at < 0 ? 0 : at + 1;
+}
+
+namespace {
+
+// One entry is enough: there is one document, and both dialogs search the same box.
+struct Cache {
+    QPointer<platform::TextBox> box;
+    quint64 revision = 0;
+    QByteArray text;
+    QByteArray upper;
+    bool haveUpper = false;
+
+    const QByteArray &textOf(const platform::TextBox &source)
+    {
+        if (box != &source || revision != source.revision()) {
+            // Release the old copies first: a 20 MB document must not be held three times.
+            text = QByteArray();
+            upper = QByteArray();
+            haveUpper = false;
+            box = nullptr;
+            text = source.text();
+            box = const_cast<platform::TextBox *>(&source);
+            revision = source.revision();
+        }
+        return text;
+    }
+
+    const QByteArray &upperOf(const platform::TextBox &source)
+    {
+        textOf(source);
+        if (!haveUpper) {
+            upper = platform::Ansi::toUpper(text);
+            haveUpper = true;
+        }
+        return upper;
+    }
+};
+
+Cache &cache()
+{
+    static Cache instance;
+    return instance;
+}
+
+} // namespace
+
+qsizetype findInBox(const platform::TextBox &box, const QByteArray &pattern, qsizetype start, bool matchCase)
+{
+    if (matchCase)
+        return find(cache().textOf(box), pattern, start);
+    return find(cache().upperOf(box), platform::Ansi::toUpper(pattern), start);
+}
+
+void releaseCache()
+{
+    cache() = Cache();
+}
+
+} // namespace TextSearch

@@ -1,0 +1,30 @@
+#pragma once
+// Forward search in the document's 8-bit text, as the Find and Replace dialogs use it.
+// Positions are 1-based character positions of the model text (a CR LF counts as two); 0 means
+// "not found".
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QtGlobal>
+
+namespace platform { class TextBox; }
+
+namespace TextSearch {
+
+// The 1-based position of the first occurrence of pattern in text that begins at or after the
+// 1-based position start (values below 1 count as 1), or 0 when there is none. An empty pattern
+// is never found.
+qsizetype find(QByteArrayView text, QByteArrayView pattern, qsizetype start);
+
+// The same on the text box's current text. Without matchCase both the text and the pattern are
+// compared in upper case (Windows-1251 case mapping, which keeps the length, so the position is
+// valid in the original text).
+//
+// The text and its upper-case copy are cached per text box and revision: a press after an edit
+// reads the text anew, repeated presses on an unchanged text reuse it.
+qsizetype findInBox(const platform::TextBox &box, const QByteArray &pattern, qsizetype start, bool matchCase);
+
+// Drops the cached copies (called when the last search dialog closes).
+void releaseCache();
+
+} // namespace TextSearch
