@@ -1,0 +1,193 @@
+// The string helpers behind the caption and the NUL replacement, and the plain-value wrappers over
+// the standard choosers.
+
+#include "document/MdlCommonDialogs.h"
+#include "document/MdlFunctions.h"
+#include "tests/support/ScriptedPlatform.h"
+
+#include <QtTest>
+
+using namespace MdlFunctions;
+
+class TestTextFunctions : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void documentName_data();
+    void documentName();
+    void shortenText_data();
+    void shortenText();
+    void replaceAll_data();
+    void replaceAll();
+    void replaceAllIgnoresCaseInCodePage();
+    void fileDialogsPassValuesAndTrimAtNul();
+    void colourChooserOffersGreysEveryTime();
+    void fontChooserPassesLimitsAndKeepsFontOnCancel();
+};
+
+void TestTextFunctions::documentName_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "/home/u/report.txt" << "report.txt" << "report";
+    QTest::newRow("dots in name") << "/home/u/report.final.txt" << "report.final.txt" << "report.final";
+    QTest::newRow("dot in folder only") << "/home/a.b/file" << "file" << "file";
+    QTest::newRow("only extension") << "/tmp/.txt" << ".txt" << "";
+    QTest::newRow("two extensions") << "archive.tar.gz" << "archive.tar.gz" << "archive.tar";
+    QTest::newRow("backslash is a character") << "/x/C:\\Docs\\a.txt" << "C:\\Docs\\a.txt" << "C:\\Docs\\a";
+    QTest::newRow("trailing slash") << "/home/u/" << "" << "";
+    QTest::newRow("empty") << "" << "" << "";
+}
+
+void TestTextFunctions::documentName()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, fileName);
+    QFETCH(QString, name);
+    QCOMPARE(GetFileName(path), fileName);
+    QCOMPARE(RemoveExtension(GetFileName(path)), name);
+}
+
+void TestTextFunctions::shortenText_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("shownLetters");
+    QTest::addColumn<bool>("dots");
+    QTest::newRow("empty") << 0 << 0 << false;
+    QTest::newRow("short") << 5 << 5 << false;
+    QTest::newRow("exactly 32") << 32 << 32 << false;
+    QTest::newRow("33") << 33 << 29 << true;
+    QTest::newRow("40") << 40 << 29 << true;
+}
+
+void TestTextFunctions::shortenText()
+{
+    QFETCH(int, length);
+    QFETCH(int, shownLetters);
+    QFETCH(bool, dots);
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text += QChar(u'а' + i % 32);
+    const QString shortened = ShortenText(text, 32);
+    QCOMPARE(shortened, text.left(shownLetters) + (dots ? QStringLiteral("...") : QString()));
+    QVERIFY(shortened.size() <= 32);
+}
+
+void TestTextFunctions::replaceAll_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("find");
+    QTest::addColumn<QByteArray>("with");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("nul to space") << QByteArray("a\0b\0\0c", 6) << QByteArray(1, '\0') << QByteArray(" ")
+                                  << QByteArray("a b  c");
+    QTest::newRow("replacement holds find") << QByteArray("aXa") << QByteArray("a") << QByteArray("aa")
+                                            << QByteArray("aaXaa");
+    QTest::newRow("no overlapping matches") << QByteArray("aaaa") << QByteArray("aa") << QByteArray("b")
+                                            << QByteArray("bb");
+    QTest::newRow("removal joins a new match") << QByteArray("aabb") << QByteArray("ab") << QByteArray()
+                                               << QByteArray("ab");
+    QTest::newRow("removal") << QByteArray("xaxbx") << QByteArray("x") << QByteArray() << QByteArray("ab");
+    QTest::newRow("no match") << QByteArray("abc") << QByteArray("d") << QByteArray("e") << QByteArray("abc");
+    QTest::newRow("empty find") << QByteArray("abc") << QByteArray() << QByteArray("e") << QByteArray("abc");
+    QTest::newRow("empty text") << QByteArray() << QByteArray("a") << QByteArray("e") << QByteArray();
+    QTest::newRow("case matters") << QByteArray("aA") << QByteArray("a") << QByteArray("b") << QByteArray("bA");
+}
+
+void TestTextFunctions::replaceAll()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, find);
+    QFETCH(QByteArray, with);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(ReplaceAll(text, find, with, 0), expected);
+}
+
+void TestTextFunctions::replaceAllIgnoresCaseInCodePage()
+{
+    // "Привет, ПРИВЕТ, привет" in Windows-1251; the pieces between matches keep their case.
+    const QByteArray text = "\xCF\xF0\xE8\xE2\xE5\xF2, \xCF\xD0\xC8\xC2\xC5\xD2, \xEF\xF0\xE8\xE2\xE5\xF2!";
+    const QByteArray find = "\xEF\xF0\xE8\xE2\xE5\xF2";
+    QCOMPARE(ReplaceAll(text, find, "x", 1), QByteArray("x, x, x!"));
+    QCOMPARE(ReplaceAll(text, find, "x", 0), QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2, \xCF\xD0\xC8\xC2\xC5\xD2, x!"));
+    QCOMPARE(ReplaceAll("Ab-aB", "ab", "ab!", 1), QByteArray("ab!-ab!"));
+}
+
+void TestTextFunctions::fileDialogsPassValuesAndTrimAtNul()
+{
+    testing::ScriptedDialogs dialogs;
+    const QList<platform::FileFilter> filters = {{"A (*.a)", "*.a"}, {"B (*.b)", "*.b"}};
+
+    dialogs.openAnswers.push_back(QStringLiteral("/tmp/a.txt") + QChar(0) + QStringLiteral("garbage"));
+    QCOMPARE(MdlCommonDialogs::ShowOpenDialog(dialogs, nullptr, "T", filters, 2, "*.a", "/tmp"),
+             QStringLiteral("/tmp/a.txt"));
+    const platform::FileDialogRequest &asked = dialogs.openRequests.at(0);
+    QCOMPARE(asked.title, QStringLiteral("T"));
+    QCOMPARE(asked.filterIndex, 2);
+    QCOMPARE(asked.initialName, QStringLiteral("*.a"));
+    QCOMPARE(asked.initialDir, QStringLiteral("/tmp"));
+    QCOMPARE(asked.filters.size(), 2);
+    QCOMPARE(asked.filters.at(1).patterns, QStringLiteral("*.b"));
+
+    int chosen = 7;
+    QVERIFY(MdlCommonDialogs::ShowSaveDialog(dialogs, nullptr, "S", filters, 1, chosen, "x.a").isEmpty());
+    QCOMPARE(chosen, 7);   // cancelled: untouched
+    dialogs.saveAnswers.push_back({QStringLiteral("/tmp/b.b"), 2});
+    QCOMPARE(MdlCommonDialogs::ShowSaveDialog(dialogs, nullptr, "S", filters, 1, chosen, "x.a"),
+             QStringLiteral("/tmp/b.b"));
+    QCOMPARE(chosen, 2);
+
+    QCOMPARE(MdlCommonDialogs::TrimNull(QStringLiteral("abc")), QStringLiteral("abc"));
+    QCOMPARE(MdlCommonDialogs::TrimNull(MdlCommonDialogs::NullChars(5)), QString());
+    QCOMPARE(MdlCommonDialogs::NullChars(3), QString(3, QChar(0)));
+}
+
+void TestTextFunctions::colourChooserOffersGreysEveryTime()
+{
+    testing::ScriptedDialogs dialogs;
+    dialogs.colorAnswers.push_back(0x123456);
+    dialogs.colorAnswers.push_back(std::nullopt);
+    quint32 colour = 0xABCDEF;
+    QVERIFY(MdlCommonDialogs::ShowColorDialog(dialogs, nullptr, colour));
+    QCOMPARE(colour, 0x123456u);
+    QVERIFY(!MdlCommonDialogs::ShowColorDialog(dialogs, nullptr, colour));
+    QCOMPARE(colour, 0x123456u);
+    QCOMPARE(dialogs.colorInitial, QList<quint32>({0xABCDEF, 0x123456}));
+
+    for (const QList<quint32> &offered : dialogs.colorCustomSets) {
+        QCOMPARE(offered.size(), 16);
+        QCOMPARE(offered.first(), 0xFFFFFFu);
+        QCOMPARE(offered.last(), 0x000000u);
+        for (int i = 1; i < 16; ++i) {
+            const quint32 c = offered.at(i);
+            QCOMPARE(c & 0xFF, (c >> 8) & 0xFF);       // grey: all three parts alike
+            QCOMPARE(c & 0xFF, (c >> 16) & 0xFF);
+            QCOMPARE((offered.at(i - 1) & 0xFF) - (c & 0xFF), 17u);
+        }
+    }
+}
+
+void TestTextFunctions::fontChooserPassesLimitsAndKeepsFontOnCancel()
+{
+    testing::ScriptedDialogs dialogs;
+    platform::FontSpec font;
+    platform::FontSpec chosen;
+    chosen.name = QStringLiteral("Liberation Serif");
+    chosen.size = 14;
+    chosen.italic = true;
+    dialogs.fontAnswers.push_back(std::nullopt);
+    dialogs.fontAnswers.push_back(std::make_pair(chosen, quint32(0x0000FF)));
+
+    quint32 colour = 0x00FF00;
+    QVERIFY(!MdlCommonDialogs::ShowFontDialog(dialogs, nullptr, font, colour, 8, 72));
+    QCOMPARE(font, platform::FontSpec());
+    QCOMPARE(colour, 0x00FF00u);
+    QVERIFY(MdlCommonDialogs::ShowFontDialog(dialogs, nullptr, font, colour, 8, 72));
+    QCOMPARE(font, chosen);
+    QCOMPARE(colour, 0x0000FFu);
+    QCOMPARE(dialogs.fontCalls.at(0).minSize, 8);
+    QCOMPARE(dialogs.fontCalls.at(0).maxSize, 72);
+}
+
+QTEST_MAIN(TestTextFunctions)
+#include "tst_textfunctions.moc"
