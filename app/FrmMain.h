@@ -13,6 +13,7 @@
 #include <QString>
 #include <memory>
 
+class QAction;
 class QTimer;
 class QToolBar;
 class QMimeData;
@@ -22,6 +23,8 @@ class MainStatusBar;
 class MainToolbar;
 class SettingsStore;
 class WindowGeometry;
+class Documents;
+class StateRefresh;
 class FrmFind;
 class FrmReplace;
 class FrmGoTo;
@@ -112,8 +115,6 @@ public Q_SLOTS:
     void mnuCodingDos_Click();
     void mnuCodingKoi_Click();
     void mnuSetCyrillic_Click();
-    void mnuPrintSetup_Click();
-    void mnuPrint_Click();
     void mnuRecent_Click();
     void mnuExit_Click();
     // Edit
@@ -149,17 +150,18 @@ public Q_SLOTS:
     void mnuFont_Click();
     // Help
     void mnuCallHelp_Click();
-    void mnuAbout_Click();
 
     void TGlobalState_Timer();
     void TWindowState_Timer();
     void TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered);
+    void TMainToolbar_ButtonClick(const QString &key);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void connectActions();
@@ -171,8 +173,15 @@ private:
     int GetStatusBarHeight();
     void plainToggle(QAction *item);
     void chooseCoding(QAction *item);
+    void scheduleGlobalStateCheck();
+    bool isDocumentChanged() const;
+    bool isStandardEditAction(const QAction *a) const;
+    QString helpFile() const;
 
     std::unique_ptr<WindowGeometry> m_geometry;
     std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<Documents> m_documents;
+    std::unique_ptr<StateRefresh> m_refresh;
     bool m_shutdownDone = false;
+    bool m_checkPending = false;
 };

@@ -1,0 +1,51 @@
+#include "app/Application.h"
+
+#include "app/FrmMain.h"
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStringList>
+#include <QTranslator>
+
+namespace {
+
+// Window position, stacking and the pointer behave as the program expects only under X11, so an
+// X display is preferred also inside a Wayland session.
+void preferX11()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+void loadTranslations(QApplication &app)
+{
+    auto *qt = new QTranslator(&app);
+    if (qt->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qt);
+}
+
+} // namespace
+
+int runJotbook(int argc, char *argv[])
+{
+    preferX11();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Jotbook"));
+    QApplication::setOrganizationName(QStringLiteral("Jotbook"));
+    QApplication::setApplicationVersion(QStringLiteral(JOTBOOK_VERSION_STRING));
+    loadTranslations(app);
+
+    platform::QtPlatform qtPlatform;
+    platform::Platform platform = qtPlatform.platform();
+    FrmMain frm(platform);
+
+    // The command line is the program's arguments joined by single spaces.
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    if (!frm.Form_Load(args.join(QLatin1Char(' '))))
+        return 1;
+    frm.show();
+    return QApplication::exec();
+}
