@@ -3,6 +3,7 @@
 #include "app/FrmMain.h"
 #include "editing/DialogHelpers.h"
 #include "editing/Editing.h"
+#include "editing/TextSearch.h"
 #include "platform/Ansi.h"
 #include "platform/TextBox.h"
 
@@ -61,8 +62,10 @@ void FrmReplace::CmdReplace_Click()
         platform::TextBox &box = *frm.TTextBlock;
         const int start = int(p - 1);
         box.setSel(start, start + int(pattern.size()));
+        const quint64 revision = box.revision();
         box.replaceSel(replacement, true);
         box.setSel(start, start + int(replacement.size()));
+        TextSearch::noteReplacement(box, revision, start, pattern.size(), replacement);
         box.scrollCaret();
         // Go on after the inserted text: a replacement that holds the pattern is not replaced again.
         SearchStart = p + replacement.size();

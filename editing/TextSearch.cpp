@@ -28,6 +28,8 @@ struct Cache {
     QByteArray upper;
     bool haveUpper = false;
 
+    void invalidate() { *this = Cache(); }
+
     const QByteArray &textOf(const platform::TextBox &source)
     {
         if (box != &source || revision != source.revision()) {
@@ -69,9 +71,30 @@ qsizetype findInBox(const platform::TextBox &box, const QByteArray &pattern, qsi
     return find(cache().upperOf(box), platform::Ansi::toUpper(pattern), start);
 }
 
+void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsizetype start, qsizetype length,
+                     const QByteArray &replacement)
+{
+    Cache &c = cache();
+    if (c.box != &box || c.revision != revisionBefore)
+        return;   // the next search reads the text anew anyway
+    // Breaks may be normalised by the box; the inserted text must be exactly what was asked for.
+    auto hasBreak = [](QByteArrayView bytes) { return bytes.contains('\r') || bytes.contains('\n'); };
+    const bool inside = start >= 0 && length >= 0 && start + length <= c.text.size();
+    if (!inside || hasBreak(replacement) || hasBreak(QByteArrayView(c.text).sliced(start, length))
+        || box.selStart() != start || box.selectedText() != replacement
+        || c.text.size() - length + replacement.size() != box.textLength()) {
+        c.invalidate();
+        return;
+    }
+    c.text.replace(start, length, replacement);
+    if (c.haveUpper)
+        c.upper.replace(start, length, platform::Ansi::toUpper(replacement));
+    c.revision = box.revision();
+}
+
 void releaseCache()
 {
-    cache() = Cache();
+    cache().invalidate();
 }
 
 } // namespace TextSearch

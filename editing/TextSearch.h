@@ -24,6 +24,13 @@ qsizetype find(QByteArrayView text, QByteArrayView pattern, qsizetype start);
 // reads the text anew, repeated presses on an unchanged text reuse it.
 qsizetype findInBox(const platform::TextBox &box, const QByteArray &pattern, qsizetype start, bool matchCase);
 
+// Tells the cache that the caller has just replaced length characters at the 0-based start with
+// replacement through the box and selected the inserted text; revisionBefore is the box's
+// revision before the replacement. When the cache held that revision it is patched in place
+// instead of being read anew on the next search (each Replace press edits the document).
+void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsizetype start, qsizetype length,
+                     const QByteArray &replacement);
+
 // Drops the cached copies (called when the last search dialog closes).
 void releaseCache();
 

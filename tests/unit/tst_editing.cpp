@@ -21,6 +21,8 @@ private Q_SLOTS:
     void findInBoxFoldsCaseOnlyWithoutMatchCase();
     void findInBoxSeesEveryEdit();
     void findInBoxTellsBoxesApart();
+    void replacementsKeepTheCacheExact_data();
+    void replacementsKeepTheCacheExact();
 
     void changeCase_data();
     void changeCase();
@@ -138,6 +140,55 @@ void TestEditing::findInBoxTellsBoxesApart()
     auto *fresh = new TextBox;
     QCOMPARE(TextSearch::findInBox(*fresh, "ghost", 1, true), 0);
     delete fresh;
+}
+
+void TestEditing::replacementsKeepTheCacheExact_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("pattern");
+    QTest::addColumn<QByteArray>("replacement");
+    QTest::addColumn<bool>("matchCase");
+
+    QTest::newRow("grows") << QByteArray("a-A-a\r\na") << QByteArray("a") << QByteArray("Bab") << false;
+    QTest::newRow("shrinks") << QByteArray("abc abc\r\nabc") << QByteArray("abc") << QByteArray("c") << true;
+    QTest::newRow("deletes") << QByteArray("xyXYxy") << QByteArray("XY") << QByteArray() << false;
+    QTest::newRow("inserts breaks") << QByteArray("a;b;c") << QByteArray(";") << QByteArray("\r\n") << true;
+    QTest::newRow("removes breaks") << QByteArray("a\r\nb\nc") << QByteArray("\n") << QByteArray("-") << true;
+}
+
+// Each replacement is reported to the search cache, which patches its copy; every later search
+// must give what a search on the freshly read text gives.
+void TestEditing::replacementsKeepTheCacheExact()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, pattern);
+    QFETCH(QByteArray, replacement);
+    QFETCH(bool, matchCase);
+
+    TextBox box;
+    box.setText(text);
+    const QByteArray needle = matchCase ? pattern : platform::Ansi::toUpper(pattern);
+    qint64 start = 1;
+    for (int press = 0; press < 10; ++press) {
+        const QByteArray now = box.text();
+        const qint64 expected = TextSearch::find(matchCase ? now : platform::Ansi::toUpper(now), needle, start);
+        const qint64 p = TextSearch::findInBox(box, pattern, start, matchCase);
+        QCOMPARE(p, expected);
+        if (p == 0)
+            break;
+        box.setSel(int(p - 1), int(p - 1 + pattern.size()));
+        const quint64 revision = box.revision();
+        box.replaceSel(replacement, true);
+        box.setSel(int(p - 1), int(p - 1 + replacement.size()));
+        TextSearch::noteReplacement(box, revision, p - 1, pattern.size(), replacement);
+        start = p + replacement.size();
+    }
+    // Taking the replacements back is an ordinary edit.
+    while (box.canUndo())
+        box.undoEdit();
+    QCOMPARE(box.text(), text);
+    QCOMPARE(TextSearch::findInBox(box, pattern, 1, matchCase),
+             TextSearch::find(matchCase ? text : platform::Ansi::toUpper(text), needle, 1));
 }
 
 void TestEditing::changeCase_data()
