@@ -107,13 +107,16 @@ char fromUnicode(QChar ch)
 
 QByteArray fromUnicode(const QString &text)
 {
-    const auto &bytes = tables().bytes;
     QByteArray out(text.size(), Qt::Uninitialized);
-    const QChar *src = text.constData();
-    char *dst = out.data();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        dst[i] = bytes[src[i].unicode()];
+    fromUnicode(text.constData(), text.size(), out.data());
     return out;
+}
+
+void fromUnicode(const QChar *chars, qsizetype size, char *out)
+{
+    const auto &bytes = tables().bytes;
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = bytes[chars[i].unicode()];
 }
 
 uchar toUpper(uchar byte)

@@ -17,6 +17,8 @@ bool isRepresentable(QChar ch);
 // The byte for ch, or '?' when Windows-1251 cannot hold it.
 char fromUnicode(QChar ch);
 QByteArray fromUnicode(const QString &text);
+// Encodes size characters into out, which has room for them.
+void fromUnicode(const QChar *chars, qsizetype size, char *out);
 
 // Case mapping inside the code page: a letter whose other case is not in Windows-1251 stays as
 // it is, so the length never changes.

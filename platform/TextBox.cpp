@@ -16,6 +16,8 @@
 #include <QTextDocument>
 #include <QTextOption>
 
+#include <cstring>
+
 namespace platform {
 
 namespace {
@@ -103,18 +105,36 @@ void decodeModel(const char *bytes, qsizetype size, TextBox::Break dominant, QSt
     out.truncate(w);
 }
 
-// Appends the model bytes of a piece of document text; paragraph separators (as a cursor's
-// selected text holds them) become the dominant break.
-void encodeInto(const QString &text, const QByteArray &separator, QByteArray &out)
+// Writes the model bytes of a piece of document text to out and returns the end; paragraph
+// separators (as a cursor's selected text holds them) become the dominant break. out must have
+// room for modelSize(text, separator) bytes.
+char *encodeModel(const QString &text, const QByteArray &separator, char *out)
 {
-    for (QChar ch : text) {
-        switch (ch.unicode()) {
-        case kCrMark: out.append('\r'); break;
-        case kLfMark: out.append('\n'); break;
-        case QChar::ParagraphSeparator: out.append(separator); break;
-        default: out.append(Ansi::fromUnicode(ch)); break;
+    const QChar *src = text.constData();
+    const qsizetype size = text.size();
+    qsizetype begin = 0;
+    for (qsizetype i = 0; i <= size; ++i) {
+        if (i < size && src[i].unicode() != QChar::ParagraphSeparator)
+            continue;
+        Ansi::fromUnicode(src + begin, i - begin, out);
+        for (qsizetype k = begin; k < i; ++k, ++out) {
+            if (src[k].unicode() == kCrMark)
+                *out = '\r';
+            else if (src[k].unicode() == kLfMark)
+                *out = '\n';
         }
+        if (i < size) {
+            memcpy(out, separator.constData(), separator.size());
+            out += separator.size();
+        }
+        begin = i + 1;
     }
+    return out;
+}
+
+qsizetype modelSize(const QString &text, const QByteArray &separator)
+{
+    return text.size() + text.count(QChar(QChar::ParagraphSeparator)) * (separator.size() - 1);
 }
 
 // Text that enters from the keyboard, the clipboard or a drop: every kind of line break becomes
@@ -218,13 +238,16 @@ int TextBox::qtPosition(int modelPos) const
 QByteArray TextBox::text() const
 {
     const QByteArray separator = breakBytes(d->dominant);
-    QByteArray out;
-    out.reserve(textLength());
+    QByteArray out(textLength(), Qt::Uninitialized);
+    char *p = out.data();
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (block != document()->begin())
-            out.append(separator);
-        encodeInto(block.text(), separator, out);
+        if (block != document()->begin()) {
+            memcpy(p, separator.constData(), separator.size());
+            p += separator.size();
+        }
+        p = encodeModel(block.text(), separator, p);
     }
+    Q_ASSERT(p == out.constData() + out.size());
     return out;
 }
 
@@ -298,8 +321,10 @@ int TextBox::selLength() const
 
 QByteArray TextBox::selectedText() const
 {
-    QByteArray out;
-    encodeInto(textCursor().selectedText(), breakBytes(d->dominant), out);
+    const QString selected = textCursor().selectedText();
+    const QByteArray separator = breakBytes(d->dominant);
+    QByteArray out(modelSize(selected, separator), Qt::Uninitialized);
+    encodeModel(selected, separator, out.data());
     return out;
 }
 

@@ -6,7 +6,10 @@
 // of those bytes. Line breaks are kept exactly: CR LF, lone CR and lone LF may be mixed. The most
 // frequent kind (CR LF on a tie or when there is none) is the "dominant" break and is held as Qt's
 // block separator; every other break is shown inside its block as a visible placeholder character
-// that maps back on reading. Enter and pasted breaks insert the dominant break.
+// that maps back on reading: U+240D for a lone CR, U+240A for a lone LF, both for a CR LF. Neither
+// is in Windows-1251, so they cannot be typed or pasted. Enter and pasted breaks insert the
+// dominant break; typed, pasted or dropped characters the code page cannot hold become '?'.
+// Copy and cut put the model text (real CR and LF) on the clipboard.
 // Positions and lengths count model characters: a CR LF is two.
 
 #include "platform/Platform.h"
