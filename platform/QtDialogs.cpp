@@ -1,0 +1,187 @@
+#include "platform/QtPlatform.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+
+// Qt reads the patterns of a name filter split by spaces; "*.*" means every file here.
+QStringList qtPatterns(const QString &patterns)
+{
+    QStringList out;
+    for (const QString &p : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString pattern = p.trimmed();
+        out << (pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern);
+    }
+    return out;
+}
+
+bool hasWildcards(const QString &name)
+{
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
+// A Qt file dialog (the same everywhere) set up from the request. Returns the name filters it
+// was given, in the order of the request.
+QStringList prepare(QFileDialog &dialog, const FileDialogRequest &request)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setWindowTitle(request.title);
+    if (!request.initialDir.isEmpty())
+        dialog.setDirectory(request.initialDir);
+
+    QStringList nameFilters;
+    for (const FileFilter &f : request.filters)
+        nameFilters << QtCommonDialogs::qtNameFilter(f);
+    int filterIndex = request.filterIndex;
+    QString name = request.initialName;
+    if (hasWildcards(name)) {
+        // A name made of patterns picks the filter with those patterns rather than being typed.
+        for (int i = 0; i < request.filters.size(); ++i) {
+            if (qtPatterns(request.filters.at(i).patterns) == qtPatterns(name)) {
+                filterIndex = i + 1;
+                break;
+            }
+        }
+        name.clear();
+    }
+    if (!nameFilters.isEmpty()) {
+        dialog.setNameFilters(nameFilters);
+        dialog.selectNameFilter(nameFilters.at(qBound(1, filterIndex, int(nameFilters.size())) - 1));
+    }
+    if (!name.isEmpty())
+        dialog.selectFile(name);
+    return nameFilters;
+}
+
+QString chosenPath(const QFileDialog &dialog)
+{
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+quint32 toBgr(const QColor &c)
+{
+    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
+}
+
+QColor fromBgr(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF));
+}
+
+QFont toQFont(const FontSpec &spec)
+{
+    QFont font(spec.name);
+    if (spec.size > 0)
+        font.setPointSizeF(spec.size);
+    int weight = qBound(1, spec.weight, 1000);
+    if (spec.bold && weight < QFont::DemiBold)
+        weight = QFont::Bold;
+    else if (!spec.bold && weight > QFont::Medium)
+        weight = QFont::Normal;
+    font.setWeight(QFont::Weight(weight));
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikethrough);
+    return font;
+}
+
+} // namespace
+
+QString QtCommonDialogs::qtNameFilter(const FileFilter &filter)
+{
+    return filter.text + QLatin1String(" (") + qtPatterns(filter.patterns).join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+QString QtCommonDialogs::openFile(QWidget *owner, const FileDialogRequest &request)
+{
+    QFileDialog dialog(owner);
+    prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return chosenPath(dialog);
+}
+
+QString QtCommonDialogs::saveFile(QWidget *owner, const FileDialogRequest &request, int &chosenFilter)
+{
+    QFileDialog dialog(owner);
+    const QStringList nameFilters = prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);   // Qt asks before overwriting
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QString path = chosenPath(dialog);
+    if (path.isEmpty())
+        return {};
+    // With the details hidden Qt may report the filter as shown rather than as given.
+    const QString selected = dialog.selectedNameFilter();
+    qsizetype index = nameFilters.indexOf(selected);
+    for (qsizetype i = 0; index < 0 && i < request.filters.size(); ++i) {
+        if (request.filters.at(i).text.simplified() == selected)
+            index = i;
+    }
+    chosenFilter = int(index) + 1;
+    return path;
+}
+
+bool QtCommonDialogs::chooseColor(QWidget *owner, quint32 &colour, const QList<quint32> &customColors)
+{
+    for (int i = 0; i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, i < customColors.size() ? fromBgr(customColors.at(i)) : QColor(Qt::white));
+    QColorDialog dialog(fromBgr(colour), owner);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    colour = toBgr(dialog.selectedColor());
+    return true;
+}
+
+bool QtCommonDialogs::chooseFont(QWidget *owner, FontSpec &font, quint32 &, int minSize, int maxSize)
+{
+    const bool limited = minSize != 0 || maxSize != 0;
+    // The dialog lists real families only: an alias such as "Courier New" is shown as the family
+    // it resolves to, and kept as written when the user leaves that family selected.
+    QFont initial = toQFont(font);
+    const QString resolvedFamily = QFontInfo(initial).family();
+    initial.setFamily(resolvedFamily);
+    QFontDialog dialog(initial, owner);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    QFont chosen;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        chosen = dialog.selectedFont();
+        const double size = chosen.pointSizeF();
+        if (!limited || (size >= minSize && size <= maxSize))
+            break;
+        QMessageBox::warning(&dialog, QStringLiteral("Jotbook"),
+                             QStringLiteral("Размер шрифта должен быть от %1 до %2 пунктов.").arg(minSize).arg(maxSize));
+        dialog.setCurrentFont(chosen);
+    }
+
+    // The dialog knows only whole sizes: an untouched fractional size stays as it was.
+    double size = chosen.pointSizeF();
+    const bool oldSizeAllowed = !limited || (font.size >= minSize && font.size <= maxSize);
+    if (size <= 0 || (size == qRound(font.size) && oldSizeAllowed))
+        size = font.size;
+    if (chosen.family() != resolvedFamily)
+        font.name = chosen.family();
+    font.size = size;
+    font.weight = chosen.weight();
+    font.bold = chosen.bold();
+    font.italic = chosen.italic();
+    font.underline = chosen.underline();
+    font.strikethrough = chosen.strikeOut();
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,106 @@
+#pragma once
+// The Qt/Linux implementations of the platform interfaces: Qt's own message boxes and standard
+// dialogs, the desktop's file opener, the system clock, a per-user lock file for "another copy is
+// running", an INI settings file and the facts /etc/os-release and the kernel give.
+//
+// Create one QtPlatform after the QApplication (and after its translators are installed, so the
+// dialogs speak Russian) and hand platform() to the main window.
+
+#include "platform/Platform.h"
+
+#include <QSettings>
+#include <memory>
+
+class QLockFile;
+
+namespace platform {
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    MsgAnswer show(QWidget *owner, const MessageRequest &request) override;
+};
+
+class QtCommonDialogs : public CommonDialogs {
+public:
+    QString openFile(QWidget *owner, const FileDialogRequest &request) override;
+    QString saveFile(QWidget *owner, const FileDialogRequest &request, int &chosenFilter) override;
+    bool chooseColor(QWidget *owner, quint32 &colour, const QList<quint32> &customColors) override;
+    // Qt's font dialog has no colour: the colour is left as it is.
+    bool chooseFont(QWidget *owner, FontSpec &font, quint32 &colour, int minSize, int maxSize) override;
+
+    // The name filter Qt is given for one filter: the shown text followed by the patterns in the
+    // form Qt reads (spaces between them, "*.*" meaning every file). With the filter details
+    // hidden the dialog shows exactly the text.
+    static QString qtNameFilter(const FileFilter &filter);
+};
+
+class QtShell : public Shell {
+public:
+    // 2 when the file does not exist (nothing is started), 42 when the desktop took it, 31 when
+    // the desktop has nothing to open it with.
+    int open(QWidget *owner, const QString &file) override;
+};
+
+class SystemClock : public Clock {
+public:
+    QDateTime now() const override;
+};
+
+// One of 64 per-user lock files is held for the life of the process. Another copy is running
+// exactly when another of the slots is held by a live process; a killed copy leaves a file whose
+// owner is dead, which counts as free.
+class LockFileInstance : public InstanceLock {
+public:
+    LockFileInstance();                              // in the user's runtime folder
+    explicit LockFileInstance(const QString &folder);
+    ~LockFileInstance() override;
+    bool previousInstance() const override { return m_previous; }
+
+    static constexpr int SlotCount = 64;
+    static QString defaultFolder();
+    int slot() const { return m_slot; }              // -1 when every slot was taken
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+    int m_slot = -1;
+    bool m_previous = false;
+};
+
+// $XDG_CONFIG_HOME/Jotbook/Jotbook.ini. The keys of "General" live at the top level (QSettings
+// writes them under its own [General] header), "Other" and "Font" are groups.
+class IniSettings : public SettingsBackend {
+public:
+    IniSettings();
+    explicit IniSettings(const QString &fileName);
+    std::optional<QString> read(const QString &section, const QString &key) override;
+    bool write(const QString &section, const QString &key, const QString &value) override;
+    bool flush() override;
+    QString fileName() const { return m_settings.fileName(); }
+
+private:
+    QSettings m_settings;
+};
+
+class LinuxFacts : public SystemFacts {
+public:
+    QString productName() const override;
+    QString programFolder() const override;
+    quint64 totalPhysicalMemory() const override;
+    quint64 availablePhysicalMemory() const override;
+
+    // PRETTY_NAME of an os-release file, unquoted; empty when the file or the line is missing.
+    static QString prettyName(const QString &osReleaseFile);
+};
+
+struct QtPlatform {
+    QtMessageBoxes messages;
+    QtCommonDialogs dialogs;
+    QtShell shell;
+    SystemClock clock;
+    LockFileInstance instance;
+    IniSettings settings;
+    LinuxFacts facts;
+    Platform platform() { return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts}; }
+};
+
+} // namespace platform

@@ -1,0 +1,469 @@
+// The Qt/Linux platform: settings file, instance lock, shell, message boxes and standard dialogs.
+
+#include "platform/KeyboardLocks.h"
+#include "platform/QtPlatform.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+
+using namespace platform;
+
+// Runs action on the next modal window of type T as soon as it is the active modal one.
+template <typename T>
+static void onModal(std::function<void(T *)> action, int triesLeft = 500)
+{
+    QTimer::singleShot(10, qApp, [action, triesLeft] {
+        auto *w = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (w && w->isVisible())
+            action(w);
+        else if (triesLeft > 0)
+            onModal<T>(action, triesLeft - 1);
+    });
+}
+
+static QString readText(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+static void writeText(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Records the URLs the shell hands to the desktop instead of starting anything.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_config;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+    }
+
+    void settingsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("general") << "General" << "ToolBar" << "True";
+        QTest::newRow("cyrillic") << "General" << "RecentFile" << "&/home/ира/Мои заметки.txt";
+        QTest::newRow("comma") << "Font" << "FontSize" << "9,75";
+        QTest::newRow("comment chars") << "Other" << "PrintCopies" << "; # = not a comment";
+        QTest::newRow("spaces") << "Font" << "FontName" << "  Courier New ";
+        QTest::newRow("at sign") << "General" << "ExecOnStart" << "@Variant(x)";
+        QTest::newRow("backslash") << "General" << "ExecOnStart" << "C:\\Temp\\a.txt";
+        QTest::newRow("empty") << "General" << "RecentFile" << "";
+    }
+    void settingsRoundTrip()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Jotbook.ini");
+        {
+            IniSettings s(file);
+            QVERIFY(s.write(section, key, value));
+            QVERIFY(s.flush());
+        }
+        IniSettings again(file);
+        QCOMPARE(again.read(section, key), std::optional<QString>(value));
+        QCOMPARE(again.read(section == "Font" ? "Other" : "Font", key), std::nullopt);
+    }
+
+    void settingsFileLayout()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Jotbook.ini");
+        IniSettings s(file);
+        s.write("General", "EndState", "False");
+        s.write("Other", "PrintCopies", "2");
+        s.write("Font", "FontName", "Courier New");
+        QVERIFY(s.flush());
+        const QString text = readText(file);
+        QVERIFY2(text.contains("[General]\nEndState=False"), qPrintable(text));
+        QVERIFY(text.contains("[Other]\nPrintCopies=2"));
+        QVERIFY(text.contains("[Font]\nFontName=Courier New"));
+        QVERIFY(!text.contains("%General"));
+        QVERIFY(!text.contains("General/"));
+    }
+
+    void settingsHandWritten()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Jotbook.ini");
+        writeText(file, "[General]\nAlignment=7\nRecentFile=&\xd0\x90.txt\n[Font]\nFontSize=9,75\nFontName=a, b ,c\n");
+        IniSettings s(file);
+        QCOMPARE(s.read("Font", "FontSize"), std::optional<QString>("9,75"));
+        QCOMPARE(s.read("Font", "FontName"), std::optional<QString>("a,b,c"));
+        QCOMPARE(s.read("General", "Alignment"), std::optional<QString>("7"));
+        QCOMPARE(s.read("General", "RecentFile"), std::optional<QString>("&А.txt"));
+        QCOMPARE(s.read("General", "FontSize"), std::nullopt);
+        QCOMPARE(s.read("Other", "PrintCopies"), std::nullopt);
+    }
+
+    void settingsDefaultLocationAndWriteFailure()
+    {
+        const QString folder = m_config.filePath("Jotbook");
+        QCOMPARE(IniSettings().fileName(), folder + "/Jotbook.ini");
+
+        writeText(folder, "not a folder");   // the settings folder cannot be created
+        IniSettings s;
+        QVERIFY(s.write("General", "EndState", "True"));
+        QVERIFY(!s.flush());
+        QVERIFY(QFile::remove(folder));
+
+        IniSettings fine;
+        fine.write("General", "EndState", "True");
+        QVERIFY(fine.flush());
+        QCOMPARE(IniSettings().read("General", "EndState"), std::optional<QString>("True"));
+    }
+
+    void instanceLock()
+    {
+        QTemporaryDir dir;
+        {
+            LockFileInstance first(dir.path());
+            QVERIFY(!first.previousInstance());
+            QCOMPARE(first.slot(), 0);
+        }
+        // The slot of a finished copy is free again.
+        QVERIFY(!LockFileInstance(dir.path()).previousInstance());
+
+        QProcess other;
+        other.start(QCoreApplication::applicationFilePath(), {"--hold-instance", dir.path()});
+        QVERIFY(other.waitForStarted());
+        QByteArray said;
+        QTRY_VERIFY((said += other.readAllStandardOutput()).contains("ready") || other.state() != QProcess::Running);
+        QVERIFY2(other.state() == QProcess::Running, other.readAllStandardError().constData());
+        {
+            LockFileInstance second(dir.path());
+            QVERIFY(second.previousInstance());
+            QCOMPARE(second.slot(), 1);
+        }
+
+        other.kill();   // SIGKILL: the lock file stays behind with a dead owner
+        QVERIFY(other.waitForFinished());
+        QVERIFY(QFile::exists(dir.filePath("jotbook-0.lock")));
+        LockFileInstance afterCrash(dir.path());
+        QVERIFY(!afterCrash.previousInstance());
+        QCOMPARE(afterCrash.slot(), 0);
+    }
+
+    void shellOpen()
+    {
+        QTemporaryDir dir;
+        writeText(dir.filePath("Справка.htm"), "<html></html>");
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler("file", &recorder, "open");
+        const QString oldCurrent = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QtShell shell;
+
+        QCOMPARE(shell.open(nullptr, dir.filePath("missing.htm")), 2);
+        QCOMPARE(shell.open(nullptr, "Nothing"), 2);
+        QCOMPARE(shell.open(nullptr, ""), 2);
+        QVERIFY(recorder.urls.isEmpty());
+
+        QVERIFY(shell.open(nullptr, dir.filePath("Справка.htm")) > 32);
+        QVERIFY(shell.open(nullptr, "Справка.htm") > 32);   // relative to the current folder
+        QDir::setCurrent(oldCurrent);
+        QDesktopServices::unsetUrlHandler("file");
+        const QUrl expected = QUrl::fromLocalFile(QDir(dir.path()).absoluteFilePath("Справка.htm"));
+        QCOMPARE(recorder.urls, QList<QUrl>({expected, expected}));
+    }
+
+    void messageBox_data()
+    {
+        QTest::addColumn<MsgButtons>("buttons");
+        QTest::addColumn<int>("defaultButton");
+        QTest::addColumn<QString>("action");   // "return", "escape" or the button to click
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::newRow("ok, return") << MsgButtons::Ok << 1 << "return" << MsgAnswer::Ok;
+        QTest::newRow("ok, escape") << MsgButtons::Ok << 1 << "escape" << MsgAnswer::Ok;
+        QTest::newRow("okcancel, escape") << MsgButtons::OkCancel << 1 << "escape" << MsgAnswer::Cancel;
+        QTest::newRow("yesno default 2, return") << MsgButtons::YesNo << 2 << "return" << MsgAnswer::No;
+        QTest::newRow("yesno default 2, escape") << MsgButtons::YesNo << 2 << "escape" << MsgAnswer::No;
+        QTest::newRow("yesno default 2, yes") << MsgButtons::YesNo << 2 << "yes" << MsgAnswer::Yes;
+        QTest::newRow("ync default 1, return") << MsgButtons::YesNoCancel << 1 << "return" << MsgAnswer::Yes;
+        QTest::newRow("ync default 1, escape") << MsgButtons::YesNoCancel << 1 << "escape" << MsgAnswer::Cancel;
+        QTest::newRow("ync default 1, no") << MsgButtons::YesNoCancel << 1 << "no" << MsgAnswer::No;
+        QTest::newRow("ync default 3, return") << MsgButtons::YesNoCancel << 3 << "return" << MsgAnswer::Cancel;
+    }
+    void messageBox()
+    {
+        QFETCH(MsgButtons, buttons);
+        QFETCH(int, defaultButton);
+        QFETCH(QString, action);
+        QFETCH(MsgAnswer, answer);
+        static const QHash<MsgButtons, QMessageBox::StandardButtons> expectedButtons = {
+            {MsgButtons::Ok, QMessageBox::Ok},
+            {MsgButtons::OkCancel, QMessageBox::Ok | QMessageBox::Cancel},
+            {MsgButtons::YesNo, QMessageBox::Yes | QMessageBox::No},
+            {MsgButtons::YesNoCancel, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel}};
+        static const QList<QMessageBox::StandardButton> order = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+
+        QWidget owner;
+        owner.show();
+        bool inspected = false;
+        onModal<QMessageBox>([&](QMessageBox *box) {
+            inspected = true;
+            QCOMPARE(box->parentWidget(), &owner);
+            QCOMPARE(box->windowTitle(), QString("Jotbook"));
+            QCOMPARE(box->text(), QString("/tmp/<b>a</b>.txt\n\nНе удалось открыть файл!"));
+            QCOMPARE(box->textFormat(), Qt::PlainText);
+            QCOMPARE(box->icon(), QMessageBox::Warning);
+            QCOMPARE(box->standardButtons(), expectedButtons.value(buttons));
+            const QMessageBox::StandardButton expectedDefault =
+                buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel
+                    ? (defaultButton == 1 ? QMessageBox::Ok : QMessageBox::Cancel)
+                    : order.at(defaultButton - 1);
+            QCOMPARE(box->defaultButton(), box->button(expectedDefault));
+            if (action == "return")
+                QTest::keyClick(box, Qt::Key_Return);
+            else if (action == "escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(action == "yes" ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+        QtMessageBoxes boxes;
+        const MsgAnswer got = boxes.show(&owner, {"/tmp/<b>a</b>.txt\r\n\r\nНе удалось открыть файл!", "Jotbook",
+                                                  MsgIcon::Warning, buttons, defaultButton});
+        QVERIFY(inspected);
+        QCOMPARE(got, answer);
+    }
+
+    void openDialog()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"a.txt", "b.LOG", "c.ini", "noext"})
+            writeText(dir.filePath(name), "x");
+        const FileDialogRequest request{"Открытие документа",
+                                        {{"Все типы (*.txt;*.log;*.ini;*.inf;*.dat)", "*.txt;*.log;*.ini;*.inf;*.dat"},
+                                         {"Текстовые файлы (*.txt;*.log)", "*.txt;*.log"},
+                                         {"Все файлы (*.*)", "*.*"}},
+                                        1, "*.txt;*.log", dir.path()};
+        QStringList shown, listed;
+        QString nameBox = "untouched";
+        onModal<QFileDialog>([&](QFileDialog *d) {
+            QCOMPARE(d->windowTitle(), request.title);
+            auto *types = d->findChild<QComboBox *>("fileTypeCombo");
+            QVERIFY(types);
+            for (int i = 0; i < types->count(); ++i)
+                shown << types->itemText(i);
+            QCOMPARE(types->currentIndex(), 1);   // the filter matching the wildcard name
+            nameBox = d->findChild<QLineEdit *>("fileNameEdit")->text();
+            auto *view = d->findChild<QAbstractItemView *>("listView");
+            QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+            for (int r = 0; r < 2; ++r)
+                listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
+            d->selectFile(dir.filePath("a.txt"));
+            static_cast<QDialog *>(d)->accept();
+        });
+        QtCommonDialogs dialogs;
+        QCOMPARE(dialogs.openFile(nullptr, request), dir.filePath("a.txt"));
+        QCOMPARE(shown, QStringList({request.filters[0].text, request.filters[1].text, request.filters[2].text}));
+        QCOMPARE(nameBox, QString());
+        listed.sort();
+        QCOMPARE(listed, QStringList({"a.txt", "b.LOG"}));
+
+        onModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
+        QCOMPARE(dialogs.openFile(nullptr, request), QString());
+    }
+
+    void saveDialog()
+    {
+        QTemporaryDir dir;
+        writeText(dir.filePath("old.txt"), "x");
+        const FileDialogRequest request{"Сохранение документа",
+                                        {{"Текстовые файлы (*.txt)", "*.txt"}, {"Все файлы (*.*)", "*.*"}},
+                                        1, "Документ.txt", dir.path()};
+        QtCommonDialogs dialogs;
+        int chosen = 0;
+        QString offered;
+        onModal<QFileDialog>([&](QFileDialog *d) {
+            offered = d->findChild<QLineEdit *>("fileNameEdit")->text();
+            d->selectNameFilter(d->nameFilters().at(1));
+            d->selectFile(dir.filePath("notes"));
+            static_cast<QDialog *>(d)->accept();
+        });
+        QCOMPARE(dialogs.saveFile(nullptr, request, chosen), dir.filePath("notes"));
+        QCOMPARE(offered, QString("Документ.txt"));
+        QCOMPARE(chosen, 2);
+
+        // An existing file is confirmed first; "No" goes back to the dialog.
+        bool asked = false;
+        onModal<QFileDialog>([&](QFileDialog *d) {
+            d->selectFile(dir.filePath("old.txt"));
+            onModal<QMessageBox>([&](QMessageBox *box) {
+                asked = true;
+                box->button(QMessageBox::No)->click();
+                onModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
+            });
+            static_cast<QDialog *>(d)->accept();
+        });
+        chosen = 0;
+        QCOMPARE(dialogs.saveFile(nullptr, request, chosen), QString());
+        QVERIFY(asked);
+        QCOMPARE(chosen, 0);
+    }
+
+    void colorDialog()
+    {
+        QList<quint32> custom;
+        for (int i = 0; i < 16; ++i)
+            custom << (255 - 17 * i) * 0x010101u;
+        QtCommonDialogs dialogs;
+        quint32 colour = 0x00336699;   // blue 0x33, green 0x66, red 0x99
+        QColor initial;
+        onModal<QColorDialog>([&](QColorDialog *d) {
+            initial = d->currentColor();
+            d->setCurrentColor(QColor(1, 2, 3));
+            d->accept();
+        });
+        QVERIFY(dialogs.chooseColor(nullptr, colour, custom));
+        QCOMPARE(initial, QColor(0x99, 0x66, 0x33));
+        QCOMPARE(colour, 0x00030201u);
+        for (int i = 0; i < 16; ++i)
+            QCOMPARE(QColorDialog::customColor(i), QColor(255 - 17 * i, 255 - 17 * i, 255 - 17 * i));
+
+        onModal<QColorDialog>([](QColorDialog *d) { d->reject(); });
+        QVERIFY(!dialogs.chooseColor(nullptr, colour, custom));
+        QCOMPARE(colour, 0x00030201u);
+    }
+
+    void fontDialog()
+    {
+        QtCommonDialogs dialogs;
+        FontSpec font;
+        font.italic = true;
+        quint32 colour = 0x0000FF;
+        QFont initial;
+        onModal<QFontDialog>([&](QFontDialog *d) {
+            initial = d->currentFont();
+            QFont f = d->currentFont();
+            f.setStyleName("Bold Italic");   // as picked in the style list
+            d->setCurrentFont(f);
+            d->accept();
+        });
+        QVERIFY(dialogs.chooseFont(nullptr, font, colour, 8, 72));
+        const QString resolved = QFontInfo(QFont("Courier New")).family();
+        QCOMPARE(initial.family(), resolved);   // the alias shown as the family it stands for
+        QVERIFY(initial.italic());
+        QCOMPARE(font.name, QString("Courier New"));   // ...and kept as written
+        QCOMPARE(font.size, 9.75);   // the whole-size dialog leaves an untouched size alone
+        QVERIFY(font.bold);
+        QCOMPARE(font.weight, 700);
+        QVERIFY(font.italic);
+        QCOMPARE(font.charset, 204);
+        QCOMPARE(colour, 0x0000FFu);
+
+        // A size outside the limits is refused with a warning and the dialog comes back.
+        QString warning;
+        QString otherFamily;
+        for (const QString &family : QFontDatabase::families()) {
+            if (family != resolved && !QFontDatabase::isPrivateFamily(family)) {
+                otherFamily = family;
+                break;
+            }
+        }
+        onModal<QFontDialog>([&](QFontDialog *d) {
+            QFont f = d->currentFont();
+            f.setPointSize(100);
+            d->setCurrentFont(f);
+            onModal<QMessageBox>([&](QMessageBox *box) {
+                warning = box->text();
+                box->button(QMessageBox::Ok)->click();
+                onModal<QFontDialog>([&](QFontDialog *d) {
+                    QFont f = d->currentFont();
+                    f.setFamily(otherFamily);
+                    f.setPointSize(12);
+                    d->setCurrentFont(f);
+                    d->accept();
+                });
+            });
+            d->accept();
+        });
+        QVERIFY(dialogs.chooseFont(nullptr, font, colour, 8, 72));
+        QVERIFY(warning.contains("от 8 до 72"));
+        QCOMPARE(font.size, 12.0);
+        QCOMPARE(font.name, QFontInfo(QFont(otherFamily)).family());
+
+        const FontSpec before = font;
+        onModal<QFontDialog>([](QFontDialog *d) { d->reject(); });
+        QVERIFY(!dialogs.chooseFont(nullptr, font, colour, 8, 72));
+        QCOMPARE(font, before);
+    }
+
+    void systemFacts()
+    {
+        QTemporaryDir dir;
+        writeText(dir.filePath("quoted"), "NAME=x\nPRETTY_NAME=\"Debian GNU/Linux 12 \\\"x\\\" (bookworm)\"\n");
+        writeText(dir.filePath("plain"), "PRETTY_NAME=Plain\n");
+        QCOMPARE(LinuxFacts::prettyName(dir.filePath("quoted")), QString("Debian GNU/Linux 12 \"x\" (bookworm)"));
+        QCOMPARE(LinuxFacts::prettyName(dir.filePath("plain")), QString("Plain"));
+        QCOMPARE(LinuxFacts::prettyName(dir.filePath("missing")), QString());
+        LinuxFacts facts;
+        QVERIFY(facts.programFolder().endsWith('/'));
+        QVERIFY(QFile::exists(facts.programFolder() + QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
+        QVERIFY(facts.availablePhysicalMemory() > 0);
+        QVERIFY(facts.availablePhysicalMemory() <= facts.totalPhysicalMemory());
+    }
+
+    void keyboardLocksOffscreen()
+    {
+        KeyboardLocks locks;
+        QVERIFY(!locks.caps() && !locks.num() && !locks.scroll());
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // Child mode for the instance test: hold a slot until killed.
+    if (argc == 3 && qstrcmp(argv[1], "--hold-instance") == 0) {
+        QCoreApplication app(argc, argv);
+        LockFileInstance held(QString::fromLocal8Bit(argv[2]));
+        fputs(held.slot() >= 0 ? "ready\n" : "failed\n", stdout);
+        fflush(stdout);
+        for (;;)
+            QThread::sleep(60);
+    }
+    QApplication app(argc, argv);
+    TestPlatform test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_platform.moc"
