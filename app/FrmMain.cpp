@@ -165,6 +165,10 @@ bool FrmMain::Form_Load(const QString &commandLine)
         SetAlignmentButtons();
         ApplyWindowOptions();
         SaveSettings(false, false);
+        // A document named on the command line is loaded into the shown window: the text box
+        // then lays the text out once, at its final width.
+        if (!commandLine.isEmpty())
+            show();
         ReadCommandLine(commandLine);
     } catch (const std::exception &) {
         msgBox(QStringLiteral("Программе не удалось запуститься!"), MsgButtons::Ok, MsgIcon::Critical);
