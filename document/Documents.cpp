@@ -100,8 +100,10 @@ const QList<platform::FileFilter> &saveFilters()
 
 // ---- opening ---------------------------------------------------------------------------------
 
-bool Documents::OpenTextFile(const QString &strFileName, bool bLoadAll, bool bOpenAsData)
+bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenAsData)
 {
+    // A copy: the caller may pass GlobalFileName itself, which a failure clears.
+    const QString strFileName = fileName;
     const auto ask = [&](const QString &headline) {
         const QString text = strFileName + CrLf + CrLf + headline + CrLf + QStringLiteral("Попытаться загрузить его?");
         return frm.msgBox(text, MsgButtons::YesNo, MsgIcon::Warning, 2) == MsgAnswer::Yes;
@@ -196,8 +198,10 @@ void Documents::TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions of
 
 // ---- saving ----------------------------------------------------------------------------------
 
-bool Documents::SaveTextFile(const QString &strFileName, bool bSave)
+bool Documents::SaveTextFile(const QString &fileName, bool bSave)
 {
+    // A copy: Save passes GlobalFileName itself, which a failure clears.
+    const QString strFileName = fileName;
     int error = 0;
     try {
         if (!bSave)

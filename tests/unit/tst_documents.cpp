@@ -1,0 +1,538 @@
+// Opening, saving and the recent document through the main window, with the scripted platform
+// answering every question and dialog.
+
+#include "app/FrmMain.h"
+#include "document/Documents.h"
+#include "document/FileAccess.h"
+#include "document/MdlCode.h"
+#include "platform/TextBox.h"
+#include "tests/support/ScriptedPlatform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using platform::MsgAnswer;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// One main window on the scripted platform, with the loading options in a known state.
+struct Env {
+    testing::ScriptedPlatform scripted;
+    platform::Platform platform = scripted.platform();
+    FrmMain frm{platform};
+    Documents docs{frm};
+    QTemporaryDir dir;
+
+    Env()
+    {
+        frm.menus.mnuCheckLen->setChecked(true);
+        frm.menus.mnuCheckData->setChecked(true);
+        frm.menus.mnuReadKeys->setChecked(false);
+        frm.menus.mnuCodingWin->setChecked(true);
+        frm.menus.mnuCodingDos->setChecked(false);
+        frm.menus.mnuCodingKoi->setChecked(false);
+        frm.menus.mnuSetCyrillic->setChecked(true);
+        frm.RET_REG_LOADALL = true;
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString write(const QString &name, const QByteArray &data) const
+    {
+        QFile f(path(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+            qFatal("cannot write the test file");
+        return path(name);
+    }
+    // A loaded document the failures must leave alone.
+    void loadPrevious()
+    {
+        QVERIFY(docs.OpenTextFile(write("previous.txt", "previous"), true, false));
+        scripted.messages.asked.clear();
+    }
+    void expectPreviousKept(bool nameKept)
+    {
+        QCOMPARE(frm.TTextBlock->text(), QByteArray("previous"));
+        QCOMPARE(frm.SourceText, QByteArray("previous"));
+        QCOMPARE(frm.windowTitle(), QStringLiteral("previous - Jotbook"));
+        QCOMPARE(frm.GlobalFileName, nameKept ? path("previous.txt") : QString());
+    }
+    const platform::MessageRequest &onlyMessage() const
+    {
+        if (scripted.messages.asked.size() != 1)
+            qFatal("expected one message, got %d", int(scripted.messages.asked.size()));
+        return scripted.messages.asked.first().request;
+    }
+};
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void expectMessage(const platform::MessageRequest &m, const QString &text, MsgButtons buttons, int defaultButton)
+{
+    QCOMPARE(m.text, text);
+    QCOMPARE(m.title, QStringLiteral("Jotbook"));
+    QCOMPARE(m.icon, MsgIcon::Warning);
+    QCOMPARE(m.buttons, buttons);
+    QCOMPARE(m.defaultButton, defaultButton);
+}
+
+// Random text: every byte value, line breaks of all three kinds, short and very long lines.
+QByteArray randomDocument(quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    QByteArray text;
+    for (int line = 0; line < 300; ++line) {
+        const int length = rng.bounded(8) == 0 ? int(rng.bounded(20000)) : int(rng.bounded(80));
+        for (int i = 0; i < length; ++i)
+            text += char(rng.bounded(256));
+        static const char *breaks[] = {"\r\n", "\r", "\n", "\r\n\r\n", "\n\r"};
+        text += breaks[rng.bounded(5)];
+    }
+    return text;
+}
+
+} // namespace
+
+class TestDocuments : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void roundTrip_data();
+    void roundTrip();
+    void sizeQuestion_data();
+    void sizeQuestion();
+    void dataQuestion_data();
+    void dataQuestion();
+    void openFailures_data();
+    void openFailures();
+    void openCommandAndDrops();
+    void saveAsNaming_data();
+    void saveAsNaming();
+    void saveRefusalsAndFailures();
+    void recentDocument();
+    void fontAndColours();
+};
+
+void TestDocuments::roundTrip_data()
+{
+    QTest::addColumn<int>("coding");
+    QTest::addColumn<quint32>("seed");
+    QTest::newRow("Windows") << int(MdlCode::Windows) << 1u;
+    QTest::newRow("Windows again") << int(MdlCode::Windows) << 2u;
+    QTest::newRow("DOS") << int(MdlCode::Dos) << 3u;
+    QTest::newRow("KOI") << int(MdlCode::Koi) << 4u;
+}
+
+void TestDocuments::roundTrip()
+{
+    QFETCH(int, coding);
+    QFETCH(quint32, seed);
+    Env env;
+    env.frm.menus.mnuCheckLen->setChecked(false);
+    env.frm.menus.mnuCheckData->setChecked(false);
+    env.frm.menus.mnuCodingWin->setChecked(coding == MdlCode::Windows);
+    env.frm.menus.mnuCodingDos->setChecked(coding == MdlCode::Dos);
+    env.frm.menus.mnuCodingKoi->setChecked(coding == MdlCode::Koi);
+
+    const QByteArray original = randomDocument(seed);
+    // Expected: NUL becomes a space, then each upper byte of the coding becomes the Windows code
+    // it is paired with.
+    uchar toWindows[256];
+    for (int c = 0; c < 256; ++c)
+        toWindows[c] = c == 0 ? ' ' : uchar(c);
+    const auto &table = *MdlCode::PairingTable(coding);
+    for (int i = 0; i < 128; ++i)
+        toWindows[table[i]] = uchar(0x80 + i);
+    QByteArray expected = original;
+    for (char &c : expected)
+        c = char(toWindows[uchar(c)]);
+
+    const QString source = env.write("source.txt", original);
+    QVERIFY(env.docs.OpenTextFile(source, false, false));
+    QVERIFY(env.scripted.messages.asked.isEmpty());
+    QCOMPARE(env.frm.TTextBlock->text(), expected);
+    QCOMPARE(env.frm.SourceText, expected);
+    QCOMPARE(env.frm.GlobalFileName, source);
+    QCOMPARE(env.frm.TTextBlock->fontSpec().charset, 204);
+    QVERIFY(env.frm.IsTextChanged());   // unchanged: no question
+    QVERIFY(env.scripted.messages.asked.isEmpty());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    const QString copy = env.path("copy.txt");
+    QVERIFY(env.docs.SaveTextFile(copy, true));
+    QCOMPARE(readFile(copy), expected);
+    QCOMPARE(readFile(source), original);
+    QCOMPARE(env.frm.GlobalFileName, copy);
+    QCOMPARE(env.frm.windowTitle(), QStringLiteral("copy - Jotbook"));
+    QCOMPARE(env.frm.menus.mnuRecent->text(), QLatin1Char('&') + copy);
+}
+
+void TestDocuments::sizeQuestion_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("checkLength");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("at the limit") << 55000 << true << false;
+    QTest::newRow("one past") << 55001 << true << true;
+    QTest::newRow("one past, check off") << 55001 << false << false;
+    QTest::newRow("large, check off") << 3000000 << false << false;
+}
+
+void TestDocuments::sizeQuestion()
+{
+    QFETCH(int, size);
+    QFETCH(bool, checkLength);
+    QFETCH(bool, asked);
+    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        Env env;
+        env.loadPrevious();
+        env.frm.menus.mnuCheckLen->setChecked(checkLength);
+        const QByteArray content(size, 'x');
+        const QString file = env.write("big.txt", content);
+        env.scripted.messages.answers.push_back(answer);
+        bool waitCursorWhileAsking = false;
+        env.scripted.messages.onShow = [&](const platform::MessageRequest &) {
+            waitCursorWhileAsking = QApplication::overrideCursor()
+                                    && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        };
+
+        QVERIFY(env.docs.OpenTextFile(file, true, false));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        if (!asked) {
+            QVERIFY(env.scripted.messages.asked.isEmpty());
+            QCOMPARE(env.frm.TTextBlock->textLength(), size);
+            break;
+        }
+        expectMessage(env.onlyMessage(),
+                      file + CrLf + CrLf + "Файл достаточно велик для текстового поля!" + CrLf
+                          + "Его открытие может привести к некорректной работе программы." + CrLf
+                          + "Попытаться загрузить его?",
+                      MsgButtons::YesNo, 2);
+        QVERIFY(waitCursorWhileAsking);
+        if (answer == MsgAnswer::No)
+            env.expectPreviousKept(true);
+        else
+            QCOMPARE(env.frm.TTextBlock->text(), content);
+    }
+}
+
+void TestDocuments::dataQuestion_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("checkData");
+    QTest::addColumn<bool>("openAsData");
+    QTest::addColumn<bool>("loadAll");
+    QTest::addColumn<int>("answer");          // -1: no question expected
+    QTest::addColumn<QByteArray>("loaded");   // empty: the previous document stays
+    QTest::addColumn<bool>("refused");
+
+    const QByteArray controls("a\x0c" "b\x1b" "c\x00" "d\x01", 8);
+    const QByteArray spaced("a\x0c" "b\x1b" "c d\x01", 8);
+    const int yes = int(MsgAnswer::Yes), no = int(MsgAnswer::No);
+    QTest::newRow("tab cr lf are text") << QByteArray("a\tb\r\nc\rd\n") << true << false << false << -1
+                                        << QByteArray("a\tb\r\nc\rd\n") << false;
+    QTest::newRow("yes, load all") << controls << true << false << true << yes << spaced << false;
+    QTest::newRow("yes, loading data off") << controls << true << false << false << yes << QByteArray() << true;
+    QTest::newRow("no") << controls << true << false << true << no << QByteArray() << false;
+    QTest::newRow("check off: nul becomes space") << controls << false << false << false << -1 << spaced << false;
+    QTest::newRow("as data, loading data off") << QByteArray("plain") << true << true << false << -1 << QByteArray()
+                                               << true;
+    QTest::newRow("as data, load all") << controls << true << true << true << -1 << spaced << false;
+    QTest::newRow("as data, check off") << controls << false << true << false << -1 << spaced << false;
+}
+
+void TestDocuments::dataQuestion()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, checkData);
+    QFETCH(bool, openAsData);
+    QFETCH(bool, loadAll);
+    QFETCH(int, answer);
+    QFETCH(QByteArray, loaded);
+    QFETCH(bool, refused);
+    Env env;
+    env.loadPrevious();
+    env.frm.menus.mnuCheckData->setChecked(checkData);
+    const QString file = env.write("data.dat", content);
+    if (answer >= 0)
+        env.scripted.messages.answers.push_back(MsgAnswer(answer));
+
+    QCOMPARE(env.docs.OpenTextFile(file, loadAll, openAsData), !refused);
+
+    QList<testing::AskedMessage> asked = env.scripted.messages.asked;
+    if (answer >= 0) {
+        QVERIFY(!asked.isEmpty());
+        expectMessage(asked.takeFirst().request,
+                      file + CrLf + CrLf + "Возможно, этот файл содержит данные не в формате простого текста." + CrLf
+                          + "Попытаться загрузить его?",
+                      MsgButtons::YesNo, 2);
+    }
+    if (refused) {
+        QCOMPARE(asked.size(), 1);
+        expectMessage(asked.first().request,
+                      file + CrLf + CrLf + "Не удалось открыть этот файл!" + CrLf
+                          + "Загрузка данных не в формате простого текста отключена.",
+                      MsgButtons::Ok, 1);
+    } else {
+        QVERIFY(asked.isEmpty());
+    }
+    if (loaded.isEmpty()) {
+        env.expectPreviousKept(!refused);
+    } else {
+        QCOMPARE(env.frm.TTextBlock->text(), loaded);
+        QCOMPARE(env.frm.GlobalFileName, file);
+    }
+}
+
+void TestDocuments::openFailures_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("53") << "missing.txt" << "Файл не найден.";
+    QTest::newRow("76") << "nowhere/missing.txt" << "Путь к файлу не найден.";
+    QTest::newRow("75 folder") << "folder" << "Доступ к файлу или папке закрыт.";
+    QTest::newRow("75 fifo") << "fifo" << "Доступ к файлу или папке закрыт.";
+}
+
+void TestDocuments::openFailures()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    Env env;
+    env.loadPrevious();
+    QDir(env.dir.path()).mkdir("folder");
+    QVERIFY(::mkfifo(QFile::encodeName(env.path("fifo")).constData(), 0666) == 0);
+
+    const QString file = env.path(name);
+    QVERIFY(!env.docs.OpenTextFile(file, true, false));
+    expectMessage(env.onlyMessage(), file + CrLf + CrLf + "Не удалось открыть этот файл!" + CrLf + reason,
+                  MsgButtons::Ok, 1);
+    env.expectPreviousKept(false);
+    QCOMPARE(env.frm.menus.mnuRecent->text(), QLatin1Char('&') + env.path("previous.txt"));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestDocuments::openCommandAndDrops()
+{
+    Env env;
+    const QString a = env.write("a.txt", "first");
+    const QString b = env.write("b.txt", "second");
+
+    env.docs.mnuOpen_Click();   // cancelled dialog
+    QCOMPARE(env.scripted.dialogs.openRequests.size(), 1);
+    const platform::FileDialogRequest &request = env.scripted.dialogs.openRequests.first();
+    QCOMPARE(request.title, QStringLiteral("Открытие документа"));
+    QCOMPARE(request.initialName, QStringLiteral("*.txt;*.log"));
+    QCOMPARE(request.filterIndex, 2);
+    QCOMPARE(request.initialDir, QString());
+    QStringList shown, patterns;
+    for (const platform::FileFilter &f : request.filters) {
+        shown << f.text;
+        patterns << f.patterns;
+    }
+    QCOMPARE(shown, QStringList({"Все типы (*.txt;*.log;*.ini;*.inf;*.dat)", "Текстовые файлы (*.txt;*.log)",
+                                 "Файлы настроек (*.ini;*.inf)", "Файлы записей (*.dat)", "Все файлы (*.*)"}));
+    QCOMPARE(patterns, QStringList({"*.txt;*.log;*.ini;*.inf;*.dat", "*.txt;*.log", "*.ini;*.inf", "*.dat", "*.*"}));
+    QCOMPARE(env.frm.GlobalFileName, QString());
+
+    env.scripted.dialogs.openAnswers.push_back(a);
+    env.docs.mnuOpen_Click();
+    QCOMPARE(env.frm.TTextBlock->text(), QByteArray("first"));
+
+    // Three files dropped: the first opens.
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(b), QUrl::fromLocalFile(a), QUrl::fromLocalFile(env.path("c.txt"))});
+    env.frm.TTextBlock_OLEDragDrop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+    QCOMPARE(env.frm.GlobalFileName, b);
+    QVERIFY(env.scripted.messages.asked.isEmpty());
+
+    // Anything else is refused.
+    QMimeData text;
+    text.setText(QStringLiteral("dragged words"));
+    env.frm.TTextBlock_OLEDragDrop(&text, Qt::CopyAction | Qt::MoveAction);
+    expectMessage(env.onlyMessage(), "Данные или объекты такого типа не могут быть загружены!", MsgButtons::Ok, 1);
+    QCOMPARE(env.frm.GlobalFileName, b);
+
+    // A changed document and Cancel in the change question: neither the dialog nor a drop acts.
+    env.scripted.messages.asked.clear();
+    env.frm.TTextBlock->setText("edited");
+    env.scripted.messages.answers = {MsgAnswer::Cancel, MsgAnswer::Cancel};
+    env.scripted.dialogs.openAnswers.push_back(a);
+    env.docs.mnuOpen_Click();
+    env.frm.TTextBlock_OLEDragDrop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+    QCOMPARE(env.scripted.dialogs.openRequests.size(), 2);
+    QCOMPARE(env.scripted.messages.asked.size(), 2);
+    QCOMPARE(env.frm.TTextBlock->text(), QByteArray("edited"));
+    QCOMPARE(env.frm.GlobalFileName, b);
+}
+
+void TestDocuments::saveAsNaming_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("txt added") << "notes" << 1 << "notes.txt";
+    QTest::newRow("upper case kept") << "NOTES.TXT" << 1 << "NOTES.TXT";
+    QTest::newRow("mixed case kept") << "a.Txt" << 1 << "a.Txt";
+    QTest::newRow("other extension") << "report.log" << 1 << "report.log.txt";
+    QTest::newRow("all files") << "notes" << 2 << "notes";
+}
+
+void TestDocuments::saveAsNaming()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, filter);
+    QFETCH(QString, written);
+    Env env;
+    env.frm.TTextBlock->setText("Текст");
+    env.scripted.dialogs.saveAnswers.push_back({env.path(typed), filter});
+    QVERIFY(env.docs.Save());   // a new document asks for a name
+
+    const platform::FileDialogRequest &request = env.scripted.dialogs.saveRequests.first();
+    QCOMPARE(request.title, QStringLiteral("Сохранение документа"));
+    QCOMPARE(request.initialName, QStringLiteral("Документ.txt"));
+    QCOMPARE(request.filterIndex, 1);
+    QCOMPARE(request.filters.size(), 2);
+    QCOMPARE(request.filters.at(0).text, QStringLiteral("Текстовые файлы (*.txt)"));
+    QCOMPARE(request.filters.at(0).patterns, QStringLiteral("*.txt"));
+    QCOMPARE(request.filters.at(1).text, QStringLiteral("Все файлы (*.*)"));
+    QCOMPARE(request.filters.at(1).patterns, QStringLiteral("*.*"));
+
+    QCOMPARE(QDir(env.dir.path()).entryList(QDir::Files), QStringList{written});
+    QCOMPARE(readFile(env.path(written)), QByteArray("Текст"));
+    QCOMPARE(env.frm.GlobalFileName, env.path(written));
+    QCOMPARE(env.frm.SourceText, QByteArray("Текст"));
+}
+
+void TestDocuments::saveRefusalsAndFailures()
+{
+    Env env;
+    env.loadPrevious();
+    const QString file = env.path("previous.txt");
+    env.frm.TTextBlock->setText("changed");
+
+    // Saving switched off: refused, and the next Save asks for a name and is refused again.
+    env.frm.RET_REG_DISABLESAVE = true;
+    QVERIFY(!env.docs.Save());
+    expectMessage(env.onlyMessage(),
+                  file + CrLf + CrLf + "Не удалось сохранить этот файл!" + CrLf + "Сохранение файла отключено.",
+                  MsgButtons::Ok, 1);
+    QCOMPARE(env.frm.GlobalFileName, QString());
+    QCOMPARE(env.frm.windowTitle(), QStringLiteral("previous - Jotbook"));
+    env.scripted.dialogs.saveAnswers.push_back({env.path("other.txt"), 1});
+    env.scripted.messages.asked.clear();
+    env.frm.mnuSave_Click();
+    QCOMPARE(env.scripted.dialogs.saveRequests.size(), 1);
+    QVERIFY(env.onlyMessage().text.endsWith("Сохранение файла отключено."));
+    QVERIFY(!QFile::exists(env.path("other.txt")));
+    QCOMPARE(readFile(file), QByteArray("previous"));
+
+    // A cancelled dialog writes nothing and is no success.
+    env.frm.RET_REG_DISABLESAVE = false;
+    env.scripted.messages.asked.clear();
+    QVERIFY(!env.docs.Save());
+    QVERIFY(env.scripted.messages.asked.isEmpty());
+
+    // Access denied.
+    if (QFileInfo(QStringLiteral("/sys/kernel")).isDir()) {
+        QVERIFY(!env.docs.SaveTextFile("/sys/kernel/jotbook.txt", true));
+        QCOMPARE(env.onlyMessage().text, "/sys/kernel/jotbook.txt" + CrLf + CrLf + "Не удалось сохранить этот файл!"
+                                             + CrLf + "Доступ к файлу или папке закрыт.");
+        env.scripted.messages.asked.clear();
+    }
+
+    // A write failing half-way: the old file survives, the number is shown.
+    env.frm.TTextBlock->setText(QByteArray(3 * FileAccess::WriteChunk, 'z'));
+    FileAccess::writeFaultHook = [](qint64) { return ENOSPC; };
+    const auto restore = qScopeGuard([] { FileAccess::writeFaultHook = nullptr; });
+    QVERIFY(!env.docs.SaveTextFile(file, true));
+    QCOMPARE(env.onlyMessage().text, file + CrLf + CrLf + "Не удалось сохранить этот файл!" + CrLf
+                                         + "Произошла неизвестная ошибка: " + QString::number(1000 + ENOSPC));
+    QCOMPARE(readFile(file), QByteArray("previous"));
+    QCOMPARE(env.frm.SourceText, QByteArray("previous"));
+    QCOMPARE(QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"previous.txt"});
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestDocuments::recentDocument()
+{
+    Env env;
+    const QString file = env.write("recent.txt", "again");
+    env.docs.WriteRecentFile(QString(255, 'p'));
+    QCOMPARE(env.frm.menus.mnuRecent->text(), "&" + QString(255, 'p'));
+    env.docs.WriteRecentFile(QString(256, 'p'));
+    QCOMPARE(env.frm.menus.mnuRecent->text(), QString());
+
+    env.docs.WriteRecentFile(file);
+    env.docs.mnuRecent_Click();
+    QCOMPARE(env.frm.TTextBlock->text(), QByteArray("again"));
+    QCOMPARE(env.frm.GlobalFileName, file);
+
+    // A declined size question keeps the entry; a failed open clears it.
+    env.write("recent.txt", QByteArray(55001, 'x'));
+    env.scripted.messages.answers.push_back(MsgAnswer::No);
+    env.docs.mnuRecent_Click();
+    QCOMPARE(env.frm.menus.mnuRecent->text(), "&" + file);
+    QFile::remove(file);
+    env.scripted.messages.asked.clear();
+    env.docs.mnuRecent_Click();
+    QVERIFY(env.onlyMessage().text.endsWith("Файл не найден."));
+    QCOMPARE(env.frm.menus.mnuRecent->text(), QString());
+}
+
+void TestDocuments::fontAndColours()
+{
+    Env env;
+    const platform::FontSpec before = env.frm.TTextBlock->fontSpec();
+    env.scripted.dialogs.fontAnswers.push_back(std::nullopt);
+    env.frm.mnuFont_Click();
+    QCOMPARE(env.frm.TTextBlock->fontSpec(), before);
+    QVERIFY(!env.frm.UserChangeSettings);
+    QCOMPARE(env.scripted.dialogs.fontCalls.first().minSize, 8);
+    QCOMPARE(env.scripted.dialogs.fontCalls.first().maxSize, 72);
+
+    platform::FontSpec chosen = before;
+    chosen.size = 14;
+    chosen.bold = true;
+    chosen.weight = 700;
+    env.scripted.dialogs.fontAnswers.push_back(std::make_pair(chosen, quint32(0x0000C0)));
+    env.frm.mnuFont_Click();
+    QCOMPARE(env.frm.TTextBlock->fontSpec().size, 14.0);
+    QVERIFY(env.frm.TTextBlock->fontSpec().bold);
+    QCOMPARE(env.frm.TTextBlock->foreColor(), 0x0000C0u);
+    QVERIFY(env.frm.UserChangeSettings);
+
+    env.frm.UserChangeSettings = false;
+    env.frm.mnuColor_Click();   // cancelled
+    QVERIFY(!env.frm.UserChangeSettings);
+    env.scripted.dialogs.colorAnswers.push_back(0x80FF80);
+    env.frm.mnuColor_Click();
+    QCOMPARE(env.frm.TTextBlock->backColor(), 0x80FF80u);
+    QCOMPARE(env.scripted.dialogs.colorInitial.last(), env.scripted.dialogs.colorInitial.first());
+    QVERIFY(env.frm.UserChangeSettings);
+
+    env.frm.UserChangeSettings = false;
+    env.frm.mnuDefaultColor_Click();
+    env.frm.UserChangeSettings = false;
+    env.frm.mnuDefaultColor_Click();   // already white: still counts as a change
+    QCOMPARE(env.frm.TTextBlock->backColor(), 0xFFFFFFu);
+    QVERIFY(env.frm.UserChangeSettings);
+}
+
+QTEST_MAIN(TestDocuments)
+#include "tst_documents.moc"
