@@ -213,6 +213,8 @@ class Session:
 
     def close(self):
         for proc in reversed(self.procs):
+            if proc.poll() is not None:
+                continue   # reaped: its pid may already belong to someone else
             victims = _descendants(proc.pid) + [proc.pid]
             for pid in victims:
                 try:
@@ -268,12 +270,14 @@ class Session:
         runtime = self._private_dir(f"runtime-{self._config_count}")
         return Profile(config, runtime)
 
-    def start(self, profile, args=()):
+    def start(self, profile, args=(), program=None, accessible=True):
+        """Starts the program (or another one) with the profile's folders; accessibility lets tests read it."""
         env = dict(self.env)
-        env.update(XDG_CONFIG_HOME=profile.config, XDG_RUNTIME_DIR=profile.runtime,
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
+        env.update(XDG_CONFIG_HOME=profile.config, XDG_RUNTIME_DIR=profile.runtime, QT_QPA_PLATFORM="xcb")
+        if accessible:
+            env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         log = open(os.path.join(self.root, f"app-{len(self.procs)}.log"), "w")
-        proc = self._spawn([self.binary, *args], env=env, stdout=log, stderr=subprocess.STDOUT)
+        proc = self._spawn([program or self.binary, *args], env=env, stdout=log, stderr=subprocess.STDOUT)
         log.close()
         return App(self, proc)
 

@@ -1,0 +1,7 @@
+#!/bin/bash
+# CPU time an idle, settled window uses in 10 s: Jotbook next to FeatherPad, interleaved runs, medians.
+# Usage: bench/idle_cpu.sh [RUNS] [JOTBOOK]   (without JOTBOOK a Release build is made in build-desktop-bench)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source bench/prepare.sh
+exec /usr/bin/python3 bench/desktop_bench.py idle "$JOTBOOK" "${1:-3}"
