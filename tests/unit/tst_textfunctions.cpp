@@ -19,9 +19,8 @@ private Q_SLOTS:
     void replaceAll_data();
     void replaceAll();
     void replaceAllIgnoresCaseInCodePage();
-    void fileDialogsPassValuesAndTrimAtNul();
+    void fileDialogsTrimAtNulAndKeepFilterOnCancel();
     void colourChooserOffersGreysEveryTime();
-    void fontChooserPassesLimitsAndKeepsFontOnCancel();
 };
 
 void TestTextFunctions::documentName_data()
@@ -113,7 +112,7 @@ void TestTextFunctions::replaceAllIgnoresCaseInCodePage()
     QCOMPARE(ReplaceAll("Ab-aB", "ab", "ab!", 1), QByteArray("ab!-ab!"));
 }
 
-void TestTextFunctions::fileDialogsPassValuesAndTrimAtNul()
+void TestTextFunctions::fileDialogsTrimAtNulAndKeepFilterOnCancel()
 {
     testing::ScriptedDialogs dialogs;
     const QList<platform::FileFilter> filters = {{"A (*.a)", "*.a"}, {"B (*.b)", "*.b"}};
@@ -121,13 +120,7 @@ void TestTextFunctions::fileDialogsPassValuesAndTrimAtNul()
     dialogs.openAnswers.push_back(QStringLiteral("/tmp/a.txt") + QChar(0) + QStringLiteral("garbage"));
     QCOMPARE(MdlCommonDialogs::ShowOpenDialog(dialogs, nullptr, "T", filters, 2, "*.a", "/tmp"),
              QStringLiteral("/tmp/a.txt"));
-    const platform::FileDialogRequest &asked = dialogs.openRequests.at(0);
-    QCOMPARE(asked.title, QStringLiteral("T"));
-    QCOMPARE(asked.filterIndex, 2);
-    QCOMPARE(asked.initialName, QStringLiteral("*.a"));
-    QCOMPARE(asked.initialDir, QStringLiteral("/tmp"));
-    QCOMPARE(asked.filters.size(), 2);
-    QCOMPARE(asked.filters.at(1).patterns, QStringLiteral("*.b"));
+    QCOMPARE(dialogs.openRequests.at(0).initialDir, QStringLiteral("/tmp"));
 
     int chosen = 7;
     QVERIFY(MdlCommonDialogs::ShowSaveDialog(dialogs, nullptr, "S", filters, 1, chosen, "x.a").isEmpty());
@@ -165,28 +158,6 @@ void TestTextFunctions::colourChooserOffersGreysEveryTime()
             QCOMPARE((offered.at(i - 1) & 0xFF) - (c & 0xFF), 17u);
         }
     }
-}
-
-void TestTextFunctions::fontChooserPassesLimitsAndKeepsFontOnCancel()
-{
-    testing::ScriptedDialogs dialogs;
-    platform::FontSpec font;
-    platform::FontSpec chosen;
-    chosen.name = QStringLiteral("Liberation Serif");
-    chosen.size = 14;
-    chosen.italic = true;
-    dialogs.fontAnswers.push_back(std::nullopt);
-    dialogs.fontAnswers.push_back(std::make_pair(chosen, quint32(0x0000FF)));
-
-    quint32 colour = 0x00FF00;
-    QVERIFY(!MdlCommonDialogs::ShowFontDialog(dialogs, nullptr, font, colour, 8, 72));
-    QCOMPARE(font, platform::FontSpec());
-    QCOMPARE(colour, 0x00FF00u);
-    QVERIFY(MdlCommonDialogs::ShowFontDialog(dialogs, nullptr, font, colour, 8, 72));
-    QCOMPARE(font, chosen);
-    QCOMPARE(colour, 0x0000FFu);
-    QCOMPARE(dialogs.fontCalls.at(0).minSize, 8);
-    QCOMPARE(dialogs.fontCalls.at(0).maxSize, 72);
 }
 
 QTEST_MAIN(TestTextFunctions)
