@@ -295,7 +295,14 @@ class Session:
         if pid is not None:
             argv += ["--pid", str(pid)]
         argv += ["--name", name_regex]
-        return [int(w) for w in self._run(argv, check_rc=False).split()]
+        # A window destroyed while xdotool walks the tree makes it fail with an X error and print
+        # nothing; only a clean run means "no such window".
+        for _ in range(5):
+            result = subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=10)
+            if result.returncode == 0 or not result.stderr.strip():
+                return [int(w) for w in result.stdout.split()]
+            time.sleep(POLL)
+        raise TestFailure(f"{' '.join(argv)} keeps failing: {result.stderr.strip()}")
 
     def client_size(self, window):
         info = self._run(["xwininfo", "-id", str(window)])
