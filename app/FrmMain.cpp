@@ -268,8 +268,10 @@ bool FrmMain::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::KeyPress) {
             auto *ke = static_cast<QKeyEvent *>(event);
             if (ke->key() == Qt::Key_Escape) {
+                // Handled here once: the text box has no use for Escape and would pass it on to
+                // the window's keyPressEvent, a second close request after a cancelled one.
                 Form_KeyDown(27);
-                return false;
+                return true;
             }
         }
     }

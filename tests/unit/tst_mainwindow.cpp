@@ -1,0 +1,662 @@
+// The main window as the user meets it: menus, context menus, toolbar, status bar, the title and
+// the change question, the option items, the window geometry and the state refresh.
+
+#include "app/FrmMain.h"
+#include "app/WindowGeometry.h"
+#include "chrome/StatusBar.h"
+#include "chrome/Toolbar.h"
+#include "platform/TextBox.h"
+#include "tests/support/ScriptedPlatform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <cmath>
+
+using platform::MsgAnswer;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+const QString NewTitle = QStringLiteral("Новый документ - Jotbook");
+const QString BadSizeNotice = QStringLiteral("Окно имеет недопустимый размер.\r\n\r\nНастройки такого окна не сохраняются.");
+
+QString changedQuestion(const QString &name)
+{
+    return QStringLiteral("Документ \"%1\" был изменён.\r\n\r\nСохранить эти изменения?").arg(name);
+}
+
+struct Run {
+    testing::ScriptedPlatform sp;
+    platform::Platform p;
+    FrmMain frm;
+
+    explicit Run(testing::MemorySettings *store = nullptr) : p(withStore(sp.platform(), store)), frm(p) {}
+    static platform::Platform withStore(platform::Platform p, testing::MemorySettings *store)
+    {
+        if (store)
+            p.settings = store;
+        return p;
+    }
+    // Started and shown, with the messages of the start-up forgotten.
+    void start()
+    {
+        if (!frm.Form_Load(QString()))
+            qFatal("start-up failed");
+        frm.show();
+        if (!QTest::qWaitForWindowExposed(&frm))
+            qFatal("the window is not shown");
+        sp.messages.asked.clear();
+    }
+    QAction *named(const QString &name) const
+    {
+        if (auto *menu = frm.findChild<QMenu *>(name))
+            return menu->menuAction();
+        return frm.findChild<QAction *>(name);
+    }
+    int countOf(const QString &text) const { return int(sp.messages.texts().count(text)); }
+};
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+        qFatal("cannot write the test file");
+    return path;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+QImage pictureOf(const QIcon &icon) { return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32); }
+
+} // namespace
+
+Q_DECLARE_METATYPE(platform::MsgAnswer)
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    // ---- menus ----------------------------------------------------------------------------------
+
+    void menuBar()
+    {
+        Run run;
+        QStringList titles;
+        for (QAction *a : run.frm.menuBar()->actions())
+            titles << a->text();
+        QCOMPARE(titles, (QStringList{"&Файл", "&Правка", "&Вид", "Ф&ормат", "&Справка"}));
+        for (const char *hidden : {"mnuPopup", "mnuPopUp2"})
+            QVERIFY(!run.frm.menuBar()->actions().contains(run.named(QString::fromLatin1(hidden))));
+    }
+
+    void menuItems_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("parent");    // empty: the menu bar; "-": nowhere (a hidden menu)
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("check");         // -1 no check mark, 0 clear, 1 checked
+        const auto row = [](const char *name, const char *parent, const char *caption, const char *key = "",
+                            int check = -1) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(parent)
+                                << QString::fromUtf8(caption) << QString::fromLatin1(key) << check;
+        };
+        row("mnuFile", "", "&Файл");
+        row("mnuNew", "mnuFile", "&Создать", "Ctrl+N");
+        row("mnuOpen", "mnuFile", "&Открыть...", "Ctrl+O");
+        row("mnuSave", "mnuFile", "Со&хранить", "Ctrl+S");
+        row("mnuSaveAs", "mnuFile", "Сох&ранить как...");
+        row("mnuCheckLen", "mnuFile", "&Проверка размера", "Ctrl+L", 1);
+        row("mnuCheckData", "mnuFile", "Провер&ка данных", "Ctrl+D", 1);
+        row("mnuReadKeys", "mnuFile", "О&бработка ключей", "Ctrl+K", 1);
+        row("mnuCoding", "mnuFile", "О&ткрывать в кодировке");
+        row("mnuCodingWin", "mnuCoding", "Текст (&Windows)", "", 1);
+        row("mnuCodingDos", "mnuCoding", "Текст (DO&S)", "", 0);
+        row("mnuCodingKoi", "mnuCoding", "Текст (K&OI)", "", 0);
+        row("mnuSetCyrillic", "mnuCoding", "По&дключать кириллицу", "", 1);
+        row("mnuPrintSetup", "mnuFile", "П&араметры печати...");
+        row("mnuPrint", "mnuFile", "П&ечать", "Ctrl+P");
+        row("mnuRecentFile", "mnuFile", "Пос&ледний документ");
+        row("mnuRecent", "mnuRecentFile", "");
+        row("mnuExit", "mnuFile", "&Выход");
+        row("mnuEdit", "", "&Правка");
+        row("mnuUndo", "mnuEdit", "&Отменить", "Ctrl+Z");
+        row("mnuUCase", "mnuEdit", "&Все прописные", "F1");
+        row("mnuLCase", "mnuEdit", "В&се строчные", "F2");
+        row("mnuCut", "mnuEdit", "В&ырезать", "Ctrl+X");
+        row("mnuCopy", "mnuEdit", "&Копировать", "Ctrl+C");
+        row("mnuPaste", "mnuEdit", "Вс&тавить", "Ctrl+V");
+        row("mnuDelete", "mnuEdit", "&Удалить", "Del");
+        row("mnuFind", "mnuEdit", "&Найти...", "Ctrl+F");
+        row("mnuFindNext", "mnuEdit", "Н&айти далее...", "F3");
+        row("mnuReplace", "mnuEdit", "&Заменить...", "Ctrl+H");
+        row("mnuGoTo", "mnuEdit", "П&ерейти...", "Ctrl+G");
+        row("mnuSelectAll", "mnuEdit", "Вы&делить всё", "Ctrl+A");
+        row("mnuTimeDate", "mnuEdit", "В&ремя и дата", "F5");
+        row("mnuView", "", "&Вид");
+        row("mnuRestoreWindow", "mnuView", "В&осстановить окно", "Ctrl+W");
+        row("mnuMinimizeToTray", "mnuView", "&Минимизировать в трей", "F6", 0);
+        row("mnuAlwaysOnTop", "mnuView", "Пов&ерх всех окон", "F7", 0);
+        row("mnuTransparensy", "mnuView", "&Полупрозрачность", "F4", 0);
+        row("mnuTransparensySettings", "mnuView", "&Дополнительно");
+        row("mnuCheckMouse", "mnuTransparensySettings", "&Следить за курсором", "", 0);
+        row("mnuToolbar", "mnuView", "П&анель инструментов", "Ctrl+T", 1);
+        row("mnuStatusBar", "mnuView", "Па&нель состояния", "Ctrl+I", 1);
+        row("mnuToolbarStatusBarSettings", "mnuView", "Допо&лнительно");
+        row("mnuShowToolTips", "mnuToolbarStatusBarSettings", "О&тображать подсказки", "", 1);
+        row("mnuShowInfo", "mnuToolbarStatusBarSettings", "Ото&бражать информацию", "", 1);
+        row("mnuPopupMenu", "mnuView", "Контекстное мен&ю", "Ctrl+M", 1);
+        row("mnuPopupMenuSettings", "mnuView", "Дополн&ительно");
+        row("mnuDefaultMenu", "mnuPopupMenuSettings", "Станда&ртное меню", "", 0);
+        row("mnuConfirmSettings", "mnuView", "Спра&шивать о настройках", "Ctrl+U", 1);
+        row("mnuFormat", "", "Ф&ормат");
+        row("mnuBackColor", "mnuFormat", "&Цвет заливки");
+        row("mnuColor", "mnuBackColor", "&Выбрать цвет...");
+        row("mnuDefaultColor", "mnuBackColor", "&По умолчанию (Белая)");
+        row("mnuFont", "mnuFormat", "&Шрифт...");
+        row("mnuHelp", "", "&Справка");
+        row("mnuCallHelp", "mnuHelp", "&Вызов справки");
+        row("mnuAbout", "mnuHelp", "&О программе");
+        row("mnuPopup", "-", "TBPopUp");
+        row("mnuPUPrint", "mnuPopup", "&Печать");
+        row("mnuPUFont", "mnuPopup", "&Шрифт...");
+        row("mnuPUUndo", "mnuPopup", "&Отменить");
+        row("mnuPUUCase", "mnuPopup", "&Все прописные");
+        row("mnuPULCase", "mnuPopup", "В&се строчные");
+        row("mnuPUCut", "mnuPopup", "В&ырезать");
+        row("mnuPUCopy", "mnuPopup", "&Копировать");
+        row("mnuPUPaste", "mnuPopup", "Вс&тавить");
+        row("mnuPUDelete", "mnuPopup", "&Удалить");
+        row("mnuPUFind", "mnuPopup", "&Найти...");
+        row("mnuPUFindNext", "mnuPopup", "Н&айти далее...");
+        row("mnuPUSelectAll", "mnuPopup", "Вы&делить всё");
+        row("mnuPopUp2", "-", "TBPopUp2");
+        row("mnuPU2GoTo", "mnuPopUp2", "&Перейти...");
+    }
+    void menuItems()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, parent);
+        QFETCH(QString, caption);
+        QFETCH(QString, key);
+        QFETCH(int, check);
+        Run run;   // before the settings are read
+        QAction *a = run.named(name);
+        QVERIFY2(a, "no such item");
+        QCOMPARE(a->text(), caption);
+        QCOMPARE(a->shortcut(), QKeySequence(key));
+        QCOMPARE(a->isCheckable(), check >= 0);
+        QCOMPARE(a->isChecked(), check == 1);
+        QList<QAction *> siblings;
+        if (parent.isEmpty())
+            siblings = run.frm.menuBar()->actions();
+        else if (parent != QLatin1String("-"))
+            siblings = run.frm.findChild<QMenu *>(parent)->actions();
+        QCOMPARE(siblings.contains(a), parent != QLatin1String("-"));
+    }
+
+    void contextMenuItemRunsItsTwin()
+    {
+        Run run;
+        run.start();
+        run.frm.TTextBlock->setText("\xe0\xe1\xe2 abc def");   // "абв abc def"
+        run.frm.TTextBlock->setSel(0, 7);
+        run.frm.TGlobalState_Timer();
+        run.frm.menus.mnuPUUCase->trigger();
+        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("\xc0\xc1\xc2 ABC def"));
+        run.frm.TTextBlock->setSel(0, -1);
+        run.frm.TGlobalState_Timer();
+        run.frm.menus.mnuPULCase->trigger();
+        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("\xe0\xe1\xe2 abc def"));
+        QVERIFY(!run.frm.menuBar()->isHidden());
+        QVERIFY(!run.frm.menuBar()->actions().contains(run.frm.menus.mnuPopup->menuAction()));
+    }
+
+    // The menu's accelerators win over the text box's own keys, except the standard editing keys.
+    void accelerators()
+    {
+        Run run;
+        run.start();
+        run.frm.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&run.frm));
+        platform::TextBox *box = run.frm.TTextBlock;
+        box->setFocus();
+        box->setText("abc def");
+        box->setSel(0, 3);
+        run.frm.TGlobalState_Timer();
+        const QStringList opened = run.sp.shell.opened;
+        QTest::keyClick(box, Qt::Key_F1);
+        QCOMPARE(box->text(), QByteArray("ABC def"));
+        QCOMPARE(run.sp.shell.opened, opened);   // F1 is not the help
+
+        box->setSel(0, 0);
+        QTest::keyClick(box, Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(!run.frm.menus.mnuReadKeys->isChecked());
+        QCOMPARE(box->text(), QByteArray("ABC def"));
+        QVERIFY(run.frm.UserChangeSettings);
+    }
+
+    // ---- toolbar and status bar -----------------------------------------------------------------
+
+    void toolbar()
+    {
+        struct Item { const char *key, *tip, *help; };
+        const Item items[] = {
+            {"NewBtn", "Создать", "Создание нового документа"},
+            {"OpenBtn", "Открыть", "Открытие существующего документа"},
+            {"SaveBtn", "Сохранить", "Сохранение активного документа"},
+            {"Space1", nullptr, nullptr},
+            {"PrintBtn", "Печать", "Печать активного документа"},
+            {"Space2", nullptr, nullptr},
+            {"CutBtn", "Вырезать", "Удаление выделенного фрагмента в буфер обмена"},
+            {"CopyBtn", "Копировать", "Копирование выделенного фрагмента в буфер обмена"},
+            {"PasteBtn", "Вставить", "Вставка в документ содержимого буфера обмена"},
+            {"UndoBtn", "Отменить", "Отмена последнего выполненного действия"},
+            {"Space3", nullptr, nullptr},
+            {"FindBtn", "Найти", "Поиск указанного образца текста"},
+            {"Space4", nullptr, nullptr},
+            {"CopyAllBtn", "Копировать всё", "Копирование всего документа в буфер обмена"},
+            {"Space5", nullptr, nullptr},
+            {"LeftBtn", "По левому краю", "Выравнивание текста по левому краю"},
+            {"CenterBtn", "По центру", "Выравнивание текста по центру"},
+            {"RightBtn", "По правому краю", "Выравнивание текста по правому краю"},
+        };
+        Run run;
+        const QList<QAction *> actions = run.frm.TMainToolbar->actions();
+        QCOMPARE(actions.size(), int(std::size(items)));
+        for (int i = 0; i < actions.size(); ++i) {
+            const Item &item = items[i];
+            QAction *a = actions[i];
+            QCOMPARE(a->objectName(), QString::fromLatin1(item.key));
+            QCOMPARE(a->isSeparator(), item.tip == nullptr);
+            if (!item.tip)
+                continue;
+            QCOMPARE(a->toolTip(), QString::fromUtf8(item.tip));
+            QCOMPARE(a->data().toString(), QString::fromUtf8(item.help));
+            QVERIFY2(!a->icon().isNull(), item.key);
+        }
+    }
+
+    void alignmentButtons()
+    {
+        Run run;
+        run.start();
+        QVERIFY(!run.frm.UserChangeSettings);
+        QAction *center = run.frm.TMainToolbar->button(QStringLiteral("CenterBtn"));
+        QAction *left = run.frm.TMainToolbar->button(QStringLiteral("LeftBtn"));
+        const QImage centerUp = pictureOf(QIcon(QStringLiteral(":/icons/CenterBtn.png")));
+        const QImage centerDown = pictureOf(QIcon(QStringLiteral(":/icons/CenterBtn2.png")));
+        const QImage leftUp = pictureOf(QIcon(QStringLiteral(":/icons/LeftBtn.png")));
+        const QImage leftDown = pictureOf(QIcon(QStringLiteral(":/icons/LeftBtn2.png")));
+        QVERIFY(centerUp != centerDown);
+        QCOMPARE(pictureOf(left->icon()), leftDown);     // the start-up alignment is left
+        QCOMPARE(pictureOf(center->icon()), centerUp);
+
+        auto *button = qobject_cast<QToolButton *>(run.frm.TMainToolbar->widgetForAction(center));
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(run.frm.TTextBlock->alignmentValue(), 2);
+        QVERIFY(run.frm.TTextBlock->document()->defaultTextOption().alignment() & Qt::AlignHCenter);
+        QCOMPARE(pictureOf(center->icon()), centerDown);
+        QCOMPARE(pictureOf(left->icon()), leftUp);
+        QVERIFY(run.frm.UserChangeSettings);
+    }
+
+    void statusBarPanels()
+    {
+        Run run;
+        run.start();
+        QStringList shown;
+        for (QLabel *label : run.frm.SMainStatusBar->findChildren<QLabel *>())
+            if (label->isVisible())
+                shown << label->text();
+        for (const char *panel : {"CAPS", "SCRL", "NUM"})
+            QVERIFY2(shown.contains(QString::fromLatin1(panel)), panel);
+    }
+
+    // ---- title and the change question ----------------------------------------------------------
+
+    void title_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("title");
+        const QString name32(32, QLatin1Char('n'));
+        const QString name33 = name32 + QLatin1Char('x');
+        QTest::newRow("new") << QString() << NewTitle;
+        QTest::newRow("two dots") << "/docs/report.final.txt" << "report.final - Jotbook";
+        QTest::newRow("only an extension") << "/docs/.txt" << " - Jotbook";
+        QTest::newRow("dot in the folder") << "/a.b/file" << "file - Jotbook";
+        QTest::newRow("archive") << "/docs/archive.tar.gz" << "archive.tar - Jotbook";
+        QTest::newRow("32 characters") << "/docs/" + name32 + ".txt" << name32 + " - Jotbook";
+        QTest::newRow("33 characters") << "/docs/" + name33 + ".txt" << name32.left(29) + "... - Jotbook";
+    }
+    void title()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, title);
+        Run run;
+        run.frm.GlobalFileName = path;
+        run.frm.CreateTitle();
+        QCOMPARE(run.frm.windowTitle(), title);
+    }
+
+    void changeQuestion_data()
+    {
+        QTest::addColumn<QString>("file");      // empty: a new document
+        QTest::addColumn<QString>("name");
+        QTest::newRow("new document") << QString() << "Новый документ";
+        QTest::newRow("report") << "report.txt" << "report";
+        QTest::newRow("only an extension") << ".txt" << "";
+        QTest::newRow("long name, not shortened") << QString(40, 'L') + ".txt" << QString(40, 'L');
+    }
+    void changeQuestion()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        Run run;
+        run.start();
+        if (!file.isEmpty())
+            QVERIFY(run.frm.OpenTextFile(writeFile(dir, file, "text"), true, false));
+        const QByteArray text = run.frm.TTextBlock->text();
+        const QString path = run.frm.GlobalFileName;
+        const QString title = run.frm.windowTitle();
+        QTest::keyClick(run.frm.TTextBlock, Qt::Key_X);
+        QVERIFY(run.frm.TTextBlock->text() != text);
+        const QByteArray changed = run.frm.TTextBlock->text();
+
+        run.sp.messages.answers = {MsgAnswer::Cancel};
+        run.frm.menus.mnuNew->trigger();
+        QCOMPARE(run.sp.messages.asked.size(), 1);
+        const platform::MessageRequest &r = run.sp.messages.asked.first().request;
+        QCOMPARE(r.text, changedQuestion(name));
+        QCOMPARE(r.icon, MsgIcon::Warning);
+        QCOMPARE(r.buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(r.defaultButton, 1);
+        QCOMPARE(r.title, QStringLiteral("Jotbook"));
+        // Cancel leaves everything as it was.
+        QCOMPARE(run.frm.TTextBlock->text(), changed);
+        QCOMPARE(run.frm.SourceText, text);
+        QCOMPARE(run.frm.GlobalFileName, path);
+        QCOMPARE(run.frm.windowTitle(), title);
+    }
+
+    void typedAndDeletedIsUnchanged()
+    {
+        Run run;
+        run.start();
+        QTest::keyClick(run.frm.TTextBlock, Qt::Key_A);
+        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("a"));
+        QTest::keyClick(run.frm.TTextBlock, Qt::Key_Backspace);
+        run.frm.menus.mnuNew->trigger();
+        QVERIFY(run.sp.messages.asked.isEmpty());
+        QVERIFY(run.frm.close());
+        QVERIFY(run.sp.messages.asked.isEmpty());
+    }
+
+    // Yes to the question goes on only when the document really was saved.
+    void answerYes_data()
+    {
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<bool>("disableSave");
+        QTest::addColumn<bool>("chooseName");   // the Save As answer for an unnamed document
+        QTest::addColumn<bool>("proceeds");
+        QTest::newRow("Save As cancelled") << false << false << false << false;
+        QTest::newRow("saving refused") << true << true << false << false;
+        QTest::newRow("saved under a new name") << false << false << true << true;
+        QTest::newRow("saved in place") << true << false << false << true;
+    }
+    void answerYes()
+    {
+        QFETCH(bool, named);
+        QFETCH(bool, disableSave);
+        QFETCH(bool, chooseName);
+        QFETCH(bool, proceeds);
+        QTemporaryDir dir;
+        Run run;
+        run.start();
+        QString path = dir.filePath(QStringLiteral("chosen.txt"));
+        if (named) {
+            path = writeFile(dir, QStringLiteral("old.txt"), QByteArray());
+            QVERIFY(run.frm.OpenTextFile(path, true, false));
+        }
+        if (chooseName)
+            run.sp.dialogs.saveAnswers.push_back({path, 1});
+        run.frm.RET_REG_DISABLESAVE = disableSave;
+        run.frm.TTextBlock->replaceSel("draft");
+        run.sp.messages.answers = {MsgAnswer::Yes};
+
+        run.frm.menus.mnuNew->trigger();
+        QCOMPARE(run.sp.messages.asked.first().request.text, changedQuestion(named ? "old" : "Новый документ"));
+        QCOMPARE(run.sp.dialogs.saveRequests.size(), named ? 0 : 1);
+        if (disableSave)
+            QCOMPARE(run.sp.messages.texts().value(1),
+                     path + QStringLiteral("\r\n\r\nНе удалось сохранить этот файл!\r\nСохранение файла отключено."));
+        if (proceeds) {
+            QCOMPARE(run.sp.messages.asked.size(), 1);
+            QCOMPARE(readFile(path), QByteArray("draft"));
+            QCOMPARE(run.frm.TTextBlock->text(), QByteArray());
+            QVERIFY(run.frm.GlobalFileName.isEmpty());
+            QCOMPARE(run.frm.windowTitle(), NewTitle);
+        } else {
+            QCOMPARE(run.frm.TTextBlock->text(), QByteArray("draft"));
+            QVERIFY(run.frm.TTextBlock->text() != run.frm.SourceText);
+            QVERIFY(!QFile::exists(path) || readFile(path).isEmpty());
+        }
+    }
+
+    // ---- option items ---------------------------------------------------------------------------
+
+    void optionToggles()
+    {
+        Run run;
+        run.start();
+        MainMenus &m = run.frm.menus;
+
+        m.mnuCheckData->trigger();
+        QVERIFY(!m.mnuCheckData->isChecked());
+        QVERIFY(run.frm.UserChangeSettings);
+        m.mnuCheckData->trigger();
+        QVERIFY(m.mnuCheckData->isChecked());
+        QVERIFY(run.frm.UserChangeSettings);
+
+        m.mnuAlwaysOnTop->trigger();
+        QVERIFY(m.mnuAlwaysOnTop->isChecked());
+        QVERIFY(run.frm.windowFlags() & Qt::WindowStaysOnTopHint);
+        m.mnuAlwaysOnTop->trigger();
+        QVERIFY(!(run.frm.windowFlags() & Qt::WindowStaysOnTopHint));
+
+        m.mnuTransparensy->trigger();
+        QVERIFY(m.mnuTransparensy->isChecked());
+        QCOMPARE(run.frm.windowOpacity(), run.frm.RET_REG_TRANSPARENSYLEVEL / 255.0);
+        QVERIFY(run.frm.windowOpacity() < 1.0);
+        m.mnuTransparensy->trigger();
+        QCOMPARE(run.frm.windowOpacity(), 1.0);
+
+        m.mnuToolbar->trigger();
+        QVERIFY(run.frm.TMainToolbar->isHidden());
+        m.mnuStatusBar->trigger();
+        QVERIFY(run.frm.SMainStatusBar->isHidden());
+        m.mnuToolbar->trigger();
+        m.mnuStatusBar->trigger();
+        QVERIFY(run.frm.TMainToolbar->isVisible());
+        QVERIFY(run.frm.SMainStatusBar->isVisible());
+    }
+
+    void codingChoice()
+    {
+        {
+            Run run;
+            run.start();
+            run.frm.menus.mnuCodingWin->trigger();
+            QVERIFY(run.frm.menus.mnuCodingWin->isChecked());
+            QVERIFY(!run.frm.menus.mnuCodingDos->isChecked());
+            QVERIFY(!run.frm.menus.mnuCodingKoi->isChecked());
+            QVERIFY(run.frm.UserChangeSettings);
+        }
+        {
+            Run run;
+            run.sp.settings.values.insert("General/CodingDos", "True");
+            run.sp.settings.values.insert("General/CodingKoi", "True");
+            run.start();
+            MainMenus &m = run.frm.menus;
+            QVERIFY(m.mnuCodingDos->isChecked());
+            QVERIFY(m.mnuCodingKoi->isChecked());
+            m.mnuCodingKoi->trigger();
+            QVERIFY(!m.mnuCodingWin->isChecked());
+            QVERIFY(!m.mnuCodingDos->isChecked());
+            QVERIFY(m.mnuCodingKoi->isChecked());
+        }
+    }
+
+    // ---- geometry -------------------------------------------------------------------------------
+
+    void badSizeNoticeOnce()
+    {
+        testing::MemorySettings store;
+        {
+            Run run(&store);
+            run.start();
+            run.frm.showMinimized();
+            QTRY_COMPARE(run.countOf(BadSizeNotice), 1);
+            const platform::MessageRequest &r = run.sp.messages.asked.first().request;
+            QCOMPARE(r.icon, MsgIcon::Information);
+            QCOMPARE(r.buttons, MsgButtons::Ok);
+            QVERIFY(run.frm.RET_REG_BADSIZE);
+            run.frm.showNormal();
+            run.frm.showMinimized();
+            QTest::qWait(50);
+            QCOMPARE(run.countOf(BadSizeNotice), 1);
+            run.frm.showNormal();
+            QVERIFY(run.frm.close());
+            QCOMPARE(store.value("General", "BadSize"), QStringLiteral("True"));
+        }
+        {
+            // Once for a store, ever.
+            Run run(&store);
+            run.start();
+            run.frm.showMinimized();
+            QTest::qWait(50);
+            QCOMPARE(run.countOf(BadSizeNotice), 0);
+        }
+    }
+
+    void tooSmallWindow()
+    {
+        Run run;
+        run.start();
+        const int minW = int(std::ceil(3000 / WindowGeometry::twipsPerPixelX()));
+        run.frm.resize(minW, 400);
+        QTest::qWait(50);
+        if (run.frm.width() != minW)
+            QSKIP("the window's layout does not allow the threshold width here");
+        QCOMPARE(run.countOf(BadSizeNotice), 0);
+        run.frm.resize(minW - 1, 400);
+        QTRY_COMPARE(run.countOf(BadSizeNotice), 1);
+    }
+
+    void barsAndTextBox()
+    {
+        Run run;
+        run.start();
+        const auto textTop = [&] { return run.frm.TTextBlock->geometry().top(); };
+        QCOMPARE(textTop(), run.frm.TMainToolbar->geometry().bottom() + 1);
+        run.frm.menus.mnuToolbar->trigger();
+        // The text box now starts right under the menu bar, at the top of the central area.
+        QTRY_COMPARE(textTop(), run.frm.menuBar()->geometry().bottom() + 1);
+        run.frm.menus.mnuStatusBar->trigger();
+        QTRY_COMPARE(run.frm.TTextBlock->geometry().bottom(), run.frm.rect().bottom());
+        run.frm.menus.mnuToolbar->trigger();
+        QTRY_COMPARE(textTop(), run.frm.TMainToolbar->geometry().bottom() + 1);
+    }
+
+    void restoreWindow()
+    {
+        Run run;
+        run.start();
+        const double tx = WindowGeometry::twipsPerPixelX(), ty = WindowGeometry::twipsPerPixelY();
+        const auto whole = [](double v) { return qint64(std::nearbyint(v)); };
+        const double topTwips = double(whole(WindowGeometry::screenHeight()) / 2 - whole(600 * ty) / 2);
+        const double leftTwips = double(whole(WindowGeometry::screenWidth()) / 2 - whole(800 * tx) / 2);
+        const QPoint standard(int(std::nearbyint(leftTwips / tx)), int(std::nearbyint(topTwips / ty)));
+
+        run.frm.move(standard + QPoint(30, 40));
+        run.frm.resize(500, 400);
+        QTRY_COMPARE(run.frm.size(), QSize(500, 400));
+        run.frm.TGlobalState_Timer();
+        QVERIFY(run.frm.menus.mnuRestoreWindow->isEnabled());
+
+        run.frm.menus.mnuRestoreWindow->trigger();
+        QTRY_COMPARE(run.frm.size(), QSize(800, 600));
+        QTRY_COMPARE(run.frm.pos(), standard);
+        run.frm.TGlobalState_Timer();
+        QVERIFY(!run.frm.menus.mnuRestoreWindow->isEnabled());
+
+        run.frm.move(standard + QPoint(1, 0));
+        QTRY_COMPARE(run.frm.pos(), standard + QPoint(1, 0));
+        run.frm.TGlobalState_Timer();
+        QVERIFY(run.frm.menus.mnuRestoreWindow->isEnabled());
+
+        run.frm.showMaximized();
+        QTRY_VERIFY(!run.frm.menus.mnuRestoreWindow->isEnabled());
+        run.frm.TGlobalState_Timer();
+        QVERIFY(!run.frm.menus.mnuRestoreWindow->isEnabled());
+        run.frm.showNormal();
+        QTRY_VERIFY(run.frm.menus.mnuRestoreWindow->isEnabled());
+    }
+
+    // ---- the state refresh ----------------------------------------------------------------------
+
+    void refreshFollowsTheText()
+    {
+        Run run;
+        run.start();
+        MainMenus &m = run.frm.menus;
+        QAction *findBtn = run.frm.TMainToolbar->button(QStringLiteral("FindBtn"));
+        QAction *copyAllBtn = run.frm.TMainToolbar->button(QStringLiteral("CopyAllBtn"));
+        run.frm.TGlobalState_Timer();
+        for (QAction *a : {m.mnuFind, m.mnuFindNext, m.mnuReplace, m.mnuGoTo, m.mnuSelectAll, findBtn, copyAllBtn})
+            QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
+
+        // Typing is enough: the refresh follows the text box by itself.
+        QTest::keyClick(run.frm.TTextBlock, Qt::Key_A);
+        for (QAction *a : {m.mnuFind, m.mnuFindNext, m.mnuReplace, m.mnuGoTo, m.mnuSelectAll, findBtn, copyAllBtn})
+            QTRY_VERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+
+        run.frm.TTextBlock->setSel(0, -1);
+        run.frm.TGlobalState_Timer();
+        QVERIFY(!m.mnuSelectAll->isEnabled());
+        QVERIFY(m.mnuUCase->isEnabled());
+
+        run.sp.messages.answers = {MsgAnswer::No};
+        m.mnuNew->trigger();
+        QVERIFY(run.frm.TTextBlock->text().isEmpty());
+        run.frm.TGlobalState_Timer();
+        for (QAction *a : {m.mnuFind, m.mnuSelectAll, m.mnuUCase, findBtn, copyAllBtn})
+            QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,485 @@
+// The settings: the value conversions, reading at start-up (defaults, read failures), the three
+// write groups with their geometry conditions, write failures and the question at shutdown.
+
+#include "app/FrmMain.h"
+#include "app/SettingsValue.h"
+#include "app/WindowGeometry.h"
+#include "chrome/Toolbar.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextBox.h"
+#include "tests/support/ScriptedPlatform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QScreen>
+#include <QToolBar>
+#include <QtTest>
+
+#include <cmath>
+
+using platform::MsgAnswer;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+Q_DECLARE_METATYPE(platform::MsgAnswer)
+
+namespace {
+
+// Every key the program keeps, by group, in the order they are read and written.
+const QStringList GroupW = {"General/FormLeft", "General/FormTop", "General/FormWidth", "General/FormHeight",
+                            "General/FormState"};
+const QStringList GroupA = {
+    "General/BadSize",       "General/EndState",      "General/NewSettings",    "General/TransparensyLevel",
+    "General/TransparensyIndex", "Other/ReplaceMatchCase", "Other/FindMatchCase", "Other/PrintPortrait",
+    "Other/PrintLandscape",  "Other/PrintCopies",     "General/DisableSave",    "General/ExecOnStart",
+    "General/LoadAll",       "General/MultipleInstance", "General/UnloadOnEscape", "General/RecentFile",
+    "General/ConfirmSettings"};
+const QStringList GroupO = {
+    "General/Alignment",  "General/BackColor",   "Font/FontColor",      "Font/FontName",
+    "Font/FontSize",      "Font/FontBold",       "Font/FontItalic",     "Font/FontUnderline",
+    "Font/FontStrikethru", "Font/FontCharset",   "General/CheckLength", "General/CheckData",
+    "General/ReadKeys",   "General/CodingWin",   "General/CodingDos",   "General/CodingKoi",
+    "General/SetCyrillic", "General/MinimizeToTray", "General/AlwaysOnTop", "General/Transparensy",
+    "General/CheckMouse", "General/ToolBar",     "General/StatusBar",   "General/ShowToolTips",
+    "General/ShowInfo",   "General/PopupMenu",   "General/DefaultMenu"};
+
+const QString ReadFailure = QStringLiteral("Не удалось прочесть настройки!");
+const QString WriteFailure = QStringLiteral("Не удалось сохранить настройки!");
+const QString SettingsQuestion = QStringLiteral("Настройки программы были изменены.\r\n\r\nСохранить эти изменения?");
+
+// One run of the program on the scripted platform.
+struct Run {
+    testing::ScriptedPlatform sp;
+    platform::Platform p = sp.platform();
+    FrmMain frm{p};
+
+    QString stored(const QString &key) const { return sp.settings.values.value(key); }
+    void store(const QString &key, const QString &value) { sp.settings.values.insert(key, value); }
+    // The number written in the store under the user's locale, as the program reads it back.
+    double storedNumber(const QString &key) const
+    {
+        bool ok = false;
+        const double v = QLocale().toDouble(stored(key), &ok);
+        if (!ok)
+            qWarning() << key << "holds no number:" << stored(key);
+        return v;
+    }
+};
+
+QString localNumber(double v) { return QLocale().toString(v, 'g', 12); }
+int pixelsFor(double twips, double perPixel) { return int(std::ceil(twips / perPixel)); }
+
+QSet<QString> keysOf(const QStringList &list) { return QSet<QString>(list.cbegin(), list.cend()); }
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        QApplication::setQuitOnLastWindowClosed(false);
+        QCOMPARE(GroupW.size() + GroupA.size() + GroupO.size(), 49);
+    }
+
+    // ---- conversions ----------------------------------------------------------------------------
+
+    void readBoolean_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("True") << "True" << false << true;
+        QTest::newRow("false") << "false" << false << false;
+        QTest::newRow("TRUE") << "TRUE" << false << true;
+        QTest::newRow("0") << "0" << false << false;
+        QTest::newRow("-1") << "-1" << false << true;
+        QTest::newRow("2,5") << "2,5" << false << true;
+        QTest::newRow("yes") << "yes" << true << false;
+        QTest::newRow("empty") << "" << true << false;
+    }
+    void readBoolean()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, fails);
+        QFETCH(bool, expected);
+        if (fails)
+            QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseBool(text));
+        else
+            QCOMPARE(SettingsValue::parseBool(text), expected);
+    }
+
+    void readWholeNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<qint64>("expected");
+        QTest::newRow("2,5 to even 2") << "2,5" << 16 << false << qint64(2);
+        QTest::newRow("3,5 to even 4") << "3,5" << 16 << false << qint64(4);
+        QTest::newRow("-2,5 to even -2") << "-2,5" << 16 << false << qint64(-2);
+        QTest::newRow("2,6 up") << "2,6" << 16 << false << qint64(3);
+        QTest::newRow("dot accepted") << "3.5" << 16 << false << qint64(4);
+        QTest::newRow("16-bit top") << "32767" << 16 << false << qint64(32767);
+        QTest::newRow("16-bit bottom") << "-32768" << 16 << false << qint64(-32768);
+        QTest::newRow("16-bit over") << "32768" << 16 << true << qint64(0);
+        QTest::newRow("16-bit under") << "-32769" << 16 << true << qint64(0);
+        QTest::newRow("32-bit colour") << "16777215" << 32 << false << qint64(16777215);
+        QTest::newRow("32-bit top") << "2147483647" << 32 << false << qint64(2147483647);
+        QTest::newRow("32-bit bottom") << "-2147483648" << 32 << false << qint64(-2147483648LL);
+        QTest::newRow("32-bit over") << "2147483648" << 32 << true << qint64(0);
+        QTest::newRow("32-bit half to even") << "4,5" << 32 << false << qint64(4);
+        QTest::newRow("not a number") << "abc" << 32 << true << qint64(0);
+        QTest::newRow("empty") << "" << 16 << true << qint64(0);
+    }
+    void readWholeNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, bits);
+        QFETCH(bool, fails);
+        QFETCH(qint64, expected);
+        const auto parse = [&]() -> qint64 {
+            return bits == 16 ? qint64(SettingsValue::parseInt16(text)) : qint64(SettingsValue::parseInt32(text));
+        };
+        if (fails)
+            QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, parse());
+        else
+            QCOMPARE(parse(), expected);
+    }
+
+    void floats()
+    {
+        QCOMPARE(SettingsValue::formatFloat(9.75f), QStringLiteral("9,75"));
+        QCOMPARE(SettingsValue::formatFloat(12000.0f), QStringLiteral("12000"));
+        QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9,75")), 9.75f);
+        QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9.75")), 9.75f);
+        QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("1e39")));
+        QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("девять")));
+
+        const QLocale russian;
+        QLocale::setDefault(QLocale::c());
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(russian); });
+        QCOMPARE(SettingsValue::formatFloat(9.75f), QStringLiteral("9.75"));
+        QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9.75")), 9.75f);
+    }
+
+    // ---- reading --------------------------------------------------------------------------------
+
+    void emptyStoreGetsGroupsAandO()
+    {
+        Run run;
+        QVERIFY(run.frm.Form_Load(QString()));
+        for (const QString &key : GroupA + GroupO)
+            QVERIFY2(run.sp.settings.values.contains(key), qPrintable(key));
+        for (const QString &key : GroupW)
+            QVERIFY2(!run.sp.settings.values.contains(key), qPrintable(key));
+        // A few defaults as they land in the store.
+        QCOMPARE(run.stored("General/EndState"), QStringLiteral("False"));
+        QCOMPARE(run.stored("General/NewSettings"), QStringLiteral("False"));
+        QCOMPARE(run.stored("General/TransparensyLevel"), QStringLiteral("220"));
+        QCOMPARE(run.stored("General/ExecOnStart"), QStringLiteral("Nothing"));
+        QCOMPARE(run.stored("General/MultipleInstance"), QStringLiteral("True"));
+        QCOMPARE(run.stored("General/BackColor"), QStringLiteral("16777215"));
+        QCOMPARE(run.stored("Font/FontName"), QStringLiteral("Courier New"));
+        QCOMPARE(run.stored("Font/FontSize"), QStringLiteral("9,75"));
+        QCOMPARE(run.stored("Font/FontCharset"), QStringLiteral("204"));
+        QCOMPARE(run.stored("General/CodingDos"), QStringLiteral("False"));
+        QCOMPARE(run.stored("General/ToolBar"), QStringLiteral("True"));
+        QVERIFY(!run.sp.messages.texts().contains(ReadFailure));
+    }
+
+    void toolbarValue_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("readFails");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("0") << "0" << false << false;
+        QTest::newRow("False") << "False" << false << false;
+        QTest::newRow("-1") << "-1" << false << true;
+        QTest::newRow("yes") << "yes" << true << true;
+    }
+    void toolbarValue()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, readFails);
+        QFETCH(bool, shown);
+        Run run;
+        run.store("General/NewSettings", "False");
+        run.store("General/EndState", "True");
+        run.store("General/ToolBar", text);
+        QVERIFY(run.frm.Form_Load(QString()));
+        QCOMPARE(run.sp.messages.texts().contains(ReadFailure), readFails);
+        QCOMPARE(run.frm.menus.mnuToolbar->isChecked(), shown);
+        QCOMPARE(run.frm.TMainToolbar->isHidden(), !shown);
+        QCOMPARE(run.stored("General/ToolBar"), shown ? QStringLiteral("True") : QStringLiteral("False"));
+    }
+
+    // A value its target rejects stops the reading at that row; the store is then rewritten whole.
+    void readFailureRewritesEverything()
+    {
+        Run run;
+        const double tx = WindowGeometry::twipsPerPixelX(), ty = WindowGeometry::twipsPerPixelY();
+        run.store("General/FormLeft", localNumber(100 * tx));
+        run.store("General/FormTop", localNumber(50 * ty));
+        run.store("General/FormWidth", localNumber(700 * tx));
+        run.store("General/FormHeight", localNumber(500 * ty));
+        run.store("General/FormState", "0");
+        run.store("General/EndState", "True");
+        run.store("General/NewSettings", "False");
+        run.store("General/TransparensyLevel", "100");
+        run.store("General/ExecOnStart", "/opt/start.sh");
+        run.store("General/ConfirmSettings", "False");
+        run.store("General/Alignment", "7");
+        run.store("General/BackColor", "255");
+        run.store("Font/FontName", "Arial");
+        run.store("General/CheckLength", "False");
+        run.store("General/ToolBar", "False");
+
+        bool inspected = false;
+        run.sp.messages.onShow = [&](const platform::MessageRequest &r) {
+            if (r.text != ReadFailure)
+                return;
+            inspected = true;
+            FrmMain &frm = run.frm;
+            // rows before the failing one are in effect
+            QCOMPARE(frm.pos(), QPoint(100, 50));
+            QCOMPARE(frm.size(), QSize(700, 500));
+            QCOMPARE(frm.RET_REG_TRANSPARENSYLEVEL, 100);
+            QCOMPARE(frm.RET_REG_EXECONSTART, QStringLiteral("/opt/start.sh"));
+            QVERIFY(!frm.menus.mnuConfirmSettings->isChecked());
+            // the failing row and those after it keep the initial state
+            QCOMPARE(frm.TTextBlock->alignmentValue(), 0);
+            QCOMPARE(frm.TTextBlock->backColor(), 0xFFFFFFu);
+            QCOMPARE(frm.TTextBlock->fontSpec().name, QStringLiteral("Courier New"));
+            QVERIFY(frm.menus.mnuCheckLen->isChecked());
+            QVERIFY(frm.menus.mnuToolbar->isChecked());
+            QVERIFY(run.sp.settings.writeLog.isEmpty());
+        };
+        QVERIFY(run.frm.Form_Load(QString()));
+        QVERIFY(inspected);
+
+        QCOMPARE(run.sp.messages.asked.size(), 1);
+        const platform::MessageRequest &r = run.sp.messages.asked.first().request;
+        QCOMPARE(r.title, QStringLiteral("Jotbook"));
+        QCOMPARE(r.icon, MsgIcon::Warning);
+        QCOMPARE(r.buttons, MsgButtons::Ok);
+
+        // The rewrite covers all 49 keys before anything else is written.
+        QVERIFY(run.sp.settings.writeLog.size() >= 49);
+        QCOMPARE(keysOf(run.sp.settings.writeLog.mid(0, 49)), keysOf(GroupW + GroupA + GroupO));
+        QCOMPARE(run.stored("General/Alignment"), QStringLiteral("0"));
+        QCOMPARE(run.stored("General/BackColor"), QStringLiteral("16777215"));
+        QCOMPARE(run.stored("Font/FontName"), QStringLiteral("Courier New"));
+        QCOMPARE(run.stored("General/CheckLength"), QStringLiteral("True"));
+        QCOMPARE(run.stored("General/ToolBar"), QStringLiteral("True"));
+        QCOMPARE(run.stored("General/ConfirmSettings"), QStringLiteral("False"));
+        QCOMPARE(run.stored("General/TransparensyLevel"), QStringLiteral("100"));
+        QCOMPARE(run.storedNumber("General/FormLeft"), 100 * tx);
+        QCOMPARE(run.storedNumber("General/FormWidth"), 700 * tx);
+    }
+
+    // Reading stops at an unreadable store too; the members without a menu item then hold their
+    // defaults, so the rewrite stores a usable opacity and lets a second copy start.
+    void unreadableStoreRewritesDefaults()
+    {
+        Run run;
+        run.sp.settings.readFails = true;
+        QVERIFY(run.frm.Form_Load(QString()));
+        QVERIFY(run.sp.messages.texts().contains(ReadFailure));
+        QCOMPARE(run.stored("General/TransparensyLevel"), QStringLiteral("220"));
+        QCOMPARE(run.stored("General/TransparensyIndex"), QStringLiteral("4"));
+        QCOMPARE(run.stored("General/MultipleInstance"), QStringLiteral("True"));
+        QCOMPARE(run.stored("General/ExecOnStart"), QStringLiteral("Nothing"));
+    }
+
+    // ---- writing --------------------------------------------------------------------------------
+
+    void writeGroups_data()
+    {
+        QTest::addColumn<bool>("autoOnly");
+        QTest::addColumn<bool>("saveForm");
+        QTest::newRow("start-up: A and O") << false << false;
+        QTest::newRow("read failure, options kept: W, A and O") << false << true;
+        QTest::newRow("shutdown: W and A") << true << true;
+        QTest::newRow("A only") << true << false;
+    }
+    void writeGroups()
+    {
+        QFETCH(bool, autoOnly);
+        QFETCH(bool, saveForm);
+        Run run;
+        run.frm.mnuRestoreWindow_Click();
+        run.frm.move(100, 50);
+        run.frm.SaveSettings(autoOnly, saveForm);
+        QStringList expected = (saveForm ? GroupW : QStringList()) + GroupA;
+        if (!autoOnly)
+            expected += GroupO;
+        QCOMPARE(run.sp.settings.writeLog, expected);
+        QVERIFY(run.sp.messages.asked.isEmpty());
+        if (saveForm) {
+            QCOMPARE(run.storedNumber("General/FormLeft"), 100 * WindowGeometry::twipsPerPixelX());
+            QCOMPARE(run.storedNumber("General/FormTop"), 50 * WindowGeometry::twipsPerPixelY());
+            QCOMPARE(run.storedNumber("General/FormWidth"), 800 * WindowGeometry::twipsPerPixelX());
+            QCOMPARE(run.storedNumber("General/FormHeight"), 600 * WindowGeometry::twipsPerPixelY());
+            QCOMPARE(run.stored("General/FormState"), QStringLiteral("0"));
+        }
+    }
+
+    void geometryConditions_data()
+    {
+        QTest::addColumn<QRect>("geometry");       // pixels: position and size
+        QTest::addColumn<int>("state");            // 0 normal, 1 minimised, 2 maximised
+        QTest::addColumn<bool>("position");
+        QTest::addColumn<bool>("size");
+        QTest::addColumn<bool>("stateWritten");
+
+        const double tx = WindowGeometry::twipsPerPixelX(), ty = WindowGeometry::twipsPerPixelY();
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        const int minW = pixelsFor(3000, tx), minH = pixelsFor(2000, ty);   // the smallest valid size
+        QTest::newRow("on screen") << QRect(100, 50, 500, 400) << 0 << true << true << true;
+        QTest::newRow("left exactly 0") << QRect(0, 50, 500, 400) << 0 << false << true << true;
+        QTest::newRow("top exactly 0") << QRect(100, 0, 500, 400) << 0 << false << true << true;
+        QTest::newRow("left off screen") << QRect(-20, 50, 500, 400) << 0 << false << true << true;
+        QTest::newRow("left at the screen width") << QRect(screen.width(), 50, 500, 400) << 0 << false << true << true;
+        QTest::newRow("left just inside") << QRect(screen.width() - 1, 1, 500, 400) << 0 << true << true << true;
+        QTest::newRow("top at the screen height") << QRect(100, screen.height(), 500, 400) << 0 << false << true << true;
+        QTest::newRow("smallest valid size") << QRect(100, 50, minW, minH) << 0 << true << true << true;
+        QTest::newRow("too narrow") << QRect(100, 50, minW - 1, 400) << 0 << true << false << true;
+        QTest::newRow("too low") << QRect(100, 50, 500, minH - 1) << 0 << true << false << true;
+        QTest::newRow("maximised") << QRect(100, 50, 500, 400) << 2 << false << false << true;
+        QTest::newRow("minimised") << QRect(100, 50, 500, 400) << 1 << false << false << false;
+    }
+    void geometryConditions()
+    {
+        QFETCH(QRect, geometry);
+        QFETCH(int, state);
+        QFETCH(bool, position);
+        QFETCH(bool, size);
+        QFETCH(bool, stateWritten);
+        Run run;
+        run.frm.move(geometry.topLeft());
+        run.frm.resize(geometry.size());
+        QCOMPARE(run.frm.pos(), geometry.topLeft());
+        QCOMPARE(run.frm.size(), geometry.size());
+        run.frm.geometryTwips().setState(state);
+        QCOMPARE(run.frm.geometryTwips().state(), state);
+
+        run.frm.SaveSettings(true, true);
+        const QStringList &log = run.sp.settings.writeLog;
+        QCOMPARE(log.contains("General/FormLeft"), position);
+        QCOMPARE(log.contains("General/FormTop"), position);
+        QCOMPARE(log.contains("General/FormWidth"), size);
+        QCOMPARE(log.contains("General/FormHeight"), size);
+        QCOMPARE(log.contains("General/FormState"), stateWritten);
+        if (position)
+            QCOMPARE(run.storedNumber("General/FormLeft"), geometry.left() * WindowGeometry::twipsPerPixelX());
+        if (size)
+            QCOMPARE(run.storedNumber("General/FormHeight"), geometry.height() * WindowGeometry::twipsPerPixelY());
+        if (stateWritten)
+            QCOMPARE(run.stored("General/FormState"), QString::number(state));
+        for (const QString &key : GroupA)
+            QVERIFY2(log.contains(key), qPrintable(key));
+    }
+
+    // A failing write: one warning; what was written before it stays, the rest keeps the old text.
+    void failingWrite()
+    {
+        Run run;
+        const QStringList all = GroupW + GroupA + GroupO;
+        for (const QString &key : all)
+            run.store(key, QStringLiteral("old"));
+        run.frm.mnuRestoreWindow_Click();
+        run.frm.move(100, 50);
+        run.sp.settings.failAfterWrites = 10;
+        run.frm.SaveSettings(false, true);
+
+        QCOMPARE(run.sp.messages.texts(), QStringList{WriteFailure});
+        const platform::MessageRequest &r = run.sp.messages.asked.first().request;
+        QCOMPARE(r.icon, MsgIcon::Warning);
+        QCOMPARE(r.buttons, MsgButtons::Ok);
+        for (int i = 0; i < all.size(); ++i) {
+            const bool written = i < 10;
+            QVERIFY2((run.stored(all[i]) != QLatin1String("old")) == written, qPrintable(all[i]));
+        }
+    }
+
+    void failingWriteAtShutdownStillCloses()
+    {
+        Run run;
+        QVERIFY(run.frm.Form_Load(QString()));
+        run.sp.messages.asked.clear();
+        run.sp.settings.failAfterWrites = run.sp.settings.writeLog.size();
+        QVERIFY(run.frm.close());
+        QCOMPARE(run.sp.messages.texts(), QStringList{WriteFailure});
+        QCOMPARE(run.stored("General/EndState"), QStringLiteral("False"));
+    }
+
+    // ---- the question at shutdown ---------------------------------------------------------------
+
+    void shutdownQuestion_data()
+    {
+        QTest::addColumn<bool>("changeOption");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("optionSaved");
+        QTest::newRow("nothing changed") << false << true << MsgAnswer::Yes << false << true << false;
+        QTest::newRow("changed, Yes") << true << true << MsgAnswer::Yes << true << true << true;
+        QTest::newRow("changed, No") << true << true << MsgAnswer::No << true << true << false;
+        QTest::newRow("changed, Cancel") << true << true << MsgAnswer::Cancel << true << false << false;
+        QTest::newRow("changed, no confirmation") << true << false << MsgAnswer::Cancel << false << true << true;
+    }
+    void shutdownQuestion()
+    {
+        QFETCH(bool, changeOption);
+        QFETCH(bool, confirm);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, closed);
+        QFETCH(bool, optionSaved);
+        Run run;
+        run.store("General/ConfirmSettings", confirm ? "True" : "False");
+        QVERIFY(run.frm.Form_Load(QString()));
+        run.frm.show();
+        QCOMPARE(run.stored("General/CheckLength"), QStringLiteral("True"));
+        if (changeOption)
+            run.frm.menus.mnuCheckLen->trigger();
+        run.sp.messages.asked.clear();
+        run.sp.messages.answers = {answer};
+
+        QCOMPARE(run.frm.close(), closed);
+        QCOMPARE(run.frm.isVisible(), !closed);
+        QCOMPARE(run.sp.messages.texts().contains(SettingsQuestion), asked);
+        if (asked) {
+            QCOMPARE(run.sp.messages.asked.size(), 1);
+            const platform::MessageRequest &r = run.sp.messages.asked.first().request;
+            QCOMPARE(r.icon, MsgIcon::Question);
+            QCOMPARE(r.buttons, MsgButtons::YesNoCancel);
+            QCOMPARE(r.title, QStringLiteral("Jotbook"));
+        }
+        QCOMPARE(run.stored("General/CheckLength"), optionSaved ? QStringLiteral("False") : QStringLiteral("True"));
+        // A completed shutdown marks the run as ended and keeps this run's window state.
+        QCOMPARE(run.stored("General/EndState"), closed ? QStringLiteral("True") : QStringLiteral("False"));
+        QCOMPARE(run.sp.settings.values.contains("General/FormState"), closed);
+    }
+
+    void confirmationToggleAloneAsksNothing()
+    {
+        Run run;
+        QVERIFY(run.frm.Form_Load(QString()));
+        QCOMPARE(run.stored("General/ConfirmSettings"), QStringLiteral("True"));
+        run.frm.menus.mnuConfirmSettings->trigger();
+        QVERIFY(!run.frm.menus.mnuConfirmSettings->isChecked());
+        QVERIFY(!run.frm.UserChangeSettings);
+        run.sp.messages.asked.clear();
+        QVERIFY(run.frm.close());
+        QVERIFY(run.sp.messages.asked.isEmpty());
+        QCOMPARE(run.stored("General/ConfirmSettings"), QStringLiteral("False"));
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"

@@ -1,0 +1,316 @@
+// Start-up and shutdown over several simulated runs that share one settings store: the
+// unclean-end notice, the single-copy guard, the command line, Escape and the help command.
+
+#include "app/FrmMain.h"
+#include "platform/TextBox.h"
+#include "tests/support/ScriptedPlatform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <stdexcept>
+
+using platform::MsgAnswer;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+const QString UncleanEnd = QStringLiteral(
+    "Работа программы не была завершена должным образом!\r\n"
+    "Все несохранённые данные утеряны, изменённые настройки не сохранены.\r\n"
+    "Если возникнут сбои в программе, её потребуется переустановить.");
+const QString AlreadyRunning = QStringLiteral("Программа уже запущена!\r\n\r\nЗапуск нескольких копий отключён.");
+const QString HelpMissing =
+    QStringLiteral("Не удалось загрузить файл справки!\r\n\r\nВозможно, он повреждён или отсутствует.");
+
+// A shell that fails in a way the program does not expect from it.
+class BrokenShell : public platform::Shell {
+public:
+    int open(QWidget *, const QString &) override { throw std::runtime_error("shell gone"); }
+};
+
+// One run of the program. Runs may share a store, as runs of the real program share the user's
+// settings; a run destroyed without close() is a run that was killed.
+struct Run {
+    testing::ScriptedPlatform sp;
+    platform::Platform p;
+    FrmMain frm;
+
+    explicit Run(testing::MemorySettings *store = nullptr, bool previousInstance = false)
+        : p(withStore(sp.platform(), store)), frm(p)
+    {
+        sp.instance.previous = previousInstance;
+    }
+    static platform::Platform withStore(platform::Platform p, testing::MemorySettings *store)
+    {
+        if (store)
+            p.settings = store;
+        return p;
+    }
+    QString helpFile() const { return sp.facts.folder + QStringLiteral("Jotbook.htm"); }
+    const platform::MessageRequest &onlyMessage() const
+    {
+        if (sp.messages.asked.size() != 1)
+            qFatal("expected one message, got %d", int(sp.messages.asked.size()));
+        return sp.messages.asked.first().request;
+    }
+};
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+        qFatal("cannot write the test file");
+    return path;
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void uncleanEndProtocol()
+    {
+        testing::MemorySettings store;
+        {
+            // The very first start greets with the help file instead of the notice.
+            Run first(&store);
+            QVERIFY(first.frm.Form_Load(QString()));
+            QVERIFY(first.sp.messages.asked.isEmpty());
+            QVERIFY(first.sp.shell.opened.contains(first.helpFile()));
+            QCOMPARE(store.value("General", "EndState"), QStringLiteral("False"));
+            QCOMPARE(store.value("General", "NewSettings"), QStringLiteral("False"));
+            QVERIFY(first.frm.close());
+            QCOMPARE(store.value("General", "EndState"), QStringLiteral("True"));
+        }
+        {
+            // After a normal close: no notice, no help; then the run is killed.
+            Run second(&store);
+            QVERIFY(second.frm.Form_Load(QString()));
+            QVERIFY(second.sp.messages.asked.isEmpty());
+            QVERIFY(!second.sp.shell.opened.contains(second.helpFile()));
+            QCOMPARE(store.value("General", "EndState"), QStringLiteral("False"));
+        }
+        {
+            Run third(&store);
+            QVERIFY(third.frm.Form_Load(QString()));
+            const platform::MessageRequest &r = third.onlyMessage();
+            QCOMPARE(r.text, UncleanEnd);
+            QCOMPARE(r.icon, MsgIcon::Warning);
+            QCOMPARE(r.buttons, MsgButtons::Ok);
+            QCOMPARE(r.title, QStringLiteral("Jotbook"));
+            QVERIFY(third.frm.close());
+        }
+        {
+            Run fourth(&store);
+            QVERIFY(fourth.frm.Form_Load(QString()));
+            QVERIFY(fourth.sp.messages.asked.isEmpty());
+        }
+    }
+
+    void secondCopyRefused()
+    {
+        testing::MemorySettings store;
+        store.values = {{"General/EndState", "False"}, {"General/NewSettings", "False"},
+                        {"General/MultipleInstance", "False"}, {"General/ToolBar", "True"}};
+        const auto before = store.values;
+        Run second(&store, true);
+        QVERIFY(!second.frm.Form_Load(QString()));
+        const platform::MessageRequest &r = second.onlyMessage();
+        QCOMPARE(r.text, AlreadyRunning);
+        QCOMPARE(r.icon, MsgIcon::Warning);
+        QCOMPARE(r.buttons, MsgButtons::Ok);
+        QVERIFY(store.writeLog.isEmpty());
+        QCOMPARE(store.values, before);
+        QVERIFY(second.sp.shell.opened.isEmpty());
+    }
+
+    // A second copy, allowed by default, neither warns about the running first copy's "unclean"
+    // state nor clears it; the start-up file is still handed to the shell, quietly.
+    void secondCopyAllowed()
+    {
+        testing::MemorySettings store;
+        store.values = {{"General/EndState", "False"}, {"General/NewSettings", "False"}};
+        Run second(&store, true);
+        QVERIFY(second.frm.Form_Load(QString()));
+        QVERIFY(second.sp.messages.asked.isEmpty());
+        QCOMPARE(second.sp.shell.opened, QStringList{QStringLiteral("Nothing")});
+        QCOMPARE(store.value("General", "EndState"), QStringLiteral("False"));
+    }
+
+    void execOnStartEveryStart()
+    {
+        testing::MemorySettings store;
+        store.values = {{"General/ExecOnStart", "/opt/jotbook/motd.txt"}};
+        for (bool previous : {false, false, true}) {
+            Run run(&store, previous);
+            QVERIFY(run.frm.Form_Load(QString()));
+            QVERIFY(run.sp.shell.opened.contains(QStringLiteral("/opt/jotbook/motd.txt")));
+            QVERIFY(run.sp.messages.asked.isEmpty());
+            QVERIFY(run.frm.close());
+        }
+    }
+
+    void startupFailure()
+    {
+        BrokenShell shell;
+        testing::MemorySettings store;
+        Run run(&store);
+        run.p.shell = &shell;
+        QVERIFY(!run.frm.Form_Load(QString()));
+        const platform::MessageRequest &r = run.onlyMessage();
+        QCOMPARE(r.text, QStringLiteral("Программе не удалось запуститься!"));
+        QCOMPARE(r.icon, MsgIcon::Critical);
+        QCOMPARE(r.buttons, MsgButtons::Ok);
+        // It failed before its first write, so the next start finds no trace of it.
+        QVERIFY(store.writeLog.isEmpty());
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QString>("line");          // %1 stands for the file in the test folder
+        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("empty") << "" << true << false;
+        QTest::newRow("a lone quote") << "\"" << true << false;
+        QTest::newRow("quoted path with a blank") << "\"%1\"" << true << true;
+        QTest::newRow("unquoted path with a blank") << "%1" << true << true;
+        QTest::newRow("quoted missing path") << "\"%1\"" << false << false;
+    }
+    void commandLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, fileExists);
+        QFETCH(bool, opened);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("x y.txt"));
+        if (fileExists)
+            writeFile(dir, QStringLiteral("x y.txt"), "hello");
+        if (line.contains(QLatin1String("%1")))
+            line = line.arg(path);
+
+        Run run;
+        QVERIFY(run.frm.Form_Load(line));
+        if (opened) {
+            QCOMPARE(run.frm.GlobalFileName, path);
+            QCOMPARE(run.frm.TTextBlock->text(), QByteArray("hello"));
+            QCOMPARE(run.frm.windowTitle(), QStringLiteral("x y - Jotbook"));
+        } else {
+            QVERIFY(run.frm.GlobalFileName.isEmpty());
+            QCOMPARE(run.frm.windowTitle(), QStringLiteral("Новый документ - Jotbook"));
+        }
+        if (line.contains(QLatin1String("x y")) && !fileExists) {
+            // The failure names the path without its quotes.
+            QCOMPARE(run.sp.messages.asked.size(), 1);
+            QVERIFY(run.onlyMessage().text.startsWith(path + QStringLiteral("\r\n\r\n")));
+        } else {
+            QVERIFY(run.sp.messages.asked.isEmpty());
+        }
+    }
+
+    void escape_data()
+    {
+        QTest::addColumn<QString>("unloadOnEscape");   // empty: the key is missing
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("default") << QString() << false;
+        QTest::newRow("True") << "True" << true;
+        QTest::newRow("False") << "False" << false;
+    }
+    void escape()
+    {
+        QFETCH(QString, unloadOnEscape);
+        QFETCH(bool, closes);
+        Run run;
+        if (!unloadOnEscape.isEmpty())
+            run.sp.settings.values.insert("General/UnloadOnEscape", unloadOnEscape);
+        QVERIFY(run.frm.Form_Load(QString()));
+        run.frm.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frm));
+        QTest::keyClick(run.frm.TTextBlock, Qt::Key_Escape);
+        QCOMPARE(run.frm.isVisible(), !closes);
+        QCOMPARE(run.sp.settings.value("General", "EndState"), closes ? QStringLiteral("True") : QStringLiteral("False"));
+    }
+
+    // One Escape is one close request: cancelling the question ends it.
+    void escapeAsksOnce()
+    {
+        Run run;
+        run.sp.settings.values.insert("General/UnloadOnEscape", "True");
+        QVERIFY(run.frm.Form_Load(QString()));
+        run.frm.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frm));
+        run.frm.TTextBlock->replaceSel("draft");
+        run.sp.messages.answers = {MsgAnswer::Cancel, MsgAnswer::Cancel};
+        QTest::keyClick(run.frm.TTextBlock, Qt::Key_Escape);
+        QVERIFY(run.frm.isVisible());
+        QCOMPARE(run.sp.messages.asked.size(), 1);
+        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("draft"));
+    }
+
+    void helpCommand_data()
+    {
+        QTest::addColumn<bool>("found");
+        QTest::newRow("missing") << false;
+        QTest::newRow("present") << true;
+    }
+    void helpCommand()
+    {
+        QFETCH(bool, found);
+        Run run;
+        QVERIFY(run.frm.Form_Load(QString()));
+        run.sp.shell.opened.clear();
+        run.sp.messages.asked.clear();
+        if (found)
+            run.sp.shell.existing.insert(run.helpFile());
+        run.frm.menus.mnuCallHelp->trigger();
+        QCOMPARE(run.sp.shell.opened, QStringList{run.helpFile()});
+        if (found) {
+            QVERIFY(run.sp.messages.asked.isEmpty());
+        } else {
+            const platform::MessageRequest &r = run.onlyMessage();
+            QCOMPARE(r.text, HelpMissing);
+            QCOMPARE(r.icon, MsgIcon::Warning);
+            QCOMPARE(r.buttons, MsgButtons::Ok);
+        }
+    }
+
+    // Cancel in the document question ends the close there: no settings question, no save.
+    void cancelledCloseKeepsEverything()
+    {
+        Run run;
+        QVERIFY(run.frm.Form_Load(QString()));
+        run.frm.show();
+        run.frm.TTextBlock->replaceSel("draft");
+        run.frm.menus.mnuStatusBar->trigger();
+        QVERIFY(run.frm.UserChangeSettings);
+        run.sp.messages.asked.clear();
+        run.sp.settings.writeLog.clear();
+        run.sp.messages.answers = {MsgAnswer::Cancel};
+
+        QVERIFY(!run.frm.close());
+        QVERIFY(run.frm.isVisible());
+        QCOMPARE(run.sp.messages.asked.size(), 1);
+        QVERIFY(run.onlyMessage().text.startsWith(QStringLiteral("Документ \"Новый документ\" был изменён.")));
+        QVERIFY(run.sp.settings.writeLog.isEmpty());
+        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("draft"));
+
+        // The next close goes through: No to the document, Yes to the settings.
+        run.sp.messages.answers = {MsgAnswer::No, MsgAnswer::Yes};
+        QVERIFY(run.frm.close());
+        QCOMPARE(run.sp.settings.value("General", "StatusBar"), QStringLiteral("False"));
+        QCOMPARE(run.sp.settings.value("General", "EndState"), QStringLiteral("True"));
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
