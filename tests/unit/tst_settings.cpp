@@ -216,6 +216,44 @@ private Q_SLOTS:
         QCOMPARE(run.stored("General/ToolBar"), shown ? QStringLiteral("True") : QStringLiteral("False"));
     }
 
+    // A value its target rejects is a read failure like a value that does not convert.
+    void rejectedValues_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("rewritten");   // what start-up stores back; empty: a read failure
+        QTest::newRow("state 5") << "General/FormState" << "5" << "";
+        QTest::newRow("state 2") << "General/FormState" << "2" << "2";
+        QTest::newRow("alignment 7") << "General/Alignment" << "7" << "";
+        QTest::newRow("alignment 1,5 is 2") << "General/Alignment" << "1,5" << "2";
+        QTest::newRow("negative background") << "General/BackColor" << "-1" << "";
+        QTest::newRow("text colour beyond white") << "Font/FontColor" << "16777216" << "";
+        QTest::newRow("charset 300") << "Font/FontCharset" << "300" << "";
+        QTest::newRow("font size 0") << "Font/FontSize" << "0" << "";
+        QTest::newRow("font size 12,5") << "Font/FontSize" << "12,5" << "12,5";
+        QTest::newRow("font size with a dot") << "Font/FontSize" << "12.5" << "12,5";
+        QTest::newRow("huge width") << "General/FormWidth" << "1e12" << "";
+        QTest::newRow("level beyond 32 bits") << "General/TransparensyLevel" << "4294967296" << "";
+    }
+    void rejectedValues()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QString, rewritten);
+        Run run;
+        run.store("General/EndState", "True");
+        run.store("General/NewSettings", "False");
+        run.store(key, text);
+        QVERIFY(run.frm.Form_Load(QString()));
+        QCOMPARE(run.sp.messages.texts(), rewritten.isEmpty() ? QStringList{ReadFailure} : QStringList());
+        if (key == QLatin1String("General/FormState") && !rewritten.isEmpty())
+            QCOMPARE(run.frm.geometryTwips().state(), 2);
+        if (rewritten.isEmpty())
+            QVERIFY2(run.stored(key) != text, "the rewrite replaces the rejected value");
+        else
+            QCOMPARE(run.stored(key), rewritten);
+    }
+
     // A value its target rejects stops the reading at that row; the store is then rewritten whole.
     void readFailureRewritesEverything()
     {
