@@ -29,8 +29,12 @@ void SelectAllText(QLineEdit *box, bool focus)
     if (!box)
         return;
     box->setSelection(0, int(box->text().size()));
-    if (focus)
+    if (focus) {
+        // After a message box owned by the main window closes, the window manager hands the
+        // keyboard to the main window; the next keys must reach this box, not the document.
+        box->window()->activateWindow();
         box->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void ApplyTextCharset(QWidget *window, const platform::TextBox &source)

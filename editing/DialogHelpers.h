@@ -8,7 +8,8 @@ namespace platform { class TextBox; }
 
 namespace MdlFunctions {
 
-// Selects the whole text of the box; with focus also gives it the keyboard focus. Never fails.
+// Selects the whole text of the box; with focus also activates its window and gives the box the
+// keyboard focus. Never fails.
 void SelectAllText(QLineEdit *box, bool focus);
 
 // Gives every text box of the window the character set of the source box's font. Qt draws text

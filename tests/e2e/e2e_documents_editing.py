@@ -1,0 +1,294 @@
+#!/usr/bin/python3
+"""End-to-end tests of documents and editing: the real program in a private X session, driven
+through its menus, dialogs and keyboard shortcuts like a user would.
+
+Usage: e2e_documents_editing.py PROGRAM TEST      (TEST is one of the names in TESTS, or "all")
+Exit code 0 passed, 1 failed, 77 skipped (a tool is missing).
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import SKIP, Session, TestFailure, check, missing_tools, normalize_lines, walk, wait_for  # noqa: E402
+
+NEW_TITLE = "^Новый документ - Jotbook$"
+OPEN_TITLE = "^Открытие документа$"
+SAVE_TITLE = "^Сохранение документа$"
+FIND_TITLE = "^Поиск текста$"
+REPLACE_TITLE = "^Замена текста$"
+GOTO_TITLE = "^Переход$"
+END_OF_DOCUMENT = "Поиск по документу завершен.\n\nПродолжить?"
+BAD_NUMBER = "Неверное значение!\n\nПроверьте правильность ввода."
+SETTINGS_CHANGED = "Настройки программы были изменены.\n\nСохранить эти изменения?"
+
+# Settings of a program that has completed a run before, so no first-run greeting.
+AFTER_CLEAN_RUN = {"EndState": "True", "NewSettings": "False"}
+
+
+# ---- helpers --------------------------------------------------------------------------------------
+
+def wait_active(session, app, name_regex, timeout=8.0):
+    """Waits for a window of the app with this title and until it has the keyboard focus."""
+    window = app.wait_window(name_regex, timeout)
+    wait_for(f"window /{name_regex}/ to become active",
+             lambda: session.active_window() == window, timeout=5)
+    return window
+
+
+def wait_gone(app, name_regex, timeout=5.0):
+    wait_for(f"window /{name_regex}/ to close", lambda: not app.windows(name_regex), timeout)
+
+
+def start_editor(session):
+    profile = session.fresh_profile()
+    profile.write_settings(AFTER_CLEAN_RUN)
+    app = session.start(profile)
+    window = wait_active(session, app, NEW_TITLE, timeout=15)
+    return profile, app, window
+
+
+def close_and_wait(session, app, window, save_settings=False):
+    """Closes the main window of an unchanged document. With save_settings the program must ask
+    whether to keep the changed options, and is told Yes; otherwise no question may come up."""
+    session.activate(window)
+    session.key("alt+F4")
+    if save_settings:
+        expect_message(session, app, SETTINGS_CHANGED)
+        session.key("Cyrillic_de")
+    try:
+        code = app.proc.wait(10)
+    except subprocess.TimeoutExpired:
+        texts = session.message_texts(app.pid)
+        raise TestFailure(f"the program did not end after Alt+F4; open message boxes: {texts!r}")
+    check(code == 0, f"the program ended with {code}")
+
+
+def editor_text(session, app):
+    """The text of the main window's text box as accessibility reports it (lines joined by LF), or None."""
+    tree = session.a11y_tree(app.pid)
+    if not tree:
+        return None
+    for node in walk(tree):
+        if node["role"] == "frame" and node["name"].endswith(" - Jotbook"):
+            texts = [n["text"] for n in walk(node) if n["role"] == "text" and "text" in n]
+            return normalize_lines(texts[0]) if len(texts) == 1 else None
+    return None
+
+
+def expect_editor_text(session, app, expected, what, timeout=5.0):
+    last = [None]
+
+    def probe():
+        last[0] = editor_text(session, app)
+        return last[0] == expected
+    try:
+        wait_for(what, probe, timeout, interval=0.2)
+    except TestFailure:
+        raise TestFailure(f"{what}: the text box holds {last[0]!r}, expected {expected!r}")
+
+
+def expect_message(session, app, expected):
+    box, text = session.wait_message(app)
+    check(text == expected, f"message box says {text!r}, expected {expected!r}")
+    wait_for("the message box to become active", lambda: session.active_window() == box, timeout=5)
+    return box
+
+
+def clipboard(session):
+    result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=session.env,
+                            capture_output=True, timeout=5)
+    return result.stdout if result.returncode == 0 else None
+
+
+def choose_file(session, app, title, path):
+    """Types a full path into the name box of Qt's file dialog and confirms it."""
+    dialog = wait_active(session, app, title)
+    session.key("ctrl+a")            # the save dialog proposes a name: replace it
+    session.type(path)
+    session.key("Return")
+    wait_gone(app, title)
+    return dialog
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def expect_file(path, expected, what):
+    check(os.path.exists(path), f"{what}: {path} was not written")
+    actual = read_bytes(path)
+    if actual != expected:
+        at = next((i for i, (a, b) in enumerate(zip(actual, expected)) if a != b), min(len(actual), len(expected)))
+        raise TestFailure(f"{what}: {path} holds {len(actual)} bytes, expected {len(expected)}; first difference "
+                          f"at byte {at}: {actual[at:at + 12]!r} instead of {expected[at:at + 12]!r}")
+
+
+# ---- tests ----------------------------------------------------------------------------------------
+
+def test_open_koi_save_windows(session):
+    """A KOI8-R file opened with the KOI coding is shown as Russian text and saved in Windows-1251."""
+    text = "Привет, мир! Ёлка ёжик\r\nВторая строка\r\n"
+    folder = os.path.join(session.root, "docs")
+    os.makedirs(folder)
+    path = os.path.join(folder, "письмо.txt")
+    with open(path, "wb") as f:
+        f.write(text.encode("koi8_r"))
+
+    profile, app, window = start_editor(session)
+
+    # File > "О&ткрывать в кодировке" > "Текст (K&OI)", by the access keys.
+    session.key("alt+Cyrillic_ef")
+    session.key("Cyrillic_te")
+    session.key("o")
+    wait_for("the menu to close", lambda: session.active_window() == window, timeout=3)
+
+    session.key("ctrl+o")
+    choose_file(session, app, OPEN_TITLE, path)
+    app.wait_window("^письмо - Jotbook$")
+    expect_editor_text(session, app, normalize_lines(text), "the KOI text converted on opening")
+
+    session.activate(window)
+    session.key("ctrl+s")
+    app.no_window_for("^Jotbook$|" + SAVE_TITLE, 0.5)   # a named document is saved without asking
+    wait_for("the file to be rewritten", lambda: read_bytes(path) != text.encode("koi8_r"), timeout=5)
+    close_and_wait(session, app, window, save_settings=True)
+
+    expect_file(path, text.encode("cp1251"), "the document saved after opening it as KOI")
+    settings = profile.read_settings().get("General", {})
+    coding = {key: settings.get(key) for key in ("CodingWin", "CodingDos", "CodingKoi")}
+    check(coding == {"CodingWin": "False", "CodingDos": "False", "CodingKoi": "True"},
+          f"the coding choice was stored as {coding!r}")
+
+
+def test_find_replace_goto(session):
+    """Typing, Find (with the end-of-document question), Replace one hit per press, Go to, Save As."""
+    line1 = "Привет, мир! Привет, друг!"
+    line2 = "Мир велик, мир прекрасен. Ёж"
+    profile, app, window = start_editor(session)
+
+    session.type(line1)
+    session.key("Return")
+    session.type(line2)
+    expect_editor_text(session, app, line1 + "\n" + line2, "the typed text")
+
+    # Find from the caret at the end: nothing more, so the question; Yes starts again from the top.
+    session.key("ctrl+f")
+    find = wait_active(session, app, FIND_TITLE)
+    session.type("Привет")          # replaces the selected placeholder
+    session.key("Return")
+    expect_message(session, app, END_OF_DOCUMENT)
+    session.key("Cyrillic_de")
+    wait_gone(app, "^Jotbook$")
+    wait_for("the Find dialog to get the focus back", lambda: session.active_window() == find, timeout=5)
+    session.key("Return", "Return")  # the first hit, then the second
+    session.key("Escape")
+    wait_gone(app, FIND_TITLE)
+    wait_for("the main window to become active", lambda: session.active_window() == window, timeout=5)
+
+    session.key("ctrl+c")
+    wait_for("the found word on the clipboard", lambda: clipboard(session) == "Привет".encode(), timeout=3)
+    session.type("Пока")             # replaces the selection: the second "Привет"
+    line1 = "Привет, мир! Пока, друг!"
+    expect_editor_text(session, app, line1 + "\n" + line2, "typing over the second hit of Find")
+
+    # Replace "мир" (match case is on by default) by "свет", one hit per press.
+    session.key("ctrl+Home", "ctrl+h")
+    wait_active(session, app, REPLACE_TITLE)
+    session.type("мир")              # the proposed pattern is selected
+    session.key("Tab")
+    session.type("свет")
+    session.key("Return")
+    line1 = "Привет, свет! Пока, друг!"
+    expect_editor_text(session, app, line1 + "\n" + line2, "the first press of Replace")
+    session.key("Return")
+    line2 = "Мир велик, свет прекрасен. Ёж"
+    expect_editor_text(session, app, line1 + "\n" + line2, "the second press of Replace")
+    session.key("Return")
+    expect_message(session, app, END_OF_DOCUMENT)
+    session.key("Cyrillic_en")       # No closes the dialog
+    wait_gone(app, "^Jotbook$")
+    wait_gone(app, REPLACE_TITLE)
+
+    # Go to the first character of the second line: a line break counts as two characters. A number
+    # past the end is refused first, and the box is ready for the next try.
+    number = len(line1) + 2 + 1
+    session.activate(window)
+    session.key("ctrl+g")
+    goto = wait_active(session, app, GOTO_TITLE)
+    session.type(str(len(line1) + 2 + len(line2) + 1))
+    session.key("Return")
+    expect_message(session, app, BAD_NUMBER)
+    session.key("Return")
+    wait_gone(app, "^Jotbook$")
+    wait_for("the Go to dialog to get the focus back", lambda: session.active_window() == goto, timeout=5)
+    session.type(str(number))
+    session.key("Return")
+    app.no_window_for("^Jotbook$", 0.3)   # no warning: the number is accepted
+    check(app.windows(GOTO_TITLE), "the Go to dialog closed after a jump")
+    session.key("Escape")
+    wait_gone(app, GOTO_TITLE)
+    wait_for("the main window to become active", lambda: session.active_window() == window, timeout=5)
+    session.type("Ж")                # replaces the selected character
+    line2 = "Жир велик, свет прекрасен. Ёж"
+    expect_editor_text(session, app, line1 + "\n" + line2, "typing after Go to")
+
+    # Save of a new document asks for a name.
+    target = os.path.join(session.root, "saved", "итог.txt")
+    os.makedirs(os.path.dirname(target))
+    session.key("ctrl+s")
+    choose_file(session, app, SAVE_TITLE, target)
+    app.wait_window("^итог - Jotbook$")
+    close_and_wait(session, app, window)
+
+    expect_file(target, (line1 + "\r\n" + line2).encode("cp1251"), "the edited document")
+
+
+TESTS = {
+    "open_koi_save_windows": test_open_koi_save_windows,
+    "find_replace_goto": test_find_replace_goto,
+}
+
+
+def run(program, name):
+    started = time.monotonic()
+    try:
+        with Session(program) as session:
+            TESTS[name](session)
+    except TestFailure as failure:
+        print(f"FAIL {name}: {failure}")
+        return 1
+    print(f"PASS {name} ({time.monotonic() - started:.1f} s)")
+    return 0
+
+
+def on_alarm(*_):
+    raise TestFailure("the test took longer than 90 s")
+
+
+def main(argv):
+    if len(argv) != 3 or (argv[2] != "all" and argv[2] not in TESTS):
+        print(f"usage: {argv[0]} PROGRAM {{all|{'|'.join(TESTS)}}}", file=sys.stderr)
+        return 2
+    missing = missing_tools() + ([] if shutil.which("xclip") else ["xclip"])
+    if missing:
+        print("SKIP: missing " + ", ".join(missing))
+        return SKIP
+    signal.signal(signal.SIGALRM, on_alarm)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    names = list(TESTS) if argv[2] == "all" else [argv[2]]
+    failed = 0
+    for name in names:
+        signal.alarm(90)
+        failed += run(argv[1], name)
+        signal.alarm(0)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
