@@ -71,8 +71,6 @@ private Q_SLOTS:
     void findWalksHitsThenAsksAndStartsOver();
     void findStartsJustBeforeTheCaret();
     void findNoClosesAndRemembers();
-    void findFoldsCase_data();
-    void findFoldsCase();
     void findCannotMatchWhatTheCodePageLacks();
     void keysPressTheButtons();
     void defaultButtonFollowsThePattern();
@@ -187,33 +185,6 @@ void TestFindDialogs::findNoClosesAndRemembers()
     QTRY_VERIFY(frm->frmFind.isNull());
     QCOMPARE(frm->FindTemp, QStringLiteral("x"));
     QCOMPARE(frm->RET_REG_FINDMATCHCASE, 0);
-}
-
-void TestFindDialogs::findFoldsCase_data()
-{
-    QTest::addColumn<bool>("matchCase");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QStringList>("found");
-
-    QTest::newRow("any case") << false << QStringLiteral("привет")
-                              << QStringList{QStringLiteral("ПРИВЕТ"), QStringLiteral("Привет"), QStringLiteral("привет")};
-    QTest::newRow("match case") << true << QStringLiteral("привет") << QStringList{QStringLiteral("привет")};
-    QTest::newRow("ё any case") << false << QStringLiteral("ЁЛКА")
-                                << QStringList{QStringLiteral("ёлка"), QStringLiteral("Ёлка")};
-}
-
-void TestFindDialogs::findFoldsCase()
-{
-    QFETCH(bool, matchCase);
-    QFETCH(QString, pattern);
-    QFETCH(QStringList, found);
-
-    const QString text = QStringLiteral("ПРИВЕТ, ёлка! Привет\r\nпривет Ёлка");
-    openFind(platform::Ansi::fromUnicode(text), 0, pattern, matchCase);
-    QStringList hits;
-    for (const Range &r : pressUntilAsked(control<QPushButton>(frm->frmFind, "CmdFind")))
-        hits << text.mid(r.first, r.second - r.first);
-    QCOMPARE(hits, found);
 }
 
 void TestFindDialogs::findCannotMatchWhatTheCodePageLacks()
@@ -404,14 +375,10 @@ void TestFindDialogs::goTo_data()
     QTest::newRow("CR LF counts two") << QByteArray("ab\r\ncd") << QStringLiteral("5") << 5;
     QTest::newRow("plus sign") << QByteArray("abc") << QStringLiteral("+2") << 2;
     QTest::newRow("exponent") << QByteArray("abcdefghijklmnop") << QStringLiteral("1e1") << 10;
-    QTest::newRow("spaces around") << QByteArray("abc") << QStringLiteral(" 2 ") << 2;
     QTest::newRow("trailing letter") << QByteArray("abc") << QStringLiteral("12x") << 0;
-    QTest::newRow("zero") << QByteArray("abc") << QStringLiteral("0") << 0;
-    QTest::newRow("negative") << QByteArray("abc") << QStringLiteral("-1") << 0;
     QTest::newRow("fraction") << QByteArray("abc") << QStringLiteral("1.5") << 0;
     QTest::newRow("whole with a point") << QByteArray("abc") << QStringLiteral("2.0") << 2;
     QTest::newRow("huge") << QByteArray("abc") << QStringLiteral("99999999999") << 0;
-    QTest::newRow("not a number") << QByteArray("abc") << QStringLiteral("nan") << 0;
     QTest::newRow("infinity") << QByteArray("abc") << QStringLiteral("inf") << 0;
 }
 
