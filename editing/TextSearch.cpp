@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+#include <array>
+
 namespace TextSearch {
 
 qsizetype find(QByteArrayView text, QByteArrayView pattern, qsizetype start)
@@ -20,12 +22,29 @@ qsizetype find(QByteArrayView text, QByteArrayView pattern, qsizetype start)
 
 namespace {
 
+// Upper case of every byte into out, reusing out's memory: a fresh 20 MB buffer costs more in
+// page faults than the conversion itself.
+void upperInto(const QByteArray &text, QByteArray &out)
+{
+    static const auto table = [] {
+        std::array<uchar, 256> t{};
+        for (int i = 0; i < 256; ++i)
+            t[i] = platform::Ansi::toUpper(uchar(i));
+        return t;
+    }();
+    out.resize(text.size());
+    const auto *from = reinterpret_cast<const uchar *>(text.constData());
+    auto *to = reinterpret_cast<uchar *>(out.data());
+    for (qsizetype i = 0, n = text.size(); i < n; ++i)
+        to[i] = table[from[i]];
+}
+
 // One entry is enough: there is one document, and both dialogs search the same box.
 struct Cache {
     QPointer<platform::TextBox> box;
     quint64 revision = 0;
     QByteArray text;
-    QByteArray upper;
+    QByteArray upper;       // valid only with haveUpper; its memory is reused
     bool haveUpper = false;
 
     void invalidate() { *this = Cache(); }
@@ -33,11 +52,9 @@ struct Cache {
     const QByteArray &textOf(const platform::TextBox &source)
     {
         if (box != &source || revision != source.revision()) {
-            // Release the old copies first: a 20 MB document must not be held three times.
-            text = QByteArray();
-            upper = QByteArray();
             haveUpper = false;
             box = nullptr;
+            text = QByteArray();   // never hold two versions of a big document at once
             text = source.text();
             box = const_cast<platform::TextBox *>(&source);
             revision = source.revision();
@@ -49,7 +66,7 @@ struct Cache {
     {
         textOf(source);
         if (!haveUpper) {
-            upper = platform::Ansi::toUpper(text);
+            upperInto(text, upper);
             haveUpper = true;
         }
         return upper;
