@@ -15,6 +15,7 @@ import statistics
 import sys
 import time
 
+sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 from harness import Session, TestFailure  # noqa: E402
 

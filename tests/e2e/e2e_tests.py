@@ -10,6 +10,7 @@ import signal
 import sys
 import time
 
+sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import SKIP, Session, TestFailure, check, missing_tools, walk, wait_for  # noqa: E402
 
