@@ -240,8 +240,9 @@ QByteArray TextBox::text() const
     const QByteArray separator = breakBytes(d->dominant);
     QByteArray out(textLength(), Qt::Uninitialized);
     char *p = out.data();
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (block != document()->begin()) {
+    const QTextBlock first = document()->begin();
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        if (block != first) {
             memcpy(p, separator.constData(), separator.size());
             p += separator.size();
         }
@@ -256,10 +257,12 @@ void TextBox::setText(const QByteArray &text)
     d->dominant = dominantOf(text);
     QTextDocument *doc = document();
     doc->setUndoRedoEnabled(false);
+    // Clearing frees the old text at once; removing it through a cursor would leave it in the
+    // document's buffer beside the new text.
+    if (!isEmptyText())
+        doc->clear();
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.removeSelectedText();
     QString piece;
     const char *bytes = text.constData();
     const qsizetype size = text.size();
