@@ -176,6 +176,11 @@ bool needsFilter(const QString &text)
 struct TextBox::Private {
     Break dominant = Break::CrLf;
     quint64 revision = 0;
+    // The model text while the document is unchanged since it was set or last read, so that
+    // saving or comparing an untouched document does not build it again. Shares its bytes with
+    // the caller's copy; dropped at the first change.
+    QByteArray knownText;
+    bool textKnown = false;
     int alignment = 0;
     FontSpec font;
     quint32 foreColor = 0x000000;
@@ -191,7 +196,11 @@ TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent), d(new Private)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setAcceptDrops(true);
-    connect(document(), &QTextDocument::contentsChange, this, [this] { ++d->revision; });
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        ++d->revision;
+        d->knownText = QByteArray();
+        d->textKnown = false;
+    });
     setFontSpec(d->font);
     setForeColor(d->foreColor);
     setBackColor(d->backColor);
@@ -237,6 +246,8 @@ int TextBox::qtPosition(int modelPos) const
 
 QByteArray TextBox::text() const
 {
+    if (d->textKnown)
+        return d->knownText;
     const QByteArray separator = breakBytes(d->dominant);
     QByteArray out(textLength(), Qt::Uninitialized);
     char *p = out.data();
@@ -249,6 +260,8 @@ QByteArray TextBox::text() const
         p = encodeModel(block.text(), separator, p);
     }
     Q_ASSERT(p == out.constData() + out.size());
+    d->knownText = out;
+    d->textKnown = true;
     return out;
 }
 
@@ -283,6 +296,9 @@ void TextBox::setText(const QByteArray &text)
     cursor.endEditBlock();
     doc->setUndoRedoEnabled(true);
     setTextCursor(QTextCursor(doc));
+    // Every byte comes back as it went in.
+    d->knownText = text;
+    d->textKnown = true;
 }
 
 int TextBox::textLength() const

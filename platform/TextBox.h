@@ -30,7 +30,7 @@ public:
     ~TextBox() override;
 
     // ---- text ----
-    QByteArray text() const;                       // the whole model text
+    QByteArray text() const;                       // the whole model text; kept until the next change
     void setText(const QByteArray &text);          // replaces everything; empties the undo buffer
     int textLength() const;                        // model characters, cheap
     bool isEmptyText() const;                      // cheap

@@ -28,6 +28,16 @@ void typeText(QWidget *target, const QString &text)
     QApplication::sendEvent(target, &release);
 }
 
+// The text as the document holds it: an edit and its undo make the box read the document
+// again instead of giving back what setText was handed.
+QByteArray readBack(TextBox *box)
+{
+    box->setSel(box->textLength(), -1);
+    box->replaceSel("x");
+    box->undoEdit();
+    return box->text();
+}
+
 } // namespace
 
 class TstTextBox : public QObject {
@@ -49,6 +59,8 @@ private slots:
     void replaceSelIsOneUndoStep();
     void replaceSelWithoutUndo();
     void setTextEmptiesUndoAndRevisionMoves();
+    void textIsReadAgainAfterEveryChange();
+    void refillKeepsAppearance();
     void typedTextIsFiltered();
     void enterInsertsTheDominantBreak_data();
     void enterInsertsTheDominantBreak();
@@ -83,6 +95,7 @@ void TstTextBox::everyByteRoundTrips()
         all.append(char(b));
     box->setText(all);
     QCOMPARE(box->text(), all);
+    QCOMPARE(readBack(box), all);
     QCOMPARE(box->textLength(), 256);
     // U+00A0 stays a no-break space inside the box.
     box->setText("a\xA0" "b");
@@ -114,6 +127,7 @@ void TstTextBox::breaksRoundTrip()
     QFETCH(int, blocks);
     box->setText(text);
     QCOMPARE(box->text(), text);
+    QCOMPARE(readBack(box), text);
     QCOMPARE(box->dominantBreak(), dominant);
     QCOMPARE(box->document()->blockCount(), blocks);
     QCOMPARE(box->textLength(), int(text.size()));
@@ -130,7 +144,7 @@ void TstTextBox::randomBreakMixesRoundTrip()
         for (int i = 0; i < count; ++i)
             text.append(pieces[random.bounded(int(std::size(pieces)))]);
         box->setText(text);
-        QCOMPARE(box->text(), text);
+        QCOMPARE(readBack(box), text);
         QCOMPARE(box->textLength(), int(text.size()));
         // Selecting every model range reads back exactly those bytes.
         const int a = random.bounded(int(text.size()) + 1);
@@ -257,6 +271,45 @@ void TstTextBox::setTextEmptiesUndoAndRevisionMoves()
     QCOMPARE(box->revision(), loaded);
     box->replaceSel("x");
     QVERIFY(box->revision() != loaded);
+}
+
+void TstTextBox::textIsReadAgainAfterEveryChange()
+{
+    box->setText("one\r\ntwo");
+    QCOMPARE(box->text(), QByteArray("one\r\ntwo"));
+    box->setSel(3, 3);
+    typeText(box, QStringLiteral("!"));
+    QCOMPARE(box->text(), QByteArray("one!\r\ntwo"));
+    QCOMPARE(box->text(), QByteArray("one!\r\ntwo"));
+    box->undoEdit();
+    QCOMPARE(box->text(), QByteArray("one\r\ntwo"));
+    // Changes made on the document itself, as Qt's own commands make them.
+    QTextCursor(box->document()).insertText(QStringLiteral("\u0436"));
+    QCOMPARE(box->text(), QByteArray("\xE6one\r\ntwo"));
+    box->setText(QByteArray());
+    QCOMPARE(box->text(), QByteArray());
+    box->replaceSel("a\r\nb");
+    QCOMPARE(box->text(), QByteArray("a\r\nb"));
+}
+
+void TstTextBox::refillKeepsAppearance()
+{
+    box->setAlignmentValue(2);
+    FontSpec font = box->fontSpec();
+    font.size = 14;
+    font.italic = true;
+    box->setFontSpec(font);
+    box->setText("first\r\ntext");
+    box->setSel(2, 4);
+    box->setText("second\rtext\r");
+    QCOMPARE(box->text(), QByteArray("second\rtext\r"));
+    QCOMPARE(box->selStart(), 0);
+    QCOMPARE(box->selLength(), 0);
+    QVERIFY(!box->canUndo());
+    QVERIFY(box->document()->defaultTextOption().alignment() & Qt::AlignHCenter);
+    QCOMPARE(box->document()->defaultFont().italic(), true);
+    QCOMPARE(box->document()->defaultFont().pointSizeF(), 14.0);
+    QCOMPARE(box->document()->firstBlock().text(), QStringLiteral("second"));
 }
 
 void TstTextBox::typedTextIsFiltered()
