@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # Sourced by the desktop benchmarks: installs the session tools and FeatherPad when missing and sets
 # JOTBOOK to the program to measure (the second argument, or a fresh Release build).
 source scripts/ensure-packages.sh

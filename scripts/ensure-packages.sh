@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # Sourced by run.sh and test.sh: installs the Debian packages given as arguments when any is missing.
 # Works as root or through sudo; asks apt for the package lists only when something must be installed.
 
