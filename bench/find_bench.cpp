@@ -1,4 +1,5 @@
-// Times one press of Find on a 20 MB document whose only hit is near the end: after an edit
+// Times one press of Find on a 20 MB document whose only hit is near the end: from the top and
+// from a caret near the end, after an edit
 // (the text is read anew) and repeated on the unchanged text, with and without match case.
 #include "editing/TextSearch.h"
 #include "platform/Ansi.h"
@@ -29,12 +30,12 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-// What one press of the Find button does: search from the top, select the hit, show it.
-double press(platform::TextBox &box, const QByteArray &pattern, bool matchCase)
+// What one press of the Find button does: search from the 1-based start, select the hit, show it.
+double press(platform::TextBox &box, const QByteArray &pattern, bool matchCase, qint64 from = 1)
 {
     QElapsedTimer t;
     t.start();
-    const qint64 p = TextSearch::findInBox(box, pattern, 1, matchCase);
+    const qint64 p = TextSearch::findInBox(box, pattern, from, matchCase);
     if (p == 0)
         qFatal("pattern not found");
     box.setSel(int(p - 1), int(p - 1 + pattern.size()));
@@ -93,7 +94,7 @@ int main(int argc, char *argv[])
 
     for (bool matchCase : {true, false}) {
         const QByteArray pattern = matchCase ? word : platform::Ansi::fromUnicode(QStringLiteral("незабудка"));
-        std::vector<double> fresh, cached;
+        std::vector<double> fresh, cached, nearEnd;
         for (int i = 0; i < runs; ++i) {
             // An edit at the start changes the revision, so the next press reads the text anew.
             box.setSel(0, 0);
@@ -105,6 +106,15 @@ int main(int argc, char *argv[])
             QApplication::processEvents();
             cached.push_back(press(box, pattern, matchCase));
             QApplication::processEvents();
+            // The same after an edit, with the caret 100 000 characters before the hit: only the
+            // rest of the document is read.
+            box.setSel(0, 0);
+            box.replaceSel("x", true);
+            box.setSel(0, 1);
+            box.replaceSel("", true);
+            QApplication::processEvents();
+            nearEnd.push_back(press(box, pattern, matchCase, box.textLength() - 100000));
+            QApplication::processEvents();
         }
         out << QStringLiteral("match case %1: after an edit median %2 ms (min %3, max %4); repeated median %5 ms (min %6, max %7)\n")
                    .arg(matchCase ? QStringLiteral("on ") : QStringLiteral("off"))
@@ -114,6 +124,11 @@ int main(int argc, char *argv[])
                    .arg(median(cached), 0, 'f', 1)
                    .arg(*std::min_element(cached.begin(), cached.end()), 0, 'f', 1)
                    .arg(*std::max_element(cached.begin(), cached.end()), 0, 'f', 1);
+        out << QStringLiteral("match case %1: after an edit, caret near the end: median %2 ms (min %3, max %4)\n")
+                   .arg(matchCase ? QStringLiteral("on ") : QStringLiteral("off"))
+                   .arg(median(nearEnd), 0, 'f', 1)
+                   .arg(*std::min_element(nearEnd.begin(), nearEnd.end()), 0, 'f', 1)
+                   .arg(*std::max_element(nearEnd.begin(), nearEnd.end()), 0, 'f', 1);
     }
 
     // Consecutive Replace presses: each edits the document, the next searches the edited text.

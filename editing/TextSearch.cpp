@@ -39,32 +39,38 @@ void upperInto(const QByteArray &text, QByteArray &out)
         to[i] = table[from[i]];
 }
 
-// One entry is enough: there is one document, and both dialogs search the same box.
+// One entry is enough: there is one document, and both dialogs search the same box. It holds the
+// text from the start of some line to the end: a search needs nothing before its start position,
+// and near the end of a large document that is a small part of it.
 struct Cache {
     QPointer<platform::TextBox> box;
     quint64 revision = 0;
+    qsizetype offset = 0;   // 0-based model position of text[0]
     QByteArray text;
     QByteArray upper;       // valid only with haveUpper; its memory is reused
     bool haveUpper = false;
 
     void invalidate() { *this = Cache(); }
 
-    const QByteArray &textOf(const platform::TextBox &source)
+    // The text from at most the 0-based position from on.
+    const QByteArray &textOf(const platform::TextBox &source, qsizetype from)
     {
-        if (box != &source || revision != source.revision()) {
+        if (box != &source || revision != source.revision() || from < offset) {
             haveUpper = false;
             box = nullptr;
             text = QByteArray();   // never hold two versions of a big document at once
-            text = source.text();
+            int lineStart = 0;
+            text = source.textFromLineOf(int(from), &lineStart);
+            offset = lineStart;
             box = const_cast<platform::TextBox *>(&source);
             revision = source.revision();
         }
         return text;
     }
 
-    const QByteArray &upperOf(const platform::TextBox &source)
+    const QByteArray &upperOf(const platform::TextBox &source, qsizetype from)
     {
-        textOf(source);
+        textOf(source, from);
         if (!haveUpper) {
             upperInto(text, upper);
             haveUpper = true;
@@ -83,9 +89,12 @@ Cache &cache()
 
 qsizetype findInBox(const platform::TextBox &box, const QByteArray &pattern, qsizetype start, bool matchCase)
 {
-    if (matchCase)
-        return find(cache().textOf(box), pattern, start);
-    return find(cache().upperOf(box), platform::Ansi::toUpper(pattern), start);
+    Cache &c = cache();
+    const qsizetype from = start > 1 ? start - 1 : 0;
+    const QByteArray &haystack = matchCase ? c.textOf(box, from) : c.upperOf(box, from);
+    const QByteArray needle = matchCase ? pattern : platform::Ansi::toUpper(pattern);
+    const qsizetype found = find(haystack, needle, from - c.offset + 1);
+    return found ? found + c.offset : 0;
 }
 
 void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsizetype start, qsizetype length,
@@ -96,16 +105,17 @@ void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsize
         return;   // the next search reads the text anew anyway
     // Breaks may be normalised by the box; the inserted text must be exactly what was asked for.
     auto hasBreak = [](QByteArrayView bytes) { return bytes.contains('\r') || bytes.contains('\n'); };
-    const bool inside = start >= 0 && length >= 0 && start + length <= c.text.size();
-    if (!inside || hasBreak(replacement) || hasBreak(QByteArrayView(c.text).sliced(start, length))
+    const qsizetype at = start - c.offset;
+    const bool inside = at >= 0 && length >= 0 && at + length <= c.text.size();
+    if (!inside || hasBreak(replacement) || hasBreak(QByteArrayView(c.text).sliced(at, length))
         || box.selStart() != start || box.selectedText() != replacement
-        || c.text.size() - length + replacement.size() != box.textLength()) {
+        || c.offset + c.text.size() - length + replacement.size() != box.textLength()) {
         c.invalidate();
         return;
     }
-    c.text.replace(start, length, replacement);
+    c.text.replace(at, length, replacement);
     if (c.haveUpper)
-        c.upper.replace(start, length, platform::Ansi::toUpper(replacement));
+        c.upper.replace(at, length, platform::Ansi::toUpper(replacement));
     c.revision = box.revision();
 }
 

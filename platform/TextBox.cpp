@@ -248,10 +248,28 @@ QByteArray TextBox::text() const
 {
     if (d->textKnown)
         return d->knownText;
+    QByteArray out = encodeFrom(document()->begin());
+    d->knownText = out;
+    d->textKnown = true;
+    return out;
+}
+
+QByteArray TextBox::textFromLineOf(int modelPos, int *lineStart) const
+{
+    if (d->textKnown || modelPos <= 0) {
+        *lineStart = 0;
+        return text();
+    }
+    const QTextBlock block = document()->findBlock(qtPosition(qMin(modelPos, textLength())));
+    *lineStart = modelPosition(block.position());
+    return encodeFrom(block);
+}
+
+QByteArray TextBox::encodeFrom(const QTextBlock &first) const
+{
     const QByteArray separator = breakBytes(d->dominant);
-    QByteArray out(textLength(), Qt::Uninitialized);
+    QByteArray out(textLength() - modelPosition(first.position()), Qt::Uninitialized);
     char *p = out.data();
-    const QTextBlock first = document()->begin();
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         if (block != first) {
             memcpy(p, separator.constData(), separator.size());
@@ -260,8 +278,6 @@ QByteArray TextBox::text() const
         p = encodeModel(block.text(), separator, p);
     }
     Q_ASSERT(p == out.constData() + out.size());
-    d->knownText = out;
-    d->textKnown = true;
     return out;
 }
 

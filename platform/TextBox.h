@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 
 class QMimeData;
+class QTextBlock;
 
 namespace platform {
 
@@ -31,6 +32,9 @@ public:
 
     // ---- text ----
     QByteArray text() const;                       // the whole model text; kept until the next change
+    // The model text from the start of the line that holds modelPos to the end; *lineStart
+    // receives the line's model position (0 when the whole text is returned).
+    QByteArray textFromLineOf(int modelPos, int *lineStart) const;
     void setText(const QByteArray &text);          // replaces everything; empties the undo buffer
     int textLength() const;                        // model characters, cheap
     bool isEmptyText() const;                      // cheap
@@ -92,6 +96,7 @@ private:
     int modelPosition(int qtPos) const;     // O(log n)
     int qtPosition(int modelPos) const;     // O(log^2 n); inside a CR LF pair: the block's end
     bool isOwnDrag(const QDropEvent *event) const;
+    QByteArray encodeFrom(const QTextBlock &first) const;
 
     struct Private;
     Private *d;

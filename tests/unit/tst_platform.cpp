@@ -40,6 +40,13 @@ static void onModal(std::function<void(T *)> action, int triesLeft = 500)
     });
 }
 
+// Types a full path into the dialog's name box, as a user would. (selectFile() depends on the
+// dialog's file list, which is filled asynchronously.)
+static void typeName(QFileDialog *d, const QString &path)
+{
+    d->findChild<QLineEdit *>("fileNameEdit")->setText(path);
+}
+
 static QString readText(const QString &path)
 {
     QFile f(path);
@@ -290,7 +297,7 @@ private slots:
             QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
             for (int r = 0; r < 2; ++r)
                 listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
-            d->selectFile(dir.filePath("a.txt"));
+            typeName(d, dir.filePath("a.txt"));
             static_cast<QDialog *>(d)->accept();
         });
         QtCommonDialogs dialogs;
@@ -317,7 +324,7 @@ private slots:
         onModal<QFileDialog>([&](QFileDialog *d) {
             offered = d->findChild<QLineEdit *>("fileNameEdit")->text();
             d->selectNameFilter(d->nameFilters().at(1));
-            d->selectFile(dir.filePath("notes"));
+            typeName(d, dir.filePath("notes"));
             static_cast<QDialog *>(d)->accept();
         });
         QCOMPARE(dialogs.saveFile(nullptr, request, chosen), dir.filePath("notes"));
@@ -327,7 +334,7 @@ private slots:
         // An existing file is confirmed first; "No" goes back to the dialog.
         bool asked = false;
         onModal<QFileDialog>([&](QFileDialog *d) {
-            d->selectFile(dir.filePath("old.txt"));
+            typeName(d, dir.filePath("old.txt"));
             onModal<QMessageBox>([&](QMessageBox *box) {
                 asked = true;
                 box->button(QMessageBox::No)->click();

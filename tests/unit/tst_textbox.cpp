@@ -60,6 +60,7 @@ private slots:
     void replaceSelWithoutUndo();
     void setTextEmptiesUndoAndRevisionMoves();
     void textIsReadAgainAfterEveryChange();
+    void textFromLineOfEveryPosition();
     void refillKeepsAppearance();
     void typedTextIsFiltered();
     void enterInsertsTheDominantBreak_data();
@@ -290,6 +291,30 @@ void TstTextBox::textIsReadAgainAfterEveryChange()
     QCOMPARE(box->text(), QByteArray());
     box->replaceSel("a\r\nb");
     QCOMPARE(box->text(), QByteArray("a\r\nb"));
+}
+
+void TstTextBox::textFromLineOfEveryPosition()
+{
+    const QByteArray samples[] = {"ab\r\ncd\r\n\r\nef", "a\rb\nc\r\nd\n\ne", "\n\nx\r", "plain"};
+    for (const QByteArray &sample : samples) {
+        box->setText(sample);
+        // An edit and its undo leave the same text, but it must now be read from the document.
+        box->setSel(0, 0);
+        box->replaceSel("z");
+        box->undoEdit();
+        const QByteArray whole = box->text();
+        QCOMPARE(whole, sample);
+        for (int pos = 0; pos <= whole.size(); ++pos) {
+            box->replaceSel("z");   // keep the text unknown to the box
+            box->undoEdit();
+            int lineStart = -1;
+            const QByteArray tail = box->textFromLineOf(pos, &lineStart);
+            QVERIFY2(lineStart >= 0 && lineStart <= pos, qPrintable(QString::number(pos)));
+            // The tail starts at the beginning of a line: at 0 or just after a break.
+            QVERIFY(lineStart == 0 || whole.at(lineStart - 1) == '\n' || whole.at(lineStart - 1) == '\r');
+            QCOMPARE(tail, whole.mid(lineStart));
+        }
+    }
 }
 
 void TstTextBox::refillKeepsAppearance()
