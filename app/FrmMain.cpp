@@ -143,7 +143,12 @@ void FrmMain::connectActions()
 
 MsgAnswer FrmMain::msgBox(const QString &text, MsgButtons buttons, MsgIcon icon, int defaultButton)
 {
-    return platform.messages->show(this, {text, AppTitle, icon, buttons, defaultButton});
+    // The box belongs to the window the user is working in (a Find dialog, say), so that the
+    // keyboard returns there when it closes.
+    QWidget *owner = QApplication::activeWindow();
+    if (!owner || !owner->isVisible())
+        owner = this;
+    return platform.messages->show(owner, {text, AppTitle, icon, buttons, defaultButton});
 }
 
 // ---- start-up and shutdown ------------------------------------------------------------------------

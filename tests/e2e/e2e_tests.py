@@ -8,11 +8,10 @@ Exit code 0 passed, 1 failed, 77 skipped (a tool is missing).
 import os
 import signal
 import sys
-import time
 
 sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import SKIP, Session, TestFailure, check, missing_tools, walk, wait_for  # noqa: E402
+from harness import check, run_tests, walk, wait_for  # noqa: E402
 
 MAIN_TITLE = "^Новый документ - Jotbook$"
 CHANGED_QUESTION = "Документ \"Новый документ\" был изменён.\r\n\r\nСохранить эти изменения?"
@@ -211,41 +210,6 @@ TESTS = {
 }
 
 
-def run(program, name):
-    started = time.monotonic()
-    try:
-        with Session(program) as session:
-            TESTS[name](session)
-    except TestFailure as failure:
-        print(f"FAIL {name}: {failure}")
-        return 1
-    print(f"PASS {name} ({time.monotonic() - started:.1f} s)")
-    return 0
-
-
-def on_alarm(*_):
-    raise TestFailure("the test took longer than 90 s")
-
-
-def main(argv):
-    if len(argv) != 3 or (argv[2] != "all" and argv[2] not in TESTS):
-        print(f"usage: {argv[0]} PROGRAM {{all|{'|'.join(TESTS)}}}", file=sys.stderr)
-        return 2
-    missing = missing_tools()
-    if missing:
-        print("SKIP: missing " + ", ".join(missing))
-        return SKIP
-    # A stuck test ends here with a clear message and its processes cleaned up.
-    signal.signal(signal.SIGALRM, on_alarm)
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    names = list(TESTS) if argv[2] == "all" else [argv[2]]
-    failed = 0
-    for name in names:
-        signal.alarm(90)
-        failed += run(argv[1], name)
-        signal.alarm(0)
-    return 1 if failed else 0
-
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(run_tests(TESTS, sys.argv))

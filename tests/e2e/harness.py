@@ -411,6 +411,7 @@ def _a11y_dump(pid):
                 "enabled": states.contains(pyatspi.STATE_ENABLED),
                 "sensitive": states.contains(pyatspi.STATE_SENSITIVE),
                 "showing": states.contains(pyatspi.STATE_SHOWING),
+                "focused": states.contains(pyatspi.STATE_FOCUSED),
                 "children": [],
             }
             if node["role"] in ("text", "paragraph"):
@@ -443,3 +444,42 @@ def _a11y_dump(pid):
 
 if __name__ == "__main__" and len(sys.argv) == 3 and sys.argv[1] == "--a11y-dump":
     sys.exit(_a11y_dump(int(sys.argv[2])))
+
+
+# ---- running a test file ------------------------------------------------------------------------
+
+def _run_one(tests, program, name):
+    started = time.monotonic()
+    try:
+        with Session(program) as session:
+            tests[name](session)
+    except TestFailure as failure:
+        print(f"FAIL {name}: {failure}")
+        return 1
+    print(f"PASS {name} ({time.monotonic() - started:.1f} s)")
+    return 0
+
+
+def _on_alarm(*_):
+    raise TestFailure("the test took longer than 90 s")
+
+
+def run_tests(tests, argv, extra_tools=()):
+    """The command line of a test file: PROGRAM {all|NAME}. Exit 0 passed, 1 failed, 77 skipped."""
+    if len(argv) != 3 or (argv[2] != "all" and argv[2] not in tests):
+        print(f"usage: {argv[0]} PROGRAM {{all|{'|'.join(tests)}}}", file=sys.stderr)
+        return 2
+    missing = missing_tools() + [tool for tool in extra_tools if not shutil.which(tool)]
+    if missing:
+        print("SKIP: missing " + ", ".join(missing))
+        return SKIP
+    # A stuck test ends here with a clear message and its processes cleaned up.
+    signal.signal(signal.SIGALRM, _on_alarm)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    names = list(tests) if argv[2] == "all" else [argv[2]]
+    failed = 0
+    for name in names:
+        signal.alarm(90)
+        failed += _run_one(tests, argv[1], name)
+        signal.alarm(0)
+    return 1 if failed else 0
