@@ -98,6 +98,13 @@ const QList<platform::FileFilter> &saveFilters()
 
 } // namespace
 
+// A failed open or save forgets the document's name and tells the user which file and why.
+void Documents::reportFailure(const QString &path, const QString &headline, const QString &reason)
+{
+    frm.GlobalFileName.clear();
+    frm.msgBox(path + CrLf + CrLf + headline + CrLf + reason, MsgButtons::Ok, MsgIcon::Warning);
+}
+
 // ---- opening ---------------------------------------------------------------------------------
 
 bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenAsData)
@@ -160,10 +167,7 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
         }
     }
 
-    frm.GlobalFileName.clear();
-    frm.msgBox(strFileName + CrLf + CrLf + QStringLiteral("Не удалось открыть этот файл!") + CrLf
-                   + openFailureReason(error),
-               MsgButtons::Ok, MsgIcon::Warning);
+    reportFailure(strFileName, QStringLiteral("Не удалось открыть этот файл!"), openFailureReason(error));
     return false;
 }
 
@@ -220,10 +224,7 @@ bool Documents::SaveTextFile(const QString &fileName, bool bSave)
         error = Code::OutOfMemory;
     }
 
-    frm.GlobalFileName.clear();
-    frm.msgBox(strFileName + CrLf + CrLf + QStringLiteral("Не удалось сохранить этот файл!") + CrLf
-                   + saveFailureReason(error),
-               MsgButtons::Ok, MsgIcon::Warning);
+    reportFailure(strFileName, QStringLiteral("Не удалось сохранить этот файл!"), saveFailureReason(error));
     return false;
 }
 

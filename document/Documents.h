@@ -35,5 +35,7 @@ public:
     static constexpr qint64 MaxPlainTextSize = 55000;
 
 private:
+    void reportFailure(const QString &path, const QString &headline, const QString &reason);
+
     FrmMain &frm;
 };
