@@ -138,7 +138,6 @@ void FrmMain::connectActions()
     connect(TMainToolbar, &MainToolbar::buttonClick, this, &FrmMain::TMainToolbar_ButtonClick);
     connect(TTextBlock, &platform::TextBox::dataDropped, this, &FrmMain::TTextBlock_OLEDragDrop);
     connect(TGlobalState, &QTimer::timeout, this, &FrmMain::TGlobalState_Timer);
-    connect(TWindowState, &QTimer::timeout, this, &FrmMain::TWindowState_Timer);
 }
 
 MsgAnswer FrmMain::msgBox(const QString &text, MsgButtons buttons, MsgIcon icon, int defaultButton)
@@ -180,7 +179,7 @@ bool FrmMain::Form_Load(const QString &commandLine)
         return false;
     }
     m_refresh->start();
-    TWindowState->start();
+    // TWindowState starts with the tray icon, whose hand-over it drives.
     return true;
 }
 
@@ -243,7 +242,6 @@ void FrmMain::Form_QueryUnload(bool &cancel)
     SaveSettings(true, true);
     m_shutdownDone = true;
     m_refresh->stop();
-    TWindowState->stop();
     // Every other window of the program goes with the main window.
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w != this && w->isWindow() && w->isVisible())
@@ -535,11 +533,6 @@ void FrmMain::mnuRestoreWindow_Click()
     const auto whole = [](double v) { return qint64(roundHalfEven(v)); };
     g.setTop(double(whole(WindowGeometry::screenHeight()) / 2 - whole(g.height()) / 2));
     g.setLeft(double(whole(WindowGeometry::screenWidth()) / 2 - whole(g.width()) / 2));
-}
-
-void FrmMain::TWindowState_Timer()
-{
-    // Moving a minimised window to the notification area arrives with the tray icon.
 }
 
 void FrmMain::SetAlignmentButtons()

@@ -46,7 +46,7 @@ public:
     MainToolbar *TMainToolbar = nullptr;
     MainStatusBar *SMainStatusBar = nullptr;
     QTimer *TGlobalState = nullptr;   // 25 ms: state refresh
-    QTimer *TWindowState = nullptr;   // 250 ms: window-state tracking
+    QTimer *TWindowState = nullptr;   // 250 ms: window-state tracking (with the tray icon)
 
     // document
     QString GlobalFileName;
@@ -152,7 +152,6 @@ public Q_SLOTS:
     void mnuCallHelp_Click();
 
     void TGlobalState_Timer();
-    void TWindowState_Timer();
     void TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered);
     void TMainToolbar_ButtonClick(const QString &key);
 
