@@ -17,6 +17,15 @@ namespace {
 const QString General = QStringLiteral("General");
 const QString Other = QStringLiteral("Other");
 const QString Font = QStringLiteral("Font");
+
+// A colour is stored as a 32-bit integer 0x00BBGGRR; a negative value is no colour.
+quint32 colourFrom(const QString &text)
+{
+    const qint32 v = parseInt32(text);
+    if (v < 0)
+        throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
+    return quint32(v);
+}
 } // namespace
 
 SettingsStore::SettingsStore(FrmMain &frm) : frm(frm)
@@ -94,19 +103,9 @@ void SettingsStore::buildRows()
     add(General, "Alignment", K::Int16, G::O, std::nullopt, [box] { return formatInt(box->alignmentValue()); },
         [box](const QString &t) { box->setAlignmentValue(parseInt16(t)); });
     add(General, "BackColor", K::Int32, G::O, std::nullopt, [box] { return formatInt(qint32(box->backColor())); },
-        [box](const QString &t) {
-            qint32 v = parseInt32(t);
-            if (v < 0)
-                throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
-            box->setBackColor(quint32(v));
-        });
+        [box](const QString &t) { box->setBackColor(colourFrom(t)); });
     add(Font, "FontColor", K::Int32, G::O, std::nullopt, [box] { return formatInt(qint32(box->foreColor())); },
-        [box](const QString &t) {
-            qint32 v = parseInt32(t);
-            if (v < 0)
-                throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
-            box->setForeColor(quint32(v));
-        });
+        [box](const QString &t) { box->setForeColor(colourFrom(t)); });
     add(Font, "FontName", K::String, G::O, std::nullopt, [box] { return box->fontSpec().name; },
         [font](const QString &t) { font([&](platform::FontSpec &f) { f.name = t; }); });
     add(Font, "FontSize", K::Float, G::O, std::nullopt, [box] { return formatFloat(float(box->fontSpec().size)); },

@@ -51,13 +51,7 @@ double replacePress(platform::TextBox &box, const QByteArray &pattern, const QBy
     const qint64 p = TextSearch::findInBox(box, pattern, 1, matchCase);
     if (p == 0)
         qFatal("pattern not found");
-    const int start = int(p - 1);
-    box.setSel(start, start + int(pattern.size()));
-    const quint64 revision = box.revision();
-    box.replaceSel(replacement, true);
-    box.setSel(start, start + int(replacement.size()));
-    TextSearch::noteReplacement(box, revision, start, pattern.size(), replacement);
-    box.scrollCaret();
+    TextSearch::replaceHit(box, p, pattern, replacement);
     return t.nsecsElapsed() / 1e6;
 }
 

@@ -59,14 +59,7 @@ void FrmReplace::CmdReplace_Click()
             askToContinue();
             return;
         }
-        platform::TextBox &box = *frm.TTextBlock;
-        const int start = int(p - 1);
-        box.setSel(start, start + int(pattern.size()));
-        const quint64 revision = box.revision();
-        box.replaceSel(replacement, true);
-        box.setSel(start, start + int(replacement.size()));
-        TextSearch::noteReplacement(box, revision, start, pattern.size(), replacement);
-        box.scrollCaret();
+        TextSearch::replaceHit(*frm.TTextBlock, p, pattern, replacement);
         // Go on after the inserted text: a replacement that holds the pattern is not replaced again.
         SearchStart = p + replacement.size();
     });

@@ -119,6 +119,17 @@ void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsize
     c.revision = box.revision();
 }
 
+void replaceHit(platform::TextBox &box, qsizetype p, const QByteArray &pattern, const QByteArray &replacement)
+{
+    const int start = int(p - 1);
+    box.setSel(start, start + int(pattern.size()));
+    const quint64 revision = box.revision();
+    box.replaceSel(replacement, true);
+    box.setSel(start, start + int(replacement.size()));
+    noteReplacement(box, revision, start, pattern.size(), replacement);
+    box.scrollCaret();
+}
+
 void releaseCache()
 {
     cache().invalidate();

@@ -31,6 +31,10 @@ qsizetype findInBox(const platform::TextBox &box, const QByteArray &pattern, qsi
 void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsizetype start, qsizetype length,
                      const QByteArray &replacement);
 
+// Replaces the hit of pattern at the 1-based position p with replacement as one undo step,
+// selects the inserted text, keeps the cache current and scrolls the caret into view.
+void replaceHit(platform::TextBox &box, qsizetype p, const QByteArray &pattern, const QByteArray &replacement);
+
 // Drops the cached copies (called when the last search dialog closes).
 void releaseCache();
 

@@ -216,24 +216,16 @@ class Session:
             if proc.poll() is not None:
                 continue   # reaped: its pid may already belong to someone else
             victims = _descendants(proc.pid) + [proc.pid]
-            for pid in victims:
+            for sig in (signal.SIGTERM, signal.SIGKILL):
+                for pid in victims:
+                    try:
+                        os.kill(pid, sig)
+                    except ProcessLookupError:
+                        pass
                 try:
-                    os.kill(pid, signal.SIGTERM)
-                except ProcessLookupError:
+                    proc.wait(2)
+                except subprocess.TimeoutExpired:
                     pass
-            try:
-                proc.wait(2)
-            except subprocess.TimeoutExpired:
-                pass
-            for pid in victims:
-                try:
-                    os.kill(pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-            try:
-                proc.wait(2)
-            except subprocess.TimeoutExpired:
-                pass
         self.procs.clear()
         # Services the session bus started for us (the accessibility bus and its registry) detach
         # from their parent; they carry our environment, which tells them apart from anyone else's.
