@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
@@ -124,11 +125,8 @@ QString LinuxFacts::dataFolder() const
     const QString beside = programFolder();
     if (QFileInfo::exists(beside + QStringLiteral("Jotbook.htm")))
         return beside;
-#ifdef JOTBOOK_DATA_DIR
-    return QStringLiteral(JOTBOOK_DATA_DIR "/");
-#else
-    return beside;
-#endif
+    // Installed: PREFIX/bin/jotbook and PREFIX/share/jotbook/Jotbook.htm.
+    return QDir::cleanPath(beside + QStringLiteral("../share/jotbook")) + QLatin1Char('/');
 }
 
 quint64 LinuxFacts::totalPhysicalMemory() const

@@ -93,7 +93,7 @@ public:
     QString systemFolder() const override { return {}; }
     QString programFolder() const override;
     // The program's folder when the help page sits beside the program (the build tree), else the
-    // installed data folder.
+    // installed data folder share/jotbook beside the program's bin folder.
     QString dataFolder() const override;
     bool freeResources(int &, int &, int &) const override { return false; }
     quint64 totalPhysicalMemory() const override;

@@ -197,6 +197,35 @@ private Q_SLOTS:
         }
     }
 
+    // The keys act around the open: "/A" clears the size check for this run without counting as
+    // the user's change, "/L" stamps (a ".LOG" file then gets two stamps, each after an empty line).
+    void commandLineKeys()
+    {
+        QTemporaryDir dir;
+        const QString big = writeFile(dir, QStringLiteral("big.txt"), QByteArray(60000, 'b'));
+        const QString log = writeFile(dir, QStringLiteral("log.txt"), ".LOG\r\nday one");
+
+        Run sizeRun;
+        QVERIFY(sizeRun.frm.Form_Load(big + QStringLiteral(" /a")));
+        QVERIFY(sizeRun.sp.messages.asked.isEmpty());
+        QCOMPARE(sizeRun.frm.textBox().textLength(), 60000);
+        QVERIFY(!sizeRun.frm.mainActions().mnuCheckLen->isChecked());
+        QVERIFY(!sizeRun.frm.settings().UserChangeSettings());
+
+        Run logRun;
+        QVERIFY(logRun.frm.Form_Load(log + QStringLiteral(" /L")));
+        const QByteArray stamp = "\r\n\r\n09:05 06.12.2026";
+        QCOMPARE(logRun.frm.textBox().text(), ".LOG\r\nday one" + stamp + stamp);
+        QCOMPARE(logRun.frm.textBox().selStart(), logRun.frm.textBox().textLength());
+        QVERIFY(logRun.frm.document().isChanged());
+
+        testing::MemorySettings store;
+        store.values.insert(QStringLiteral("General/ReadKeys"), QStringLiteral("False"));
+        Run offRun(&store);
+        QVERIFY(offRun.frm.Form_Load(log + QStringLiteral(" /L")));
+        QCOMPARE(offRun.frm.textBox().text(), QByteArray(".LOG\r\nday one"));
+    }
+
     void escape_data()
     {
         QTest::addColumn<QString>("unloadOnEscape");   // empty: the key is missing
