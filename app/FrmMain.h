@@ -14,11 +14,14 @@
 #include <memory>
 
 class QMimeData;
+class CursorFollowing;
 class Document;
 class EditDialogs;
+class EditorMenus;
 class MainStatusBar;
 class MainToolbar;
 class StateRefresh;
+class ToolbarHelp;
 struct SearchMemory;
 namespace platform {
 struct Platform;
@@ -60,6 +63,7 @@ public:
     Document &document() const { return *m_document; }
     Documents &documents() const { return *m_documents; }
     StateRefresh &refresh() const { return *m_refresh; }
+    CursorFollowing &cursorFollowing() const { return *m_cursorFollowing; }
     EditDialogs &editDialogs() const { return *m_editDialogs; }
     SettingsStore &settings() const { return *m_settings; }
     platform::WindowGeometry &geometryTwips() const { return *m_geometry; }
@@ -163,6 +167,9 @@ private:
     std::unique_ptr<Documents> m_documents;
     std::unique_ptr<EditDialogs> m_editDialogs;
     std::unique_ptr<StateRefresh> m_refresh;
+    std::unique_ptr<ToolbarHelp> m_toolbarHelp;
+    std::unique_ptr<CursorFollowing> m_cursorFollowing;
+    std::unique_ptr<EditorMenus> m_editorMenus;
     std::unique_ptr<SettingsStore> m_settings;
     bool m_shutdownDone = false;
     bool m_checkPending = false;

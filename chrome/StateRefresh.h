@@ -83,6 +83,10 @@ public:
 
     QTimer *timer() const { return TGlobalState; }
 
+Q_SIGNALS:
+    // After each refresh: what else the tick does (the toolbar's ready text) follows it.
+    void refreshed();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
