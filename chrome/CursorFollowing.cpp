@@ -18,7 +18,9 @@ int dimmedLevel(int level, int index)
 }
 
 CursorFollowing::CursorFollowing(const Context &context, QObject *parent)
-    : QObject(parent), c(context), TCheckMouse(new QTimer(this))
+    : QObject(parent)
+    , c(context)
+    , TCheckMouse(new QTimer(this))
 {
     TCheckMouse->setObjectName(QStringLiteral("TCheckMouse"));
     TCheckMouse->setInterval(25);

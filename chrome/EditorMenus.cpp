@@ -8,7 +8,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-EditorMenus::EditorMenus(const Context &context, QObject *parent) : QObject(parent), c(context) {}
+EditorMenus::EditorMenus(const Context &context, QObject *parent)
+    : QObject(parent)
+    , c(context)
+{
+}
 
 void EditorMenus::HookTextBox()
 {

@@ -12,7 +12,9 @@ namespace {
 const QString Ready = QStringLiteral("Готово");
 }
 
-ToolbarHelp::ToolbarHelp(const Context &context, QObject *parent) : QObject(parent), c(context)
+ToolbarHelp::ToolbarHelp(const Context &context, QObject *parent)
+    : QObject(parent)
+    , c(context)
 {
     c.toolbar.setAttribute(Qt::WA_Hover);
     c.toolbar.installEventFilter(this);
@@ -26,14 +28,9 @@ bool ToolbarHelp::eventFilter(QObject *watched, QEvent *event)
     if (watched == &c.toolbar) {
         switch (event->type()) {
         case QEvent::HoverEnter:
-        case QEvent::HoverMove:
-            TMainToolbar_MouseMove(static_cast<QHoverEvent *>(event)->position().toPoint());
-            break;
-        case QEvent::Leave:
-            showReady();
-            break;
-        default:
-            break;
+        case QEvent::HoverMove: TMainToolbar_MouseMove(static_cast<QHoverEvent *>(event)->position().toPoint()); break;
+        case QEvent::Leave: showReady(); break;
+        default: break;
         }
         return false;
     }
