@@ -7,6 +7,7 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QMenuBar>
 #include <QToolTip>
 #include <QtTest>
 
@@ -187,6 +188,17 @@ private Q_SLOTS:
         QApplication::sendEvent(&run.frm.textBox(), &key);
         QCOMPARE(openMenu(run), QStringLiteral("standard"));
         QCOMPARE(run.frm.textBox().text(), QByteArray());
+    }
+
+    void noMenuOfBars()
+    {
+        Run run;
+        run.start();
+        for (QWidget *bar : {static_cast<QWidget *>(run.frm.menuBar()), static_cast<QWidget *>(&run.frm.mainStatusBar())}) {
+            QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(2, 2), bar->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(bar, &e);
+            QCOMPARE(openMenu(run), QString());
+        }
     }
 };
 
