@@ -2,7 +2,9 @@
 """Start-up time and idle CPU of Jotbook next to FeatherPad, in one private Xvfb + openbox session.
 
   desktop_bench.py startup JOTBOOK [RUNS]   exec -> main window viewable, interleaved runs, medians
-  desktop_bench.py idle JOTBOOK [RUNS]      CPU used in 10 s by an idle, settled window
+  desktop_bench.py idle JOTBOOK [RUNS] [KEY=VALUE...]
+                                            CPU used in 10 s by an idle, settled window; the KEY=VALUE
+                                            pairs are Jotbook settings (General) for the runs
 
 Every run gets a fresh settings folder; Jotbook's says a clean run happened before (no first-run
 greeting, no unclean-end message). Accessibility is off, as on a normal desktop.
@@ -109,8 +111,9 @@ def cpu_seconds(pid):
 
 
 class Bench:
-    def __init__(self, session, jotbook):
+    def __init__(self, session, jotbook, settings=None):
         self.session = session
+        self.settings = dict(settings or {})
         self.x = X(session.display)
         self.editors = {"jotbook": os.path.abspath(jotbook), "featherpad": FEATHERPAD}
 
@@ -118,7 +121,7 @@ class Bench:
         """Starts the editor on a fresh settings folder; returns the app and the seconds until its window is viewable."""
         profile = self.session.fresh_profile()
         if editor == "jotbook":
-            profile.write_settings({"EndState": "True", "NewSettings": "False"})
+            profile.write_settings({"EndState": "True", "NewSettings": "False", **self.settings})
         started = time.monotonic()
         app = self.session.start(profile, program=self.editors[editor], accessible=False)
         deadline = started + 30
@@ -163,7 +166,8 @@ class Bench:
                 after = cpu_seconds(app.pid)
                 used[name].append((after[0] - before[0], after[1] - before[1]))
                 self.stop(app)
-        print(f"Idle CPU over {IDLE:.0f} s after {SETTLE:.0f} s of settling, {runs} interleaved runs each:")
+        extra = f" (Jotbook with {', '.join(f'{k}={v}' for k, v in self.settings.items())})" if self.settings else ""
+        print(f"Idle CPU over {IDLE:.0f} s after {SETTLE:.0f} s of settling, {runs} interleaved runs each{extra}:")
         for name, values in used.items():
             ticks = statistics.median(v[0] for v in values)
             sched = statistics.median(v[1] for v in values)
@@ -176,8 +180,9 @@ def main(argv):
         print(__doc__, file=sys.stderr)
         return 2
     runs = int(argv[3]) if len(argv) > 3 else (7 if argv[1] == "startup" else 3)
+    settings = dict(pair.split("=", 1) for pair in argv[4:])
     with Session(argv[2]) as session:
-        bench = Bench(session, argv[2])
+        bench = Bench(session, argv[2], settings)
         try:
             getattr(bench, argv[1])(runs)
         finally:
