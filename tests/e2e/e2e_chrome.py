@@ -25,8 +25,9 @@ OWN_MENU = [("Печать", None), ("-", None), ("Шрифт...", True), ("-", 
             ("Найти далее...", True), ("-", None), ("Выделить всё", True)]
 
 
-def open_menu(session, app, window, button):
-    """Clicks the text box with the button and returns the popup menu it opens as [(name, enabled)]:
+def open_menu(session, app, window, button=None):
+    """Clicks the text box with the button (None: presses the Menu key) and returns the popup menu it
+    opens as [(name, enabled)]:
     Qt lists popups in no accessibility tree, so a listener reads the menu of the item that gets the
     keyboard focus."""
     listener = subprocess.Popen(["/usr/bin/python3", os.path.abspath(__file__), "--focused-menu", str(app.pid)],
@@ -34,14 +35,15 @@ def open_menu(session, app, window, button):
     try:
         check(listener.stdout.readline().strip() == "ready", "the accessibility listener did not start")
         session.activate(window)
-        session._run(["xdotool", "mousemove", "--window", str(window), "400", "300", "click", str(button)])
+        session._run(["xdotool", "mousemove", "--window", str(window), "400", "300"]
+                     + (["click", str(button)] if button else ["key", "Menu"]))
         for _ in range(10):
             session.key("Down")
             if select.select([listener.stdout], [], [], 0.5)[0]:
                 items = json.loads(listener.stdout.readline())
                 session.key("Escape")
                 return [(name or "-", enabled) for name, enabled in items]
-        raise TestFailure(f"no menu item got the focus after a click with button {button}")
+        raise TestFailure(f"no menu item got the focus after {f'a click with button {button}' if button else 'Menu'}")
     finally:
         listener.kill()
         listener.wait()
@@ -54,9 +56,15 @@ def text_of(session, app):
 
 # ---- tests ----------------------------------------------------------------------------------------
 
+def russian(menu):
+    names = [name for name, _ in menu if name != "-"]
+    return names and all(any("а" <= c.lower() <= "я" for c in name) for name in names)
+
+
 def test_context_menus(session):
     """Right click: the program's menu with its states; middle click: "Перейти..." and no paste of the
-    X primary selection; with "Станда&ртное меню" checked, Qt's own menu in Russian."""
+    X primary selection; the Menu key, and with "Станда&ртное меню" checked the right click too: Qt's
+    own menu in Russian."""
     profile = session.fresh_profile()
     profile.write_settings(AFTER_CLEAN_RUN)
     app = session.start(profile)
@@ -75,11 +83,12 @@ def test_context_menus(session):
     check(open_menu(session, app, window, 2) == [("Перейти...", True)], "the middle click opened another menu")
     check(text_of(session, app) == "abc", f"the middle click changed the text to {text_of(session, app)!r}")
 
+    standard = open_menu(session, app, window)
+    check(russian(standard) and standard != shown, f"the Menu key opened {standard!r}")
+
     # View > "Дополн&ительно" > "Станда&ртное меню", by the access keys.
     session.key("alt+Cyrillic_ve", "Cyrillic_i", "Cyrillic_er")
-    standard = [name for name, _ in open_menu(session, app, window, 3) if name != "-"]
-    check(standard and all(any("а" <= c.lower() <= "я" for c in name) for name in standard),
-          f"the standard menu is not in Russian: {standard!r}")
+    check(open_menu(session, app, window, 3) == standard, "the right click opened another menu than the Menu key")
     app.kill()
 
 

@@ -194,7 +194,8 @@ private Q_SLOTS:
     {
         Run run;
         run.start();
-        for (QWidget *bar : {static_cast<QWidget *>(run.frm.menuBar()), static_cast<QWidget *>(&run.frm.mainStatusBar())}) {
+        const QList<QWidget *> bars = {run.frm.menuBar(), &run.frm.mainStatusBar()};
+        for (QWidget *bar : bars) {
             QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(2, 2), bar->mapToGlobal(QPoint(2, 2)));
             QApplication::sendEvent(bar, &e);
             QCOMPARE(openMenu(run), QString());
