@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -49,6 +50,15 @@ bool EditorMenus::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == c.box.viewport())
         return TTextBlock_MouseEvent(event);
+    if (event->type() == QEvent::KeyPress) {
+        // Shift+F10 asks for the menu from the keyboard, as the Menu key does.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            const QRect caret = c.box.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+            showStandardMenu(c.box.mapToGlobal(caret.center()));
+            return true;
+        }
+    }
     return false;
 }
 

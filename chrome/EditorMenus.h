@@ -4,7 +4,7 @@
 //   (mnuPopup), a middle click the second one (mnuPopUp2);
 // - both on: a right click opens the text box's standard menu; the middle button does nothing;
 // - "Контекстное мен&ю" off: neither button opens a menu or does anything else.
-// The Menu key opens the standard menu in every mode. The middle button never reaches the text
+// The Menu key and Shift+F10 open the standard menu in every mode. The middle button never reaches the text
 // box, so it never pastes the X primary selection either. The right button's press does reach it;
 // the menus open on the release.
 //
