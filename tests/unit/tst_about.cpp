@@ -1,8 +1,38 @@
 // The figures of the About window and the system report.
 
 #include "about/MdlOther.h"
+#include "about/SystemReport.h"
+#include "platform/TextBox.h"
+#include "tests/support/ScriptedPlatform.h"
 
 #include <QtTest>
+
+namespace {
+
+// A system that has every fact the report can show.
+struct FullFacts : testing::ScriptedFacts {
+    QString servicePack() const override { return QStringLiteral("Service Pack 2"); }
+    QString systemFolder() const override { return QStringLiteral("/sys/"); }
+    QString windowsFolder() const override { return QStringLiteral("/win/"); }
+    bool freeResources(int &system, int &gdi, int &user) const override
+    {
+        system = 71;
+        gdi = 82;
+        user = 93;
+        return true;
+    }
+};
+
+// A system that fills the figures in and still says it has none.
+struct DenyingFacts : testing::ScriptedFacts {
+    bool freeResources(int &system, int &gdi, int &user) const override
+    {
+        system = gdi = user = 55;
+        return false;
+    }
+};
+
+} // namespace
 
 class TestAbout : public QObject {
     Q_OBJECT
@@ -23,6 +53,49 @@ private Q_SLOTS:
     {
         QFETCH(quint64, value);
         QTEST(MdlOther::FormatMemory(value), "text");
+    }
+
+    void systemReport()
+    {
+        testing::ScriptedFacts plain;
+        plain.total = 536870912;
+        plain.available = 25276182528;
+        plain.folder = QStringLiteral("/opt/jotbook");
+        const QDateTime now(QDate(2026, 12, 6), QTime(9, 5, 3));
+        QCOMPARE(SystemReport::BuildSystemReport(plain, now, QVersionNumber(1, 6, 9)).split(QStringLiteral("\r\n")),
+                 QStringList({"Program Name: Jotbook", "Program Version: 1.6", "",
+                              "Current System: Debian GNU/Linux 12 (bookworm)", "System Updates: ",
+                              "System Version: 6.01.0", "", "System Folder: ", "Windows Folder: ",
+                              "Application Folder: /opt/jotbook/", "", "Total Memory: 536 870 912 Byte",
+                              "Available Memory: 25276 182 528 Byte", "", "Free System Resources: 0%",
+                              "Free User Resources: 0%", "Free GDI Resources: 0%", "", "Time: 09:05:03",
+                              "Date: 06.12.2026"}));
+
+        // Each figure on its own line; no break after the date.
+        const QString full = SystemReport::BuildSystemReport(FullFacts(), now, QVersionNumber(2, 10));
+        QVERIFY(full.contains("\r\nSystem Updates: Service Pack 2\r\n"));
+        QVERIFY(full.contains("\r\nSystem Folder: /sys/\r\nWindows Folder: /win/\r\n"));
+        QVERIFY(full.contains("\r\nFree System Resources: 71%\r\nFree User Resources: 93%\r\n"
+                              "Free GDI Resources: 82%\r\n"));
+        QVERIFY(full.startsWith("Program Name: Jotbook\r\nProgram Version: 2.10\r\n"));
+        QVERIFY(full.endsWith("\r\nDate: 06.12.2026"));
+        QVERIFY(SystemReport::BuildSystemReport(DenyingFacts(), now, QVersionNumber(1, 0))
+                    .contains("Free System Resources: 0%\r\nFree User Resources: 0%\r\nFree GDI Resources: 0%"));
+    }
+
+    void insertSystemReport()
+    {
+        platform::TextBox box;
+        box.setText("abc selected def");
+        box.setSel(4, 12);
+        const QString report = SystemReport::BuildSystemReport(testing::ScriptedFacts(), QDateTime::currentDateTime(),
+                                                               QVersionNumber(1, 0));
+        SystemReport::InsertSystemReport(box, report);
+        QCOMPARE(box.text(), "abc " + report.toLatin1() + " def");
+        QCOMPARE(box.selStart(), 4 + int(report.size()));
+        QCOMPARE(box.selLength(), 0);
+        box.undoEdit();
+        QCOMPARE(box.text(), QByteArray("abc selected def"));
     }
 
     void addBackslash()

@@ -440,14 +440,32 @@ private slots:
         QTemporaryDir dir;
         writeText(dir.filePath("quoted"), "NAME=x\nPRETTY_NAME=\"Debian GNU/Linux 12 \\\"x\\\" (bookworm)\"\n");
         writeText(dir.filePath("plain"), "PRETTY_NAME=Plain\n");
+        writeText(dir.filePath("no pretty name"), "# comment\nCPE_NAME=cpe\nPRETTY_NAME=\"\"\nNAME='Alt Linux'\nID=alt\n");
         QCOMPARE(LinuxFacts::prettyName(dir.filePath("quoted")), QString("Debian GNU/Linux 12 \"x\" (bookworm)"));
         QCOMPARE(LinuxFacts::prettyName(dir.filePath("plain")), QString("Plain"));
+        QCOMPARE(LinuxFacts::prettyName(dir.filePath("no pretty name")), QString("Alt Linux"));
         QCOMPARE(LinuxFacts::prettyName(dir.filePath("missing")), QString());
         LinuxFacts facts;
         QVERIFY(facts.programFolder().endsWith('/'));
         QVERIFY(QFile::exists(facts.programFolder() + QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
         QVERIFY(facts.availablePhysicalMemory() > 0);
         QVERIFY(facts.availablePhysicalMemory() <= facts.totalPhysicalMemory());
+    }
+
+    void versionFromRelease_data()
+    {
+        QTest::addColumn<QString>("release");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one-digit minor") << "6.1.0-28-amd64" << "6.01.0";
+        QTest::newRow("two-digit minor") << "6.18.44-fc-v1300" << "6.18.44";
+        QTest::newRow("fourth number ignored") << "5.15.90.1-microsoft-standard-WSL2" << "5.15.90";
+        QTest::newRow("only two numbers") << "3.0-ARCH" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+    void versionFromRelease()
+    {
+        QFETCH(QString, release);
+        QTEST(LinuxFacts::versionFromRelease(release), "text");
     }
 
     void keyboardLocksOffscreen()
