@@ -22,7 +22,7 @@ QString BuildSystemReport(const platform::SystemFacts &facts, const QDateTime &n
 
     const QString separator = platform::timeSeparator();
     const QString time = now.toString(QStringLiteral("hh")) + separator + now.toString(QStringLiteral("mm")) + separator
-        + now.toString(QStringLiteral("ss"));
+                         + now.toString(QStringLiteral("ss"));
     const QString date = now.toString(QStringLiteral("dd.MM.yyyy"));
     const auto line = [](const char *label, const QString &value) {
         return QLatin1String(label) + QLatin1Char(' ') + value;
@@ -31,8 +31,8 @@ QString BuildSystemReport(const platform::SystemFacts &facts, const QDateTime &n
 
     const QStringList lines = {
         line("Program Name:", QStringLiteral("Jotbook")),
-        line("Program Version:", QString::number(version.majorVersion()) + QLatin1Char('.')
-                                     + QString::number(version.minorVersion())),
+        line("Program Version:",
+             QString::number(version.majorVersion()) + QLatin1Char('.') + QString::number(version.minorVersion())),
         QString(),
         line("Current System:", facts.productName()),
         line("System Updates:", servicePack),

@@ -9,7 +9,7 @@
 namespace platform {
 class SystemFacts;
 class TextBox;
-}
+} // namespace platform
 
 namespace SystemReport {
 
