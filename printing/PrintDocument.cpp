@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScopeGuard>
-#include <QTextOption>
 #include <array>
 #include <cmath>
 #include <new>
@@ -64,8 +63,6 @@ public:
         m_linesPerPage = qMax(1, int(std::floor(area.height() / m_lineSpacing)));
         for (int b = 0; b < 256; ++b)
             m_advance[b] = m_metrics.horizontalAdvance(platform::Ansi::toUnicode(uchar(b)));
-        if (!(m_tab > 0))
-            m_tab = m_metrics.horizontalAdvance(QLatin1Char(' ')) * 8;
         painter.setFont(font);
         startPage();
     }
@@ -166,8 +163,9 @@ void printJob(const PrintContext &ctx, qint32 copies, Orientation orientation)
     printer->setDocName(ctx.documentName);
     printer->setCreator(QStringLiteral("Jotbook"));
 
-    // Tabs stop where the text box puts them (Qt's default distance, in the box's pixels).
-    const qreal tabDistance = QTextOption().tabStopDistance() * printer->logicalDpiX() / ctx.box.logicalDpiX();
+    // Tabs stop where the text box puts them: every 80 of its pixels, Qt's own distance.
+    constexpr qreal TextBoxTabStop = 80;
+    const qreal tabDistance = TextBoxTabStop * printer->logicalDpiX() / ctx.box.logicalDpiX();
     const QByteArray text = ctx.box.text();
 
     QPainter painter;

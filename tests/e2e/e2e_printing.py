@@ -1,0 +1,153 @@
+#!/usr/bin/python3
+"""End-to-end test of printing: the real program prints through a private CUPS scheduler whose
+default queue holds every job, so the job's attributes and the PDF the program sent stay readable.
+
+Usage: e2e_printing.py PROGRAM TEST      (TEST is one of the names in TESTS, or "all"; --list lists them)
+Exit code 0 passed, 1 failed, 77 skipped (a tool is missing).
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import TestFailure, _die_with_parent, check, run_tests, wait_for  # noqa: E402
+
+CUPS_TOOLS = ("cupsd", "lpadmin", "lpstat", "cupsreject", "ipptool", "pdftotext", "pdfinfo")
+PPD = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"
+QUEUE = "JotbookPDF"
+NOT_PRINTED = "Не удалось вывести на печать этот документ!\n\nВозможно, принтер некорректно установлен."
+
+
+class Scheduler:
+    """cupsd in the foreground on a socket and folders of its own, with one cups-pdf queue, made the
+    default, that holds every job. Stopped by its process id on leaving."""
+
+    def __enter__(self):
+        self.root = tempfile.mkdtemp(prefix="jotbook-cups-")
+        os.chmod(self.root, 0o755)     # the scheduler's helpers run as the lp user
+        dirs = {d: os.path.join(self.root, d) for d in ("etc", "spool", "tmp", "cache", "state", "log", "client")}
+        for d in dirs.values():
+            os.makedirs(d)
+        self.spool = dirs["spool"]
+        self.socket = os.path.join(self.root, "cups.sock")
+        files = [f"ServerRoot {dirs['etc']}", f"RequestRoot {dirs['spool']}", f"TempDir {dirs['tmp']}",
+                 f"CacheDir {dirs['cache']}", f"StateDir {dirs['state']}"]
+        files += [f"{log}Log {dirs['log']}/{log.lower()}_log" for log in ("Access", "Error", "Page")]
+        self._write("cups-files.conf", files)
+        self._write("cupsd.conf", [f"Listen {self.socket}", "Browsing No", "WebInterface No",
+                                   "PreserveJobFiles Yes", "MaxCopies 9999", "DefaultAuthType None",
+                                   "<Location />", "Order allow,deny", "Allow all", "</Location>"])
+        self.env = {k: v for k, v in os.environ.items() if k not in ("PRINTER", "LPDEST")}
+        self.env.update(CUPS_SERVER=self.socket, CUPS_SERVERROOT=dirs["client"])
+        self.proc = subprocess.Popen(["cupsd", "-f", "-c", os.path.join(self.root, "cupsd.conf"),
+                                      "-s", os.path.join(self.root, "cups-files.conf")],
+                                     preexec_fn=_die_with_parent, stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            wait_for("the scheduler", lambda: "is running" in self.run("lpstat", "-r"), timeout=15, interval=0.1)
+            self.run("lpadmin", "-p", QUEUE, "-E", "-v", "cups-pdf:/", "-P", PPD,
+                     "-o", "job-hold-until-default=indefinite")
+            self.run("lpadmin", "-d", QUEUE)
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.proc.terminate()
+        try:
+            self.proc.wait(10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait(5)
+        shutil.rmtree(self.root, ignore_errors=True)
+        return False
+
+    def _write(self, name, lines):
+        with open(os.path.join(self.root, name), "w") as f:
+            f.write("\n".join(lines) + "\n")
+
+    def run(self, *argv):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=20).stdout
+
+    def jobs(self):
+        return [int(j) for j in re.findall(rf"^{QUEUE}-(\d+) ", self.run("lpstat", "-o"), re.M)]
+
+    def copies(self, job):
+        uri = "ipp://" + self.socket.replace("/", "%2F") + f"/jobs/{job}"
+        found = re.search(r"copies \(integer\) = (\d+)", self.run("ipptool", "-tv", uri, "get-job-attributes.test"))
+        return int(found.group(1)) if found else None
+
+
+def pdf_pages(path):
+    """The lines of each page of a PDF as laid out, without empty lines and with runs of spaces as one."""
+    text = subprocess.run(["pdftotext", "-layout", path, "-"], capture_output=True, text=True).stdout
+    return [[" ".join(line.split()) for line in page.splitlines() if line.strip()] for page in text.split("\f")[:-1]]
+
+
+def test_print_landscape_copies(session):
+    """Two copies of a Russian text of several pages, in landscape, from the print settings dialog and Ctrl+P;
+    then a queue that rejects jobs: the program says so and sends nothing."""
+    lines = [f"Строка {i:03d}: съешь же ещё этих мягких французских булок, да выпей чаю" for i in range(1, 151)]
+    path = os.path.join(session.root, "отчёт.txt")
+    with open(path, "wb") as f:
+        f.write("\r\n".join(lines).encode("cp1251"))
+    with Scheduler() as cups:
+        session.env.pop("PRINTER", None)
+        session.env.pop("LPDEST", None)
+        session.env.update(CUPS_SERVER=cups.socket, CUPS_SERVERROOT=cups.env["CUPS_SERVERROOT"])
+        profile = session.fresh_profile()
+        profile.write_settings({"EndState": "True", "NewSettings": "False"})
+        app = session.start(profile, [path])
+        window = app.wait_window(r"^отчёт.* - Jotbook$", timeout=15)
+        session.activate(window)
+
+        session.key("alt+Cyrillic_ef", "Cyrillic_a")              # Файл > Параметры печати...
+        dialog = app.wait_window("^Параметры печати$")
+        wait_for("the print settings dialog to be active", lambda: session.active_window() == dialog)
+        session.key("alt+Cyrillic_a", "alt+Cyrillic_che", "ctrl+a")   # landscape; the copies box
+        session.type("2")
+        session.key("Return")
+        wait_for("the dialog to close", lambda: not app.windows("^Параметры печати$"))
+
+        session.key("ctrl+p")
+        job = wait_for("the print job", cups.jobs, timeout=20)[0]
+        spooled = os.path.join(cups.spool, f"d{job:05d}-001")
+        info = wait_for("the job's document", lambda: os.path.exists(spooled) and subprocess.run(
+            ["pdfinfo", spooled], capture_output=True, text=True).stdout)
+        check(cups.copies(job) == 2, f"the job asks for {cups.copies(job)} copies, not 2")
+        width, height = map(float, re.search(r"Page size:\s*([\d.]+) x ([\d.]+)", info).groups())
+        check(width > height, f"the pages are {width} x {height} pt, not landscape")
+        pages = pdf_pages(spooled)
+        check(int(re.search(r"Pages:\s*(\d+)", info).group(1)) == len(pages) > 1, f"{len(pages)} pages")
+        check(sum(pages, []) == lines, f"the printed text differs: {sum(pages, [])[:3]!r}...")
+        per_page = len(pages[0])
+        check(all(len(p) == per_page for p in pages[:-1]) and 0 < len(pages[-1]) <= per_page,
+              f"lines per page: {[len(p) for p in pages]}")
+
+        cups.run("cupsreject", QUEUE)
+        session.key("ctrl+p")
+        box, text = session.wait_message(app)
+        check(text == NOT_PRINTED, f"message box says {text!r}")
+        session.key("Return")
+        wait_for("the message box to close", lambda: not app.windows("^Jotbook$"))
+        check(cups.jobs() == [job], f"jobs after the refusal: {cups.jobs()}")
+
+        session.activate(window)
+        session.key("alt+F4")
+        check(app.wait_exit() == 0, "the program did not end cleanly")
+        other = profile.read_settings().get("Other", {})
+        check((other.get("PrintLandscape"), other.get("PrintCopies")) == ("True", "2"), f"stored: {other!r}")
+    check(cups.proc.poll() is not None, "the scheduler is still running")
+
+
+TESTS = {
+    "print_landscape_copies": test_print_landscape_copies,
+}
+
+if __name__ == "__main__":
+    sys.exit(run_tests(TESTS, sys.argv, CUPS_TOOLS))
