@@ -1,10 +1,6 @@
 #!/usr/bin/python3
-"""End-to-end test of printing: the real program prints through a private CUPS scheduler whose
-default queue holds every job, so the job's attributes and the PDF the program sent stay readable.
-
-Usage: e2e_printing.py PROGRAM TEST      (TEST is one of the names in TESTS, or "all"; --list lists them)
-Exit code 0 passed, 1 failed, 77 skipped (a tool is missing).
-"""
+"""End-to-end test of printing through a private CUPS scheduler whose default queue holds every job, so
+the job's attributes and the PDF the program sent stay readable. Usage as e2e_documents_editing.py."""
 
 import os
 import re
@@ -14,39 +10,19 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import TestFailure, _die_with_parent, check, run_tests, wait_for  # noqa: E402
+from harness import _die_with_parent, check, run_tests, wait_for  # noqa: E402
 
-CUPS_TOOLS = ("cupsd", "lpadmin", "lpstat", "cupsreject", "ipptool", "pdftotext", "pdfinfo")
-PPD = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"
 QUEUE = "JotbookPDF"
-NOT_PRINTED = "Не удалось вывести на печать этот документ!\n\nВозможно, принтер некорректно установлен."
-
-
-CUPS_FILES = """ServerRoot {root}/etc
-RequestRoot {root}/spool
-TempDir {root}/tmp
-CacheDir {root}/cache
-StateDir {root}/state
-ErrorLog {root}/error_log
-AccessLog {root}/access_log
-PageLog {root}/page_log
-"""
-CUPSD = """Listen {root}/cups.sock
-Browsing No
-WebInterface No
-PreserveJobFiles Yes
-MaxCopies 9999
-DefaultAuthType None
-<Location />
-Order allow,deny
-Allow all
-</Location>
-"""
+# The scheduler's files and logs live in its own folder; it listens on a socket there only.
+CUPS_FILES = "".join(f"{key} {{root}}/{name}\n" for key, name in (
+    ("ServerRoot", "etc"), ("RequestRoot", "spool"), ("TempDir", "tmp"), ("CacheDir", "cache"),
+    ("StateDir", "state"), ("ErrorLog", "log"), ("AccessLog", "log"), ("PageLog", "log")))
+CUPSD = ("Listen {root}/cups.sock\nBrowsing No\nWebInterface No\nPreserveJobFiles Yes\nMaxCopies 9999\n"
+         "DefaultAuthType None\n<Location />\nOrder allow,deny\nAllow all\n</Location>\n")
 
 
 class Scheduler:
-    """cupsd in the foreground on a socket and folders of its own, with one cups-pdf queue, made the
-    default, that holds every job. Stopped by its process id on leaving."""
+    """cupsd in the foreground with one cups-pdf queue, made the default, that holds every job."""
 
     def __enter__(self):
         self.root = root = tempfile.mkdtemp(prefix="jotbook-cups-")
@@ -57,14 +33,14 @@ class Scheduler:
             with open(os.path.join(root, name), "w") as f:
                 f.write(text.format(root=root))
         self.socket = os.path.join(root, "cups.sock")
-        self.client = {"CUPS_SERVER": self.socket, "CUPS_SERVERROOT": os.path.join(root, "client")}
         self.env = self.clients(os.environ)
         self.proc = subprocess.Popen(["cupsd", "-f", "-c", f"{root}/cupsd.conf", "-s", f"{root}/cups-files.conf"],
                                      preexec_fn=_die_with_parent, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             wait_for("the scheduler", lambda: "is running" in self.run("lpstat", "-r"), timeout=15, interval=0.1)
-            self.run("lpadmin", "-p", QUEUE, "-E", "-v", "cups-pdf:/", "-P", PPD, "-o", "job-hold-until-default=indefinite")
+            self.run("lpadmin", "-p", QUEUE, "-E", "-v", "cups-pdf:/", "-P", "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd",
+                     "-o", "job-hold-until-default=indefinite")
             self.run("lpadmin", "-d", QUEUE)
         except BaseException:
             self.__exit__()
@@ -72,17 +48,14 @@ class Scheduler:
         return self
 
     def __exit__(self, *exc):
-        self.proc.terminate()
-        try:
-            self.proc.wait(10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait(5)
+        self.proc.kill()          # by its process id; nothing of it is kept
+        self.proc.wait(10)
         shutil.rmtree(self.root, ignore_errors=True)
 
     def clients(self, env):
-        """The environment with this scheduler in place of any other and its default queue as the printer."""
-        return {k: v for k, v in env.items() if k not in ("PRINTER", "LPDEST")} | self.client
+        """The environment with this scheduler in place of any other, and its default queue as the printer."""
+        return {k: v for k, v in env.items() if k not in ("PRINTER", "LPDEST")} | {
+            "CUPS_SERVER": self.socket, "CUPS_SERVERROOT": os.path.join(self.root, "client")}
 
     def run(self, *argv):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=20).stdout
@@ -95,15 +68,9 @@ class Scheduler:
         return re.search(r"copies \(integer\) = (\d+)", self.run("ipptool", "-tv", uri, "get-job-attributes.test"))[1]
 
 
-def pdf_pages(path):
-    """The lines of each page of a PDF as laid out, without empty lines and with runs of spaces as one."""
-    text = subprocess.run(["pdftotext", "-layout", path, "-"], capture_output=True, text=True).stdout
-    return [[" ".join(line.split()) for line in page.splitlines() if line.strip()] for page in text.split("\f")[:-1]]
-
-
 def test_print_landscape_copies(session):
-    """Two copies of a Russian text of several pages, in landscape, from the print settings dialog and Ctrl+P;
-    then a queue that rejects jobs: the program says so and sends nothing."""
+    """Two copies of a Russian text of several pages in landscape, set in the print settings dialog and printed
+    with Ctrl+P; then a queue that rejects jobs: the program says so and sends nothing."""
     lines = [f"Строка {i:03d}: съешь же ещё этих мягких французских булок, да выпей чаю" for i in range(1, 151)]
     path = os.path.join(session.root, "отчёт.txt")
     with open(path, "wb") as f:
@@ -115,8 +82,7 @@ def test_print_landscape_copies(session):
         app = session.start(profile, [path])
         window = app.wait_window(r"^отчёт.* - Jotbook$", timeout=15)
         session.activate(window)
-
-        session.key("alt+Cyrillic_ef", "Cyrillic_a")              # Файл > Параметры печати...
+        session.key("alt+Cyrillic_ef", "Cyrillic_a")                   # Файл > Параметры печати...
         dialog = app.wait_window("^Параметры печати$")
         wait_for("the print settings dialog to be active", lambda: session.active_window() == dialog)
         session.key("alt+Cyrillic_a", "alt+Cyrillic_che", "ctrl+a")   # landscape; the copies box
@@ -132,30 +98,27 @@ def test_print_landscape_copies(session):
         check(cups.copies(job) == "2", f"the job asks for {cups.copies(job)} copies, not 2")
         width, height = map(float, re.search(r"Page size:\s*([\d.]+) x ([\d.]+)", info).groups())
         check(width > height, f"the pages are {width} x {height} pt, not landscape")
-        pages = pdf_pages(spooled)
-        check(int(re.search(r"Pages:\s*(\d+)", info).group(1)) == len(pages) > 1, f"{len(pages)} pages")
+        text = subprocess.run(["pdftotext", "-layout", spooled, "-"], capture_output=True, text=True).stdout
+        pages = [[" ".join(s.split()) for s in page.splitlines() if s.strip()] for page in text.split("\f")[:-1]]
+        check(int(re.search(r"Pages:\s*(\d+)", info)[1]) == len(pages) > 1, f"{len(pages)} pages")
         check(sum(pages, []) == lines, f"the printed text differs: {sum(pages, [])[:3]!r}...")
-        per_page = len(pages[0])
-        check(all(len(p) == per_page for p in pages[:-1]) and 0 < len(pages[-1]) <= per_page,
+        check(all(len(p) == len(pages[0]) for p in pages[:-1]) and 0 < len(pages[-1]) <= len(pages[0]),
               f"lines per page: {[len(p) for p in pages]}")
 
         cups.run("cupsreject", QUEUE)
         session.key("ctrl+p")
-        box, text = session.wait_message(app)
-        check(text == NOT_PRINTED, f"message box says {text!r}")
+        text = session.wait_message(app)[1]
+        check(text == "Не удалось вывести на печать этот документ!\n\nВозможно, принтер некорректно установлен.",
+              f"message box says {text!r}")
         session.key("Return")
         wait_for("the message box to close", lambda: not app.windows("^Jotbook$"))
         check(cups.jobs() == [job], f"jobs after the refusal: {cups.jobs()}")
-
         session.activate(window)
         session.key("alt+F4")
         check(app.wait_exit() == 0, "the program did not end cleanly")
     check(cups.proc.poll() is not None, "the scheduler is still running")
 
 
-TESTS = {
-    "print_landscape_copies": test_print_landscape_copies,
-}
-
 if __name__ == "__main__":
-    sys.exit(run_tests(TESTS, sys.argv, CUPS_TOOLS))
+    sys.exit(run_tests({"print_landscape_copies": test_print_landscape_copies}, sys.argv,
+                       ("cupsd", "lpadmin", "lpstat", "cupsreject", "ipptool", "pdftotext", "pdfinfo")))
