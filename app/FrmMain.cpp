@@ -164,6 +164,9 @@ bool FrmMain::Form_Load(const QString &commandLine)
     try {
         mnuRestoreWindow_Click();
         GetSettings();
+        // Stored geometry from another screen (an unplugged monitor, a smaller display) must not
+        // leave the window out of reach.
+        m_geometry->fitIntoScreen();
         if (m_platform.instance->previousInstance() && !m_shell.RET_REG_MULTIPLEINSTANCE) {
             m_messages->msgBox(QStringLiteral("Программа уже запущена!\r\n\r\nЗапуск нескольких копий отключён."),
                                MsgButtons::Ok, MsgIcon::Warning);
