@@ -144,8 +144,9 @@ public:
     // there is none or it cannot take jobs; error then holds the program's error code (482).
     virtual std::unique_ptr<QPrinter> defaultPrinter(int &error) = 0;
     // Ends the document that painter began on such a printer, which hands the job over to the
-    // printing system. 0 when the job was taken, else the error code (482). Nothing is known of a
-    // job after that.
+    // printing system. 0 when the job was taken, else the error code: 380 when a setting was
+    // refused (more copies than the system allows), 482 otherwise. Nothing is known of a job
+    // after that.
     virtual int handOver(QPainter &painter) = 0;
 };
 

@@ -61,10 +61,13 @@ int QtPrinters::handOver(QPainter &painter)
     if (!painter.end() || (printer && printer->printerState() == QPrinter::Error))
         return ErrorCode::PrinterError;
 #if JOTBOOK_HAVE_CUPS
-    // Qt sends the job inside QPainter::end() and drops CUPS's answer (a queue that stopped
-    // taking jobs meanwhile, a scheduler that went away). libcups keeps the status of the
-    // thread's last request, and that request was the job's.
-    if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+    // Qt sends the job inside QPainter::end() and drops CUPS's answer (more copies than the
+    // scheduler allows, a queue that stopped taking jobs meanwhile, a scheduler that went away).
+    // libcups keeps the status of the thread's last request, and that request was the job's.
+    const ipp_status_t status = cupsLastError();
+    if (status == IPP_STATUS_ERROR_ATTRIBUTES_OR_VALUES)
+        return ErrorCode::InvalidValue;
+    if (status > IPP_STATUS_OK_EVENTS_COMPLETE)
         return ErrorCode::PrinterError;
 #endif
     return 0;

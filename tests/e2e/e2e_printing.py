@@ -17,7 +17,7 @@ QUEUE = "JotbookPDF"
 CUPS_FILES = "".join(f"{key} {{root}}/{name}\n" for key, name in (
     ("ServerRoot", "etc"), ("RequestRoot", "spool"), ("TempDir", "tmp"), ("CacheDir", "cache"),
     ("StateDir", "state"), ("ErrorLog", "log"), ("AccessLog", "log"), ("PageLog", "log")))
-CUPSD = ("Listen {root}/cups.sock\nBrowsing No\nWebInterface No\nPreserveJobFiles Yes\nMaxCopies 9999\n"
+CUPSD = ("Listen {root}/cups.sock\nBrowsing No\nWebInterface No\nPreserveJobFiles Yes\nMaxCopies 3\n"
          "DefaultAuthType None\n<Location />\nOrder allow,deny\nAllow all\n</Location>\n")
 
 
@@ -105,14 +105,21 @@ def test_print_landscape_copies(session):
         check(all(len(p) == len(pages[0]) for p in pages[:-1]) and 0 < len(pages[-1]) <= len(pages[0]),
               f"lines per page: {[len(p) for p in pages]}")
 
-        cups.run("cupsreject", QUEUE)
-        session.key("ctrl+p")
-        text = session.wait_message(app)[1]
-        check(text == "Не удалось вывести на печать этот документ!\n\nВозможно, принтер некорректно установлен.",
-              f"message box says {text!r}")
+        # More copies than this scheduler allows (3), then a queue that rejects jobs: told, nothing printed.
+        session.key("alt+Cyrillic_ef", "Cyrillic_a")
+        wait_for("the print settings dialog", lambda: session.active_window() == app.wait_window("^Параметры печати$"))
+        session.key("alt+Cyrillic_che", "ctrl+a")
+        session.type("4")
         session.key("Return")
-        wait_for("the message box to close", lambda: not app.windows("^Jotbook$"))
-        check(cups.jobs() == [job], f"jobs after the refusal: {cups.jobs()}")
+        for prepare, reason in ((lambda: None, "параметры печати были заданы неверно"),
+                                (lambda: cups.run("cupsreject", QUEUE), "принтер некорректно установлен")):
+            prepare()
+            session.key("ctrl+p")
+            text = session.wait_message(app)[1]
+            check(text == f"Не удалось вывести на печать этот документ!\n\nВозможно, {reason}.", f"message: {text!r}")
+            session.key("Return")
+            wait_for("the message box to close", lambda: not app.windows("^Jotbook$"))
+        check(cups.jobs() == [job], f"jobs after the refusals: {cups.jobs()}")
         session.activate(window)
         session.key("alt+F4")
         check(app.wait_exit() == 0, "the program did not end cleanly")
