@@ -15,6 +15,8 @@
 #include "platform/TextBox.h"
 #include "platform/WindowGeometry.h"
 #include "platform/WindowOptions.h"
+#include "printing/FrmPrintSetup.h"
+#include "printing/PrintDocument.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,8 +75,8 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
     connectActions();
     TTextBlock->installEventFilter(this);
 
-    // Printing and the About window are not part of this build yet: their items stay greyed.
-    for (QAction *a : {m_actions.mnuPrintSetup, m_actions.mnuPrint, m_actions.mnuAbout})
+    // The About window is not part of this build yet: its item stays greyed.
+    for (QAction *a : {m_actions.mnuAbout})
         a->setEnabled(false);
 }
 
@@ -102,6 +104,8 @@ void FrmMain::connectActions()
         {m.mnuCodingDos, &FrmMain::mnuCodingDos_Click},
         {m.mnuCodingKoi, &FrmMain::mnuCodingKoi_Click},
         {m.mnuSetCyrillic, &FrmMain::mnuSetCyrillic_Click},
+        {m.mnuPrintSetup, &FrmMain::mnuPrintSetup_Click},
+        {m.mnuPrint, &FrmMain::mnuPrint_Click},
         {m.mnuRecent, &FrmMain::mnuRecent_Click},
         {m.mnuExit, &FrmMain::mnuExit_Click},
         {m.mnuUndo, &FrmMain::mnuUndo_Click},
@@ -606,6 +610,20 @@ void FrmMain::mnuReplace_Click()
 void FrmMain::mnuGoTo_Click()
 {
     m_editDialogs->ShowGoTo();
+}
+
+// ---- printing ------------------------------------------------------------------------------------
+
+void FrmMain::mnuPrintSetup_Click()
+{
+    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
+    FrmPrintSetup::showModal({host, m_printSettings, *m_messages});
+}
+
+void FrmMain::mnuPrint_Click()
+{
+    Printing::PrintDocument({*TTextBlock, *m_messages, *m_platform.printers, windowTitle()},
+                            m_printSettings.RET_REG_PRINTCOPIES, Printing::orientationOf(m_printSettings));
 }
 
 // ---- help and exit -------------------------------------------------------------------------------

@@ -82,6 +82,8 @@ public Q_SLOTS:
     void mnuCodingDos_Click();
     void mnuCodingKoi_Click();
     void mnuSetCyrillic_Click();
+    void mnuPrintSetup_Click();
+    void mnuPrint_Click();
     void mnuRecent_Click();
     void mnuExit_Click();
     // Edit
