@@ -225,19 +225,25 @@ bool copyExtendedAttributes(int from, int to)
     return true;
 }
 
-// Gives the temporary copy the old file's owner, group, permissions and extended attributes;
-// false when it did not get all of them (without privileges a file can only be given away to
-// oneself and one's own groups).
-bool copyAttributes(int from, int to, const struct stat &old)
+// Gives the temporary copy the old file's owner and group; false when it did not get them
+// (without privileges a file can only be given to oneself and one's own groups).
+bool keepOwner(int to, const struct stat &old)
 {
-    // The owner goes first: a change of owner may clear the set-id bits.
     const int chownResult = ::fchown(to, old.st_uid, old.st_gid);
     Q_UNUSED(chownResult);
+    struct stat now;
+    return ::fstat(to, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid;
+}
+
+// Gives the temporary copy the old file's permissions and extended attributes (access lists,
+// labels, user attributes); false when it did not get all of them. Called once the data is in:
+// until then nobody else may open the copy.
+bool keepPermissions(int from, int to, const struct stat &old)
+{
     if (::fchmod(to, old.st_mode & 07777) != 0 || !copyExtendedAttributes(from, to))
         return false;
     struct stat now;
-    return ::fstat(to, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid
-           && (now.st_mode & 07777) == (old.st_mode & 07777);
+    return ::fstat(to, &now) == 0 && (now.st_mode & 07777) == (old.st_mode & 07777);
 }
 
 // Overwrites the open file with data. The blocks are reserved first, so that a full disk is
@@ -321,15 +327,18 @@ Outcome replaceThroughTemporary(int folder, const QByteArray &target, const QByt
         name.clear();
     };
     try {
-        if (old) {
-            if (!copyAttributes(oldFd, fd.get(), *old)) {
-                discard();
-                return Outcome::WriteInPlace;
-            }
-        } else if (::fchmod(fd.get(), 0666 & ~processUmask()) != 0) {
-            throwFileError(errno, target);
+        // The owner goes first: a change of owner may clear the set-id bits.
+        if (old && !keepOwner(fd.get(), *old)) {
+            discard();
+            return Outcome::WriteInPlace;
         }
         writeAll(fd.get(), data, target);
+        if (old && !keepPermissions(oldFd, fd.get(), *old)) {
+            discard();
+            return Outcome::WriteInPlace;
+        }
+        if (!old && ::fchmod(fd.get(), 0666 & ~processUmask()) != 0)
+            throwFileError(errno, target);
         if (::fsync(fd.get()) != 0)
             throwFileError(errno, target);
         if (name.isEmpty() && !giveName(fd.get(), folder, prefix, name)) {
