@@ -13,17 +13,27 @@ namespace {
 
 [[noreturn]] void mismatch() { throw platform::RuntimeError(TypeMismatch); }
 
-// The text as a number: the user's locale first, then the C locale, so a file written under
-// another locale still reads.
+// The text as a number. "," and "." (and the user's own decimal sign) all separate the
+// fraction, so that a value written under one locale reads the same under any other. The user's
+// group separator is accepted only where it cannot be taken for a decimal sign (the Russian
+// non-breaking space, not the English comma): "1,234" is never read as a thousand.
 double parseNumber(const QString &text)
 {
     const QString t = text.trimmed();
     if (t.isEmpty())
         mismatch();
+    const QLocale user;
+    QString plain = t;
+    if (user.decimalPoint() != QLatin1String("."))
+        plain.replace(user.decimalPoint(), QLatin1String("."));
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    double v = QLocale().toDouble(t, &ok);
-    if (!ok)
-        v = QLocale::c().toDouble(t, &ok);
+    double v = c.toDouble(plain, &ok);
+    const QString group = user.groupSeparator();
+    if (!ok && group != QLatin1String(",") && group != QLatin1String("."))
+        v = user.toDouble(t, &ok);
     if (!ok || !std::isfinite(v))
         mismatch();
     return v;

@@ -165,6 +165,44 @@ private Q_SLOTS:
         QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9.75")), 9.75f);
     }
 
+    // A value written under one locale reads the same under another; no group separators.
+    void floatsUnderAnyLocale_data()
+    {
+        QTest::addColumn<QLocale>("writer");
+        QTest::addColumn<QLocale>("reader");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<float>("expected");
+        const QLocale ru(QLocale::Russian, QLocale::Russia), en(QLocale::English, QLocale::UnitedStates),
+            de(QLocale::German, QLocale::Germany), c = QLocale::c();
+        QTest::newRow("Russian file, English reader") << ru << en << "" << false << 9.75f;
+        QTest::newRow("Russian file, C reader") << ru << c << "" << false << 1234.5f;
+        QTest::newRow("English file, Russian reader") << en << ru << "" << false << 9.75f;
+        QTest::newRow("comma under English is a fraction") << en << en << "1,234" << false << 1.234f;
+        QTest::newRow("dot under German is a fraction") << de << de << "1.234" << false << 1.234f;
+        QTest::newRow("Russian grouping") << ru << ru << QString::fromUtf8("1\u00A0500,5") << false << 1500.5f;
+        QTest::newRow("English grouping") << en << en << "1,000.5" << true << 0.0f;
+        QTest::newRow("German grouping") << de << ru << "1.000,5" << true << 0.0f;
+    }
+    void floatsUnderAnyLocale()
+    {
+        QFETCH(QLocale, writer);
+        QFETCH(QLocale, reader);
+        QFETCH(QString, text);
+        QFETCH(bool, fails);
+        QFETCH(float, expected);
+        const QLocale russian;
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(russian); });
+        QLocale::setDefault(writer);
+        if (text.isEmpty())
+            text = SettingsValue::formatFloat(expected);
+        QLocale::setDefault(reader);
+        if (fails)
+            QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(text));
+        else
+            QCOMPARE(SettingsValue::parseFloat(text), expected);
+    }
+
     // ---- reading --------------------------------------------------------------------------------
 
     void emptyStoreGetsGroupsAandO()
