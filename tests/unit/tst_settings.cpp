@@ -5,6 +5,7 @@
 #include "app/SettingsValue.h"
 #include "app/WindowGeometry.h"
 #include "chrome/Toolbar.h"
+#include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
 #include "tests/support/ScriptedPlatform.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 
@@ -368,6 +370,45 @@ private Q_SLOTS:
         QCOMPARE(run.stored("General/TransparensyIndex"), QStringLiteral("4"));
         QCOMPARE(run.stored("General/MultipleInstance"), QStringLiteral("True"));
         QCOMPARE(run.stored("General/ExecOnStart"), QStringLiteral("Nothing"));
+    }
+
+    // A hand-edited settings file at start-up: what is no row costs nothing, a NUL byte fails
+    // only from its row on, and the rewrite keeps the user's lines and reports no failure.
+    void handEditedFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("readFailure");
+        const QByteArray head = "\xEF\xBB\xBF# my settings\n[General]\nEndState=True\nNewSettings=False\nnote\n"
+                                "ToolBar=False\n[Font]\nFontSize=12.5\n";
+        QTest::newRow("marks and comments") << head << false;
+        QTest::newRow("NUL in the last row") << head + QByteArray("[General]\nDefaultMenu=Tr\0ue\n", 26) << true;
+    }
+    void handEditedFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, readFailure);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Jotbook.ini");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
+        f.close();
+        testing::ScriptedPlatform sp;
+        platform::IniSettings ini(path);
+        platform::Platform p = sp.platform();
+        p.settings = &ini;
+        FrmMain frm(p);
+        QVERIFY(frm.Form_Load(QString()));
+
+        QCOMPARE(sp.messages.texts(), readFailure ? QStringList{ReadFailure} : QStringList());
+        QVERIFY(!frm.menus.mnuToolbar->isChecked());
+        QCOMPARE(frm.TTextBlock->fontSpec().size, 12.5);
+        QVERIFY(!frm.menus.mnuDefaultMenu->isChecked());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray after = f.readAll();
+        QVERIFY(after.startsWith("# my settings\n[General]\nEndState=False\nNewSettings=False\nnote\nToolBar=False\n"));
+        QVERIFY(after.contains("FontName=Courier New\n"));
+        QVERIFY(after.contains("DefaultMenu=False\n"));
+        QVERIFY(!after.contains('\0'));
     }
 
     // ---- writing --------------------------------------------------------------------------------
