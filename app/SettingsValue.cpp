@@ -13,7 +13,7 @@ namespace {
 
 [[noreturn]] void mismatch() { throw platform::RuntimeError(TypeMismatch); }
 
-// The text as a number. "," and "." (and the user's own decimal sign) all separate the
+// The text as a number. ",", "." and "٫" (and the user's own decimal sign) all separate the
 // fraction, so that a value written under one locale reads the same under any other. The user's
 // group separator is accepted only where it cannot be taken for a decimal sign (the Russian
 // non-breaking space, not the English comma): "1,234" is never read as a thousand.
@@ -27,6 +27,7 @@ double parseNumber(const QString &text)
     if (user.decimalPoint() != QLatin1String("."))
         plain.replace(user.decimalPoint(), QLatin1String("."));
     plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    plain.replace(QChar(0x066B), QLatin1Char('.'));   // the Arabic decimal sign
     QLocale c = QLocale::c();
     c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
