@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 namespace SettingsValue {
 
@@ -84,7 +83,10 @@ qint64 parseInt(const QString &text, qint64 min, qint64 max)
 float parseFloat(const QString &text)
 {
     const double v = parseNumber(text);
-    if (std::fabs(v) > double(std::numeric_limits<float>::max()))
+    // What rounds to the largest float is still a float: "3.4028235e+38", which formatFloat
+    // writes for it, lies just above it. Halfway to the next power of two rounds to infinity.
+    static const double limit = std::ldexp(2.0 - std::ldexp(1.0, -24), 127);
+    if (std::fabs(v) >= limit)
         throw platform::RuntimeError(platform::ErrorCode::Overflow);
     return float(v);
 }

@@ -2,11 +2,21 @@
 
 #include "platform/RuntimeError.h"
 
+#include <QStringDecoder>
+
 namespace platform {
 
 namespace {
 
 const QString General = QStringLiteral("General");
+const char ByteOrderMark[] = "\xEF\xBB\xBF";
+
+// UTF-8 to text, keeping a U+FEFF where it stands (QString::fromUtf8 drops it at the start).
+QString fromUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(bytes);
+}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -100,7 +110,7 @@ QString unescapeText(QByteArrayView raw)
             qsizetype j = i + 1;
             while (j < n && raw[j] != '\\' && raw[j] != '"' && raw[j] != ',' && raw[j] != ';')
                 ++j;
-            out += QString::fromUtf8(raw.sliced(i, j - i));
+            out += fromUtf8(raw.sliced(i, j - i));
             i = j;
         }
     }
@@ -114,8 +124,10 @@ QString unescapeText(QByteArrayView raw)
 IniText::IniText(const QByteArray &bytes)
 {
     QByteArrayView data(bytes);
-    if (data.startsWith("\xEF\xBB\xBF"))
+    if (data.startsWith(ByteOrderMark)) {
         data = data.sliced(3);
+        m_byteOrderMark = true;
+    }
     QString section = General;
     bool firstBreak = true;
     for (qsizetype pos = 0; pos < data.size();) {
@@ -136,7 +148,7 @@ IniText::IniText(const QByteArray &bytes)
         if (t.startsWith('[')) {
             const qsizetype close = t.indexOf(']');
             const QByteArray name = trimmed(QByteArrayView(t).sliced(1, (close < 0 ? t.size() : close) - 1));
-            section = name.compare("general", Qt::CaseInsensitive) == 0 ? General : QString::fromUtf8(name);
+            section = name.compare("general", Qt::CaseInsensitive) == 0 ? General : fromUtf8(name);
             line.section = section;
             line.header = true;
         } else if (!t.startsWith(';') && !t.startsWith('#') && t.contains('=')) {
@@ -197,7 +209,7 @@ void IniText::setValue(const QString &section, const QString &key, const QString
 
 QByteArray IniText::bytes() const
 {
-    QByteArray out;
+    QByteArray out = m_byteOrderMark ? QByteArray(ByteOrderMark) : QByteArray();
     for (const Line &line : m_lines)
         out += line.text + line.eol;
     return out;
@@ -208,7 +220,7 @@ QList<std::pair<QString, QString>> IniText::rows() const
     QList<std::pair<QString, QString>> result;
     for (const Line &line : m_lines)
         if (!line.key.isEmpty())
-            result.append({line.section, QString::fromUtf8(line.key)});
+            result.append({line.section, fromUtf8(line.key)});
     return result;
 }
 

@@ -29,7 +29,7 @@ public:
     // end of the file when it has none).
     void setValue(const QString &section, const QString &key, const QString &value);
 
-    // The file's bytes: what was read (without a byte-order mark) with the changed rows.
+    // The file's bytes: what was read, with the changed rows.
     QByteArray bytes() const;
     // The section and key of every row, in file order.
     QList<std::pair<QString, QString>> rows() const;
@@ -50,6 +50,7 @@ private:
 
     QList<Line> m_lines;
     QByteArray m_eol = "\n";
+    bool m_byteOrderMark = false;
 };
 
 } // namespace platform

@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 
 using platform::MsgAnswer;
 using platform::MsgButtons;
@@ -158,6 +159,9 @@ private Q_SLOTS:
         QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9,75")), 9.75f);
         QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9.75")), 9.75f);
         QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("1e39")));
+        const float largest = std::numeric_limits<float>::max();
+        QCOMPARE(SettingsValue::parseFloat(SettingsValue::formatFloat(-largest)), -largest);
+        QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("3,4028236e38")));
         QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("девять")));
 
         const QLocale russian;
@@ -405,7 +409,7 @@ private Q_SLOTS:
         QVERIFY(!frm.menus.mnuDefaultMenu->isChecked());
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray after = f.readAll();
-        QVERIFY(after.startsWith("# my settings\n[General]\nEndState=False\nNewSettings=False\nnote\nToolBar=False\n"));
+        QVERIFY(after.startsWith("\xEF\xBB\xBF# my settings\n[General]\nEndState=False\nNewSettings=False\nnote\nToolBar=False\n"));
         QVERIFY(after.contains("FontName=Courier New\n"));
         QVERIFY(after.contains("DefaultMenu=False\n"));
         QVERIFY(!after.contains('\0'));
