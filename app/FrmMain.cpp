@@ -1,35 +1,33 @@
 #include "app/FrmMain.h"
 
-#include "app/SettingsStore.h"
-#include "app/ShellOpenFile.h"
-#include "app/WindowGeometry.h"
 #include "chrome/StateRefresh.h"
 #include "chrome/StatusBar.h"
 #include "chrome/Toolbar.h"
-#include "chrome/WindowOptions.h"
-#include "document/Documents.h"
-#include "document/MdlFunctions.h"
+#include "document/CommandLine.h"
+#include "document/Document.h"
+#include "editing/EditDialogs.h"
 #include "editing/Editing.h"
 #include "platform/Ansi.h"
-#include "platform/RuntimeError.h"
+#include "platform/Messenger.h"
+#include "platform/Platform.h"
+#include "platform/ShellOpenFile.h"
 #include "platform/TextBox.h"
+#include "platform/WindowGeometry.h"
+#include "platform/WindowOptions.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMimeData>
+#include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
+#include <QMimeData>
 
 using platform::MsgAnswer;
 using platform::MsgButtons;
 using platform::MsgIcon;
-
-namespace {
-const QString NewDocumentName = QStringLiteral("Новый документ");
-const QString AppTitle = QStringLiteral("Jotbook");
-} // namespace
+using platform::roundHalfEven;
+using platform::WindowGeometry;
 
 static void initResources()
 {
@@ -38,7 +36,10 @@ static void initResources()
 }
 
 FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
-    : QMainWindow(parent), platform(platform), m_geometry(std::make_unique<WindowGeometry>(this))
+    : QMainWindow(parent)
+    , m_platform(platform)
+    , m_messages(std::make_unique<platform::Messenger>(*platform.messages, this))
+    , m_geometry(std::make_unique<WindowGeometry>(this))
 {
     initResources();
     setObjectName(QStringLiteral("FrmMain"));
@@ -48,38 +49,46 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
     TTextBlock->setObjectName(QStringLiteral("TTextBlock"));
     setCentralWidget(TTextBlock);
 
-    menus.build(menuBar(), this);
-
-    TMainToolbar = new MainToolbar(this);
+    m_actions.build(menuBar(), this);
+    TMainToolbar = new MainToolbar(m_actions, this);
     addToolBar(Qt::TopToolBarArea, TMainToolbar);
     SMainStatusBar = new MainStatusBar(this);
     setStatusBar(SMainStatusBar);
 
-    TGlobalState = new QTimer(this);
-    TGlobalState->setObjectName(QStringLiteral("TGlobalState"));
-    TGlobalState->setInterval(25);
-    TWindowState = new QTimer(this);
-    TWindowState->setObjectName(QStringLiteral("TWindowState"));
-    TWindowState->setInterval(250);
-
-    m_settings = std::make_unique<SettingsStore>(*this);
-    m_documents = std::make_unique<Documents>(*this);
-    m_refresh = std::make_unique<StateRefresh>(*this);
+    m_document = std::make_unique<Document>(Document::Context{*TTextBlock, *m_messages, this, m_actions.mnuRecent});
+    m_documents = std::make_unique<Documents>(Documents::Context{
+        *m_document, *m_messages, *platform.dialogs, this, [this] { return documentOptions(); },
+        [this] { optionChanged(); },
+        [this](const QByteArray &start) { CheckForKeys(platform::Ansi::toUnicode(start), false); }});
+    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
+    m_editDialogs = std::make_unique<EditDialogs>(host, *TTextBlock, *m_messages);
+    m_refresh = std::make_unique<StateRefresh>(
+        StateRefresh::Context{m_actions, *TMainToolbar, *TTextBlock, this, *platform.facts}, this);
+    m_settings = std::make_unique<SettingsStore>(
+        SettingsStore::Targets{*m_geometry, *TTextBlock, m_actions, m_shell, m_documentSettings, m_chromeSettings,
+                               m_editDialogs->memory(), m_printSettings},
+        *platform.settings, *m_messages);
 
     connectActions();
     TTextBlock->installEventFilter(this);
 
     // Printing and the About window are not part of this build yet: their items stay greyed.
-    for (QAction *a : {menus.mnuPrintSetup, menus.mnuPrint, menus.mnuPUPrint, menus.mnuAbout,
-                       TMainToolbar->button(QStringLiteral("PrintBtn"))})
+    for (QAction *a : {m_actions.mnuPrintSetup, m_actions.mnuPrint, m_actions.mnuAbout})
         a->setEnabled(false);
 }
 
 FrmMain::~FrmMain() = default;
 
+SearchMemory &FrmMain::searchMemory()
+{
+    return m_editDialogs->memory();
+}
+
 void FrmMain::connectActions()
 {
-    const MainMenus &m = menus;
+    // The option items' handlers run after Qt has changed the item's check mark.
+    // "Спра&шивать о настройках" needs nothing beyond its mark: it is no option change of its own.
+    const MainActions &m = m_actions;
     const std::initializer_list<std::pair<QAction *, void (FrmMain::*)()>> handlers = {
         {m.mnuNew, &FrmMain::mnuNew_Click},
         {m.mnuOpen, &FrmMain::mnuOpen_Click},
@@ -118,49 +127,42 @@ void FrmMain::connectActions()
         {m.mnuShowInfo, &FrmMain::mnuShowInfo_Click},
         {m.mnuPopupMenu, &FrmMain::mnuPopupMenu_Click},
         {m.mnuDefaultMenu, &FrmMain::mnuDefaultMenu_Click},
-        {m.mnuConfirmSettings, &FrmMain::mnuConfirmSettings_Click},
         {m.mnuColor, &FrmMain::mnuColor_Click},
         {m.mnuDefaultColor, &FrmMain::mnuDefaultColor_Click},
         {m.mnuFont, &FrmMain::mnuFont_Click},
         {m.mnuCallHelp, &FrmMain::mnuCallHelp_Click},
     };
-    for (const auto &[action, handler] : handlers) {
-        // A checkable item's handler sets the mark itself: the item's own toggling is undone
-        // first, so the handler sees the mark as it was.
-        if (action->isCheckable())
-            connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
-                action->setChecked(!checked);
-                (this->*handler)();
-            });
-        else
-            connect(action, &QAction::triggered, this, handler);
-    }
+    for (const auto &[action, handler] : handlers)
+        connect(action, &QAction::triggered, this, handler);
     connect(TMainToolbar, &MainToolbar::buttonClick, this, &FrmMain::TMainToolbar_ButtonClick);
     connect(TTextBlock, &platform::TextBox::dataDropped, this, &FrmMain::TTextBlock_OLEDragDrop);
-    connect(TGlobalState, &QTimer::timeout, this, &FrmMain::TGlobalState_Timer);
 }
 
-MsgAnswer FrmMain::msgBox(const QString &text, MsgButtons buttons, MsgIcon icon, int defaultButton)
+DocumentOptions FrmMain::documentOptions() const
 {
-    // The box belongs to the window the user is working in (a Find dialog, say), so that the
-    // keyboard returns there when it closes.
-    QWidget *owner = QApplication::activeWindow();
-    if (!owner || !owner->isVisible())
-        owner = this;
-    return platform.messages->show(owner, {text, AppTitle, icon, buttons, defaultButton});
+    const MainActions &m = m_actions;
+    DocumentOptions o;
+    o.checkLength = m.mnuCheckLen->isChecked();
+    o.checkData = m.mnuCheckData->isChecked();
+    o.setCyrillic = m.mnuSetCyrillic->isChecked();
+    o.codingDos = m.mnuCodingDos->isChecked();
+    o.codingKoi = m.mnuCodingKoi->isChecked();
+    o.loadAll = m_documentSettings.RET_REG_LOADALL;
+    o.disableSave = m_documentSettings.RET_REG_DISABLESAVE;
+    return o;
 }
 
 // ---- start-up and shutdown ------------------------------------------------------------------------
 
 bool FrmMain::Form_Load(const QString &commandLine)
 {
-    UserChangeSettings = false;
+    m_settings->setUserChangeSettings(false);
     try {
         mnuRestoreWindow_Click();
         GetSettings();
-        if (platform.instance->previousInstance() && !RET_REG_MULTIPLEINSTANCE) {
-            msgBox(QStringLiteral("Программа уже запущена!\r\n\r\nЗапуск нескольких копий отключён."), MsgButtons::Ok,
-                   MsgIcon::Warning);
+        if (m_platform.instance->previousInstance() && !m_shell.RET_REG_MULTIPLEINSTANCE) {
+            m_messages->msgBox(QStringLiteral("Программа уже запущена!\r\n\r\nЗапуск нескольких копий отключён."),
+                               MsgButtons::Ok, MsgIcon::Warning);
             return false;
         }
         CheckEndState();
@@ -168,53 +170,44 @@ bool FrmMain::Form_Load(const QString &commandLine)
         TGlobalState_Timer();
         SetAlignmentButtons();
         ApplyWindowOptions();
-        SaveSettings(false, false);
+        SaveSettings(SettingsStore::Options::Written, SettingsStore::Geometry::NotWritten);
         // A document named on the command line is loaded into the shown window: the text box
         // then lays the text out once, at its final width.
         if (!commandLine.isEmpty())
             show();
         ReadCommandLine(commandLine);
     } catch (const std::exception &) {
-        msgBox(QStringLiteral("Программе не удалось запуститься!"), MsgButtons::Ok, MsgIcon::Critical);
+        m_messages->msgBox(QStringLiteral("Программе не удалось запуститься!"), MsgButtons::Ok, MsgIcon::Critical);
         return false;
     }
     m_refresh->start();
-    // TWindowState starts with the tray icon, whose hand-over it drives.
     return true;
 }
 
 void FrmMain::CheckEndState()
 {
-    if (!platform.instance->previousInstance()) {
-        if (RET_REG_ENDSTATE) {
-            RET_REG_ENDSTATE = false;
-        } else if (!RET_REG_NEWSETTINGS) {
-            msgBox(QStringLiteral("Работа программы не была завершена должным образом!\r\n"
-                                  "Все несохранённые данные утеряны, изменённые настройки не сохранены.\r\n"
-                                  "Если возникнут сбои в программе, её потребуется переустановить."),
-                   MsgButtons::Ok, MsgIcon::Warning);
+    if (!m_platform.instance->previousInstance()) {
+        if (m_shell.RET_REG_ENDSTATE) {
+            m_shell.RET_REG_ENDSTATE = false;
+        } else if (!m_shell.RET_REG_NEWSETTINGS) {
+            m_messages->msgBox(QStringLiteral("Работа программы не была завершена должным образом!\r\n"
+                                              "Все несохранённые данные утеряны, изменённые настройки не сохранены.\r\n"
+                                              "Если возникнут сбои в программе, её потребуется переустановить."),
+                               MsgButtons::Ok, MsgIcon::Warning);
         }
-        if (RET_REG_NEWSETTINGS) {
-            MdlFunctions::ShellOpenFile(*platform.shell, helpFile(), this);
-            RET_REG_NEWSETTINGS = false;
+        if (m_shell.RET_REG_NEWSETTINGS) {
+            MdlFunctions::ShellOpenFile(*m_platform.shell, helpFile(), this);
+            m_shell.RET_REG_NEWSETTINGS = false;
         }
     }
-    if (!RET_REG_EXECONSTART.isEmpty())
-        MdlFunctions::ShellOpenFile(*platform.shell, RET_REG_EXECONSTART, this);
+    if (!m_shell.RET_REG_EXECONSTART.isEmpty())
+        MdlFunctions::ShellOpenFile(*m_platform.shell, m_shell.RET_REG_EXECONSTART, this);
 }
 
 void FrmMain::ReadCommandLine(const QString &commandLine)
 {
-    QString text = commandLine;
-    if (text.isEmpty())
-        return;
-    if (text.contains(QLatin1Char('"'))) {
-        // The whole line is taken to be one quoted path. A lone quote leaves nothing.
-        if (text.size() < 2)
-            return;
-        text = text.mid(1, text.size() - 2);
-    }
-    CheckForKeys(text, true);
+    if (const std::optional<QString> text = CommandLine::Strip(commandLine))
+        CheckForKeys(*text, true);
 }
 
 void FrmMain::closeEvent(QCloseEvent *event)
@@ -238,8 +231,8 @@ void FrmMain::Form_QueryUnload(bool &cancel)
     cancel = IsSettingsChanged();
     if (cancel)
         return;
-    RET_REG_ENDSTATE = true;
-    SaveSettings(true, true);
+    m_shell.RET_REG_ENDSTATE = true;
+    SaveSettings(SettingsStore::Options::NotWritten, SettingsStore::Geometry::Written);
     m_shutdownDone = true;
     m_refresh->stop();
     // Every other window of the program goes with the main window.
@@ -250,8 +243,17 @@ void FrmMain::Form_QueryUnload(bool &cancel)
 
 void FrmMain::Form_KeyDown(int keyCode)
 {
-    if (keyCode == 27 && RET_REG_UNLOADONESCAPE)
+    if (keyCode == 27 && m_shell.RET_REG_UNLOADONESCAPE)
         close();
+}
+
+bool FrmMain::event(QEvent *event)
+{
+    // The toolbar's help texts are its actions' status tips; the status bar shows them itself
+    // (panel 1), so Qt's own temporary status messages (also from the menus) never appear.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
 }
 
 bool FrmMain::eventFilter(QObject *watched, QEvent *event)
@@ -283,8 +285,9 @@ bool FrmMain::eventFilter(QObject *watched, QEvent *event)
 
 bool FrmMain::isStandardEditAction(const QAction *a) const
 {
-    return a == menus.mnuUndo || a == menus.mnuCut || a == menus.mnuCopy || a == menus.mnuPaste ||
-           a == menus.mnuDelete || a == menus.mnuSelectAll;
+    const MainActions &m = m_actions;
+    return a == m.mnuUndo || a == m.mnuCut || a == m.mnuCopy || a == m.mnuPaste || a == m.mnuDelete
+        || a == m.mnuSelectAll;
 }
 
 void FrmMain::keyPressEvent(QKeyEvent *event)
@@ -324,72 +327,34 @@ void FrmMain::scheduleGlobalStateCheck()
 
 QString FrmMain::helpFile() const
 {
-    return platform.facts->programFolder() + QStringLiteral("Jotbook.htm");
+    return m_platform.facts->dataFolder() + QStringLiteral("Jotbook.htm");
 }
 
 // ---- settings ------------------------------------------------------------------------------------
 
 void FrmMain::GetSettings() { m_settings->GetSettings(); }
-void FrmMain::SaveSettings(bool bAutoOnly, bool bSaveForm) { m_settings->SaveSettings(bAutoOnly, bSaveForm); }
+
+void FrmMain::SaveSettings(SettingsStore::Options options, SettingsStore::Geometry geometry)
+{
+    m_settings->SaveSettings(options, geometry);
+}
+
 bool FrmMain::IsSettingsChanged() { return m_settings->IsSettingsChanged(); }
 
-void FrmMain::mnuConfirmSettings_Click()
+void FrmMain::optionChanged()
 {
-    menus.mnuConfirmSettings->setChecked(!menus.mnuConfirmSettings->isChecked());
-}
-
-// ---- document state ------------------------------------------------------------------------------
-
-static QString documentName(const QString &path)
-{
-    return MdlFunctions::RemoveExtension(MdlFunctions::GetFileName(path));
-}
-
-void FrmMain::CreateTitle()
-{
-    const QString name = GlobalFileName.isEmpty() ? NewDocumentName
-                                                  : MdlFunctions::ShortenText(documentName(GlobalFileName), 32);
-    setWindowTitle(name + QStringLiteral(" - ") + AppTitle);
-}
-
-bool FrmMain::IsTextChanged()
-{
-    const QString name = documentName(GlobalFileName.isEmpty() ? NewDocumentName : GlobalFileName);
-    if (!isDocumentChanged())
-        return true;
-    const MsgAnswer answer = msgBox(QStringLiteral("Документ \"%1\" был изменён.\r\n\r\nСохранить эти изменения?").arg(name),
-                                    MsgButtons::YesNoCancel, MsgIcon::Warning, 1);
-    switch (answer) {
-    case MsgAnswer::Yes:
-        // The caller goes on only when the document really was saved: a cancelled Save As or a
-        // failed save keeps the text.
-        return m_documents->Save();
-    case MsgAnswer::No:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool FrmMain::isDocumentChanged() const
-{
-    if (TTextBlock->textLength() != SourceText.size())
-        return true;
-    return TTextBlock->text() != SourceText;
-}
-
-void FrmMain::mnuNew_Click()
-{
-    if (!IsTextChanged())
-        return;
-    TTextBlock->emptyUndoBuffer();
-    SourceText.clear();
-    TTextBlock->setText(QByteArray());
-    GlobalFileName.clear();
-    CreateTitle();
+    m_settings->setUserChangeSettings(true);
 }
 
 // ---- documents -----------------------------------------------------------------------------------
+
+bool FrmMain::IsTextChanged() { return m_document->IsTextChanged(); }
+
+void FrmMain::mnuNew_Click()
+{
+    if (m_document->IsTextChanged())
+        m_document->New();
+}
 
 bool FrmMain::OpenTextFile(const QString &strFileName, bool bLoadAll, bool bOpenAsData)
 {
@@ -401,7 +366,6 @@ bool FrmMain::SaveTextFile(const QString &strFileName, bool bSave)
     return m_documents->SaveTextFile(strFileName, bSave);
 }
 
-void FrmMain::WriteRecentFile(const QString &strFileName) { m_documents->WriteRecentFile(strFileName); }
 void FrmMain::mnuOpen_Click() { m_documents->mnuOpen_Click(); }
 void FrmMain::mnuSave_Click() { m_documents->mnuSave_Click(); }
 void FrmMain::mnuSaveAs_Click() { m_documents->mnuSaveAs_Click(); }
@@ -417,68 +381,82 @@ void FrmMain::TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offe
 
 void FrmMain::CheckForKeys(const QString &strText, bool bCommand)
 {
-    // The command line names the file to open.
-    if (bCommand)
-        OpenTextFile(strText, RET_REG_LOADALL, false);
+    using CommandLine::Key;
+    if (!bCommand) {
+        if (CommandLine::TextMarker(platform::Ansi::fromUnicode(strText)) == CommandLine::Marker::Log)
+            LogStamp();
+        return;
+    }
+    const CommandLine::Parsed line = CommandLine::Parse(strText);
+    // Clearing an option here lasts for this run; it does not count as the user's change.
+    if (line.key == Key::NoSizeCheck)
+        m_actions.mnuCheckLen->setChecked(false);
+    if (line.key == Key::NoDataCheck)
+        m_actions.mnuCheckData->setChecked(false);
+    // What follows the open acts on whatever the text box then holds, also after a failed open.
+    OpenTextFile(line.fileName, m_documentSettings.RET_REG_LOADALL, line.key == Key::OpenAsData);
+    if (line.key == Key::Print)
+        m_actions.mnuPrint->trigger();
+    else if (line.key == Key::LogStamp)
+        LogStamp();
+}
+
+// An empty line and the time and date at the end of the text.
+void FrmMain::LogStamp()
+{
+    if (!m_actions.mnuReadKeys->isChecked())
+        return;
+    const int end = TTextBlock->textLength();
+    TTextBlock->setSel(end, end);
+    TTextBlock->replaceSel("\r\n\r\n", true);
+    mnuTimeDate_Click();
 }
 
 // ---- option items --------------------------------------------------------------------------------
 
-void FrmMain::plainToggle(QAction *item)
-{
-    item->setChecked(!item->isChecked());
-    UserChangeSettings = true;
-}
-
 void FrmMain::chooseCoding(QAction *item)
 {
-    menus.mnuCodingWin->setChecked(item == menus.mnuCodingWin);
-    menus.mnuCodingDos->setChecked(item == menus.mnuCodingDos);
-    menus.mnuCodingKoi->setChecked(item == menus.mnuCodingKoi);
-    UserChangeSettings = true;
+    m_actions.mnuCodingWin->setChecked(item == m_actions.mnuCodingWin);
+    m_actions.mnuCodingDos->setChecked(item == m_actions.mnuCodingDos);
+    m_actions.mnuCodingKoi->setChecked(item == m_actions.mnuCodingKoi);
+    optionChanged();
 }
 
-void FrmMain::mnuCheckLen_Click() { plainToggle(menus.mnuCheckLen); }
-void FrmMain::mnuCheckData_Click() { plainToggle(menus.mnuCheckData); }
-void FrmMain::mnuReadKeys_Click() { plainToggle(menus.mnuReadKeys); }
-void FrmMain::mnuSetCyrillic_Click() { plainToggle(menus.mnuSetCyrillic); }
-void FrmMain::mnuCheckMouse_Click() { plainToggle(menus.mnuCheckMouse); }
-void FrmMain::mnuShowToolTips_Click() { plainToggle(menus.mnuShowToolTips); }
-void FrmMain::mnuShowInfo_Click() { plainToggle(menus.mnuShowInfo); }
-void FrmMain::mnuPopupMenu_Click() { plainToggle(menus.mnuPopupMenu); }
-void FrmMain::mnuDefaultMenu_Click() { plainToggle(menus.mnuDefaultMenu); }
-void FrmMain::mnuCodingWin_Click() { chooseCoding(menus.mnuCodingWin); }
-void FrmMain::mnuCodingDos_Click() { chooseCoding(menus.mnuCodingDos); }
-void FrmMain::mnuCodingKoi_Click() { chooseCoding(menus.mnuCodingKoi); }
-
-void FrmMain::mnuMinimizeToTray_Click()
-{
-    plainToggle(menus.mnuMinimizeToTray);
-}
+void FrmMain::mnuCheckLen_Click() { optionChanged(); }
+void FrmMain::mnuCheckData_Click() { optionChanged(); }
+void FrmMain::mnuReadKeys_Click() { optionChanged(); }
+void FrmMain::mnuSetCyrillic_Click() { optionChanged(); }
+void FrmMain::mnuCheckMouse_Click() { optionChanged(); }
+void FrmMain::mnuShowToolTips_Click() { optionChanged(); }
+void FrmMain::mnuShowInfo_Click() { optionChanged(); }
+void FrmMain::mnuPopupMenu_Click() { optionChanged(); }
+void FrmMain::mnuDefaultMenu_Click() { optionChanged(); }
+void FrmMain::mnuMinimizeToTray_Click() { optionChanged(); }
+void FrmMain::mnuCodingWin_Click() { chooseCoding(m_actions.mnuCodingWin); }
+void FrmMain::mnuCodingDos_Click() { chooseCoding(m_actions.mnuCodingDos); }
+void FrmMain::mnuCodingKoi_Click() { chooseCoding(m_actions.mnuCodingKoi); }
 
 void FrmMain::mnuAlwaysOnTop_Click()
 {
-    menus.mnuAlwaysOnTop->setChecked(!menus.mnuAlwaysOnTop->isChecked());
     ApplyWindowOptions();
-    UserChangeSettings = true;
+    optionChanged();
 }
 
 void FrmMain::mnuTransparensy_Click()
 {
-    menus.mnuTransparensy->setChecked(!menus.mnuTransparensy->isChecked());
     ApplyWindowOptions();
-    UserChangeSettings = true;
+    optionChanged();
 }
 
 void FrmMain::mnuToolbar_Click()
 {
-    plainToggle(menus.mnuToolbar);
+    optionChanged();
     ApplyWindowOptions();
 }
 
 void FrmMain::mnuStatusBar_Click()
 {
-    plainToggle(menus.mnuStatusBar);
+    optionChanged();
     ApplyWindowOptions();
 }
 
@@ -486,8 +464,9 @@ void FrmMain::mnuStatusBar_Click()
 
 void FrmMain::ApplyWindowOptions()
 {
-    WindowOptions::SetTopMost(this, menus.mnuAlwaysOnTop->isChecked());
-    WindowOptions::SetTransparency(this, RET_REG_TRANSPARENSYLEVEL, !menus.mnuTransparensy->isChecked());
+    platform::WindowOptions::SetTopMost(this, m_actions.mnuAlwaysOnTop->isChecked());
+    platform::WindowOptions::SetTransparency(this, m_chromeSettings.RET_REG_TRANSPARENSYLEVEL,
+                                             !m_actions.mnuTransparensy->isChecked());
     CheckGlobalState();
 }
 
@@ -501,28 +480,29 @@ void FrmMain::CheckGlobalState()
         height = m_geometry->height();
     } catch (const std::exception &) {
     }
-    if (!(state != 1 && width >= 3000 && height >= 2000) && !RET_REG_BADSIZE) {
-        msgBox(QStringLiteral("Окно имеет недопустимый размер.\r\n\r\nНастройки такого окна не сохраняются."),
-               MsgButtons::Ok, MsgIcon::Information);
-        RET_REG_BADSIZE = true;
+    if (!(state != 1 && width >= 3000 && height >= 2000) && !m_shell.RET_REG_BADSIZE) {
+        m_messages->msgBox(QStringLiteral("Окно имеет недопустимый размер.\r\n\r\nНастройки такого окна не сохраняются."),
+                           MsgButtons::Ok, MsgIcon::Information);
+        m_shell.RET_REG_BADSIZE = true;
     }
     SMainStatusBar->setPanelText(QString(255, QLatin1Char(' ')));
     // The window's layout puts the text box between the bars that are shown.
     GetToolbarHeight();
     GetStatusBarHeight();
-    menus.mnuRestoreWindow->setEnabled(state != 2);
+    m_actions.mnuRestoreWindow->setEnabled(state != 2);
 }
 
 int FrmMain::GetToolbarHeight()
 {
-    TMainToolbar->setVisible(menus.mnuToolbar->isChecked());
+    TMainToolbar->setVisible(m_actions.mnuToolbar->isChecked());
     return TMainToolbar->isHidden() ? 0 : int(roundHalfEven(TMainToolbar->height() * WindowGeometry::twipsPerPixelY()));
 }
 
 int FrmMain::GetStatusBarHeight()
 {
-    SMainStatusBar->setVisible(menus.mnuStatusBar->isChecked());
-    return SMainStatusBar->isHidden() ? 0 : int(roundHalfEven(SMainStatusBar->height() * WindowGeometry::twipsPerPixelY()));
+    SMainStatusBar->setVisible(m_actions.mnuStatusBar->isChecked());
+    return SMainStatusBar->isHidden() ? 0
+                                      : int(roundHalfEven(SMainStatusBar->height() * WindowGeometry::twipsPerPixelY()));
 }
 
 void FrmMain::mnuRestoreWindow_Click()
@@ -542,27 +522,17 @@ void FrmMain::SetAlignmentButtons()
 
 void FrmMain::TMainToolbar_ButtonClick(const QString &key)
 {
-    const MainMenus &m = menus;
-    const QHash<QString, QAction *> commands = {
-        {QStringLiteral("NewBtn"), m.mnuNew},     {QStringLiteral("OpenBtn"), m.mnuOpen},
-        {QStringLiteral("SaveBtn"), m.mnuSave},   {QStringLiteral("PrintBtn"), m.mnuPrint},
-        {QStringLiteral("CutBtn"), m.mnuCut},     {QStringLiteral("CopyBtn"), m.mnuCopy},
-        {QStringLiteral("PasteBtn"), m.mnuPaste}, {QStringLiteral("UndoBtn"), m.mnuUndo},
-        {QStringLiteral("FindBtn"), m.mnuFind},
-    };
-    if (QAction *a = commands.value(key)) {
-        a->trigger();
-    } else if (key == QLatin1String("CopyAllBtn")) {
+    if (key == QLatin1String("CopyAllBtn")) {
         mnuSelectAll_Click();
         mnuCopy_Click();
-    } else {
-        const QHash<QString, int> alignments = {
-            {QStringLiteral("LeftBtn"), 0}, {QStringLiteral("CenterBtn"), 2}, {QStringLiteral("RightBtn"), 1}};
-        if (alignments.contains(key)) {
-            TTextBlock->setAlignmentValue(alignments.value(key));
-            UserChangeSettings = true;
-            SetAlignmentButtons();
-        }
+        return;
+    }
+    const QHash<QString, int> alignments = {
+        {QStringLiteral("LeftBtn"), 0}, {QStringLiteral("CenterBtn"), 2}, {QStringLiteral("RightBtn"), 1}};
+    if (alignments.contains(key)) {
+        TTextBlock->setAlignmentValue(alignments.value(key));
+        optionChanged();
+        SetAlignmentButtons();
     }
 }
 
@@ -581,33 +551,33 @@ void FrmMain::mnuCopy_Click() { TTextBlock->copySel(); }
 void FrmMain::mnuPaste_Click() { TTextBlock->pasteClip(); }
 void FrmMain::mnuDelete_Click() { TTextBlock->clearSel(); }
 void FrmMain::mnuSelectAll_Click() { TTextBlock->setSel(0, TTextBlock->textLength()); }
-void FrmMain::mnuTimeDate_Click() { EditCommands::InsertTimeDate(*TTextBlock, platform.clock->now()); }
+void FrmMain::mnuTimeDate_Click() { EditCommands::InsertTimeDate(*TTextBlock, m_platform.clock->now()); }
 
 void FrmMain::mnuFind_Click()
 {
-    FindTemp = platform::Ansi::toUnicode(TTextBlock->selectedText());
-    EditDialogs::ShowFind(*this);
+    searchMemory().FindTemp = platform::Ansi::toUnicode(TTextBlock->selectedText());
+    m_editDialogs->ShowFind();
 }
 
 void FrmMain::mnuFindNext_Click()
 {
-    EditDialogs::ShowFind(*this);
+    m_editDialogs->ShowFind();
 }
 
 void FrmMain::mnuReplace_Click()
 {
     const QByteArray selected = TTextBlock->selectedText();
     if (!selected.isEmpty())
-        FindTemp = platform::Ansi::toUnicode(selected);
-    EditDialogs::ShowReplace(*this);
+        searchMemory().FindTemp = platform::Ansi::toUnicode(selected);
+    m_editDialogs->ShowReplace();
 }
 
 void FrmMain::mnuGoTo_Click()
 {
-    EditDialogs::ShowGoTo(*this);
+    m_editDialogs->ShowGoTo();
 }
 
-// ---- help, exit and the commands that arrive with their own windows ------------------------------
+// ---- help and exit -------------------------------------------------------------------------------
 
 void FrmMain::mnuExit_Click()
 {
@@ -616,7 +586,7 @@ void FrmMain::mnuExit_Click()
 
 void FrmMain::mnuCallHelp_Click()
 {
-    if (!MdlFunctions::ShellOpenFile(*platform.shell, helpFile(), this))
-        msgBox(QStringLiteral("Не удалось загрузить файл справки!\r\n\r\nВозможно, он повреждён или отсутствует."),
-               MsgButtons::Ok, MsgIcon::Warning);
+    if (!MdlFunctions::ShellOpenFile(*m_platform.shell, helpFile(), this))
+        m_messages->msgBox(QStringLiteral("Не удалось загрузить файл справки!\r\n\r\nВозможно, он повреждён или отсутствует."),
+                           MsgButtons::Ok, MsgIcon::Warning);
 }

@@ -1,33 +1,31 @@
 #pragma once
-// The main window. It owns the running program's state (document, options, remembered dialog
-// texts, timers); the work is done by small collaborators it calls: the settings table
-// (SettingsStore), loading and saving (document/), the edit commands and dialogs (editing/), the
-// window chrome (chrome/).
+// The main window and the program's composition root. It creates the subsystems and hands each
+// the small context it needs (text box, messenger, choosers, options); it runs the start-up and
+// shutdown sequences, the option items, the window's geometry rules and the command line; every
+// other command is a handler here that calls into its subsystem.
 
-#include "app/MainMenus.h"
-#include "platform/Platform.h"
+#include "chrome/ChromeSettings.h"
+#include "chrome/MainActions.h"
+#include "document/Documents.h"
+#include "printing/PrintSettings.h"
+#include "app/SettingsStore.h"
 
-#include <QByteArray>
 #include <QMainWindow>
-#include <QPointer>
-#include <QString>
 #include <memory>
 
-class QAction;
-class QTimer;
-class QToolBar;
 class QMimeData;
-
-namespace platform { class TextBox; }
+class Document;
+class EditDialogs;
 class MainStatusBar;
 class MainToolbar;
-class SettingsStore;
-class WindowGeometry;
-class Documents;
 class StateRefresh;
-class FrmFind;
-class FrmReplace;
-class FrmGoTo;
+struct SearchMemory;
+namespace platform {
+struct Platform;
+class Messenger;
+class TextBox;
+class WindowGeometry;
+}
 
 class FrmMain : public QMainWindow {
     Q_OBJECT
@@ -39,68 +37,37 @@ public:
     // copy, or a failed start-up after its message); no shutdown step runs then.
     bool Form_Load(const QString &commandLine);
 
-    // ---- owned state ----------------------------------------------------------------------------
-    platform::Platform &platform;
-    MainMenus menus;
-    platform::TextBox *TTextBlock = nullptr;
-    MainToolbar *TMainToolbar = nullptr;
-    MainStatusBar *SMainStatusBar = nullptr;
-    QTimer *TGlobalState = nullptr;   // 25 ms: state refresh
-    QTimer *TWindowState = nullptr;   // 250 ms: window-state tracking (with the tray icon)
-
-    // document
-    QString GlobalFileName;
-    QByteArray SourceText;
-
-    // settings mirrors without a menu item
-    bool UserChangeSettings = false;
-    bool RET_REG_BADSIZE = false;
-    bool RET_REG_ENDSTATE = false;
-    bool RET_REG_NEWSETTINGS = false;
-    qint32 RET_REG_TRANSPARENSYLEVEL = 0;
-    qint32 RET_REG_TRANSPARENSYINDEX = 0;
-    qint32 RET_REG_REPLACEMATCHCASE = 0;
-    qint32 RET_REG_FINDMATCHCASE = 0;
-    bool RET_REG_PRINTPORTRAIT = false;
-    bool RET_REG_PRINTLANDSCAPE = false;
-    qint32 RET_REG_PRINTCOPIES = 0;
-    bool RET_REG_DISABLESAVE = false;
-    QString RET_REG_EXECONSTART;
-    bool RET_REG_LOADALL = false;
-    bool RET_REG_MULTIPLEINSTANCE = false;
-    bool RET_REG_UNLOADONESCAPE = false;
-
-    // remembered dialog texts
-    QString FindTemp;
-    QString ReplaceTemp;
-    QString GoToTemp;
-
-    // the small windows, while they exist
-    QPointer<FrmFind> frmFind;
-    QPointer<FrmReplace> frmReplace;
-    QPointer<FrmGoTo> frmGoTo;
-
-    // ---- public procedures ----------------------------------------------------------------------
+    // ---- procedures --------------------------------------------------------------------------------
     void GetSettings();
-    void SaveSettings(bool bAutoOnly, bool bSaveForm);
+    void SaveSettings(SettingsStore::Options options, SettingsStore::Geometry geometry);
+    // True when the user cancelled: the caller must not go on.
     bool IsSettingsChanged();
-
-    void CreateTitle();
+    // True when the caller may go on and replace the text (unchanged, saved, or discarded).
     bool IsTextChanged();
     bool OpenTextFile(const QString &strFileName, bool bLoadAll, bool bOpenAsData);
     bool SaveTextFile(const QString &strFileName, bool bSave);
-    void WriteRecentFile(const QString &strFileName);
+    // bCommand true: strText is the command line; false: the start of a text just loaded.
     void CheckForKeys(const QString &strText, bool bCommand);
-
     void CheckGlobalState();
     void ApplyWindowOptions();
     void SetAlignmentButtons();
 
-    WindowGeometry &geometryTwips() { return *m_geometry; }
-
-    // A message box titled "Jotbook" owned by this window.
-    platform::MsgAnswer msgBox(const QString &text, platform::MsgButtons buttons, platform::MsgIcon icon,
-                               int defaultButton = 1);
+    // ---- the parts, for the program's own windows and for tests ------------------------------------
+    platform::TextBox &textBox() const { return *TTextBlock; }
+    const MainActions &mainActions() const { return m_actions; }
+    MainToolbar &toolbar() const { return *TMainToolbar; }
+    MainStatusBar &mainStatusBar() const { return *SMainStatusBar; }
+    Document &document() const { return *m_document; }
+    Documents &documents() const { return *m_documents; }
+    StateRefresh &refresh() const { return *m_refresh; }
+    EditDialogs &editDialogs() const { return *m_editDialogs; }
+    SettingsStore &settings() const { return *m_settings; }
+    platform::WindowGeometry &geometryTwips() const { return *m_geometry; }
+    ShellSettings &shellSettings() { return m_shell; }
+    DocumentSettings &documentSettings() { return m_documentSettings; }
+    ChromeSettings &chromeSettings() { return m_chromeSettings; }
+    PrintSettings &printSettings() { return m_printSettings; }
+    SearchMemory &searchMemory();
 
 public Q_SLOTS:
     // File
@@ -143,7 +110,6 @@ public Q_SLOTS:
     void mnuShowInfo_Click();
     void mnuPopupMenu_Click();
     void mnuDefaultMenu_Click();
-    void mnuConfirmSettings_Click();
     // Format
     void mnuColor_Click();
     void mnuDefaultColor_Click();
@@ -153,9 +119,11 @@ public Q_SLOTS:
 
     void TGlobalState_Timer();
     void TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered);
+    // The toolbar buttons that have no menu item: CopyAllBtn, LeftBtn, CenterBtn, RightBtn.
     void TMainToolbar_ButtonClick(const QString &key);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -168,19 +136,34 @@ private:
     void Form_KeyDown(int keyCode);
     void CheckEndState();
     void ReadCommandLine(const QString &commandLine);
+    void LogStamp();
     int GetToolbarHeight();
     int GetStatusBarHeight();
-    void plainToggle(QAction *item);
+    void optionChanged();
     void chooseCoding(QAction *item);
     void scheduleGlobalStateCheck();
-    bool isDocumentChanged() const;
     bool isStandardEditAction(const QAction *a) const;
+    DocumentOptions documentOptions() const;
     QString helpFile() const;
 
-    std::unique_ptr<WindowGeometry> m_geometry;
-    std::unique_ptr<SettingsStore> m_settings;
+    platform::Platform &m_platform;
+    std::unique_ptr<platform::Messenger> m_messages;
+    MainActions m_actions;
+    platform::TextBox *TTextBlock = nullptr;
+    MainToolbar *TMainToolbar = nullptr;
+    MainStatusBar *SMainStatusBar = nullptr;
+
+    ShellSettings m_shell;
+    DocumentSettings m_documentSettings;
+    ChromeSettings m_chromeSettings;
+    PrintSettings m_printSettings;
+
+    std::unique_ptr<platform::WindowGeometry> m_geometry;
+    std::unique_ptr<Document> m_document;
     std::unique_ptr<Documents> m_documents;
+    std::unique_ptr<EditDialogs> m_editDialogs;
     std::unique_ptr<StateRefresh> m_refresh;
+    std::unique_ptr<SettingsStore> m_settings;
     bool m_shutdownDone = false;
     bool m_checkPending = false;
 };

@@ -1,10 +1,15 @@
 #include "app/SettingsStore.h"
 
-#include "app/FrmMain.h"
 #include "app/SettingsValue.h"
-#include "app/WindowGeometry.h"
+#include "chrome/ChromeSettings.h"
+#include "chrome/MainActions.h"
+#include "document/Documents.h"
+#include "editing/EditDialogs.h"
+#include "platform/Messenger.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
+#include "platform/WindowGeometry.h"
+#include "printing/PrintSettings.h"
 
 #include <QAction>
 
@@ -28,12 +33,16 @@ quint32 colourFrom(const QString &text)
 }
 } // namespace
 
-SettingsStore::SettingsStore(FrmMain &frm) : frm(frm)
+using platform::WindowGeometry;
+
+SettingsStore::SettingsStore(const Targets &targets, platform::SettingsBackend &backend,
+                             platform::Messenger &messages)
+    : m_geometry(targets.geometry), m_actions(targets.actions), m_backend(backend), m_messages(messages)
 {
-    buildRows();
+    buildRows(targets);
 }
 
-void SettingsStore::buildRows()
+void SettingsStore::buildRows(const Targets &t)
 {
     using K = Kind;
     using G = Group;
@@ -54,15 +63,15 @@ void SettingsStore::buildRows()
         add(General, key, K::Boolean, G::O, std::nullopt, [item] { return formatBool(item->isChecked()); },
             [item](const QString &t) { item->setChecked(parseBool(t)); });
     };
-    auto font = [this](auto change) {
-        platform::FontSpec f = frm.TTextBlock->fontSpec();
+    platform::TextBox *box = &t.box;
+    auto font = [box](auto change) {
+        platform::FontSpec f = box->fontSpec();
         change(f);
-        frm.TTextBlock->setFontSpec(f);
+        box->setFontSpec(f);
     };
 
-    WindowGeometry &g = frm.geometryTwips();
-    platform::TextBox *box = frm.TTextBlock;
-    MainMenus &m = frm.menus;
+    WindowGeometry &g = t.geometry;
+    MainActions &m = t.actions;
 
     // W: the window
     add(General, "FormLeft", K::Float, G::W, std::nullopt, [&g] { return formatFloat(float(g.left())); },
@@ -77,22 +86,23 @@ void SettingsStore::buildRows()
         [&g](const QString &t) { g.setState(parseInt16(t)); });
 
     // A: always written
-    boolMember(General, "BadSize", G::A, frm.RET_REG_BADSIZE, false);
-    boolMember(General, "EndState", G::A, frm.RET_REG_ENDSTATE, false);
-    boolMember(General, "NewSettings", G::A, frm.RET_REG_NEWSETTINGS, true);
-    int32Member(General, "TransparensyLevel", frm.RET_REG_TRANSPARENSYLEVEL, 220);
-    int32Member(General, "TransparensyIndex", frm.RET_REG_TRANSPARENSYINDEX, 4);
-    int32Member(Other, "ReplaceMatchCase", frm.RET_REG_REPLACEMATCHCASE, 1);
-    int32Member(Other, "FindMatchCase", frm.RET_REG_FINDMATCHCASE, 1);
-    boolMember(Other, "PrintPortrait", G::A, frm.RET_REG_PRINTPORTRAIT, true);
-    boolMember(Other, "PrintLandscape", G::A, frm.RET_REG_PRINTLANDSCAPE, false);
-    int32Member(Other, "PrintCopies", frm.RET_REG_PRINTCOPIES, 1);
-    boolMember(General, "DisableSave", G::A, frm.RET_REG_DISABLESAVE, false);
-    add(General, "ExecOnStart", K::String, G::A, QStringLiteral("Nothing"), [this] { return frm.RET_REG_EXECONSTART; },
-        [this](const QString &t) { frm.RET_REG_EXECONSTART = t; });
-    boolMember(General, "LoadAll", G::A, frm.RET_REG_LOADALL, true);
-    boolMember(General, "MultipleInstance", G::A, frm.RET_REG_MULTIPLEINSTANCE, true);
-    boolMember(General, "UnloadOnEscape", G::A, frm.RET_REG_UNLOADONESCAPE, false);
+    ShellSettings &shell = t.shell;
+    boolMember(General, "BadSize", G::A, shell.RET_REG_BADSIZE, false);
+    boolMember(General, "EndState", G::A, shell.RET_REG_ENDSTATE, false);
+    boolMember(General, "NewSettings", G::A, shell.RET_REG_NEWSETTINGS, true);
+    int32Member(General, "TransparensyLevel", t.chrome.RET_REG_TRANSPARENSYLEVEL, 220);
+    int32Member(General, "TransparensyIndex", t.chrome.RET_REG_TRANSPARENSYINDEX, 4);
+    int32Member(Other, "ReplaceMatchCase", t.search.RET_REG_REPLACEMATCHCASE, 1);
+    int32Member(Other, "FindMatchCase", t.search.RET_REG_FINDMATCHCASE, 1);
+    boolMember(Other, "PrintPortrait", G::A, t.print.RET_REG_PRINTPORTRAIT, true);
+    boolMember(Other, "PrintLandscape", G::A, t.print.RET_REG_PRINTLANDSCAPE, false);
+    int32Member(Other, "PrintCopies", t.print.RET_REG_PRINTCOPIES, 1);
+    boolMember(General, "DisableSave", G::A, t.document.RET_REG_DISABLESAVE, false);
+    add(General, "ExecOnStart", K::String, G::A, QStringLiteral("Nothing"), [&shell] { return shell.RET_REG_EXECONSTART; },
+        [&shell](const QString &text) { shell.RET_REG_EXECONSTART = text; });
+    boolMember(General, "LoadAll", G::A, t.document.RET_REG_LOADALL, true);
+    boolMember(General, "MultipleInstance", G::A, shell.RET_REG_MULTIPLEINSTANCE, true);
+    boolMember(General, "UnloadOnEscape", G::A, shell.RET_REG_UNLOADONESCAPE, false);
     add(General, "RecentFile", K::String, G::A, std::nullopt, [&m] { return m.mnuRecent->text(); },
         [&m](const QString &t) { m.mnuRecent->setText(t); });
     add(General, "ConfirmSettings", K::Boolean, G::A, std::nullopt,
@@ -151,22 +161,24 @@ void SettingsStore::GetSettings()
     try {
         for (const Row &row : std::as_const(m_rows)) {
             const QString def = row.fixedDefault ? *row.fixedDefault : row.current();
-            const QString text = frm.platform.settings->read(row.section, row.key).value_or(def);
+            const QString text = m_backend.read(row.section, row.key).value_or(def);
             row.assign(text);
         }
     } catch (const std::exception &) {
-        frm.msgBox(QStringLiteral("Не удалось прочесть настройки!"), MsgButtons::Ok, MsgIcon::Warning);
-        SaveSettings(false, true);
+        m_messages.msgBox(QStringLiteral("Не удалось прочесть настройки!"), MsgButtons::Ok, MsgIcon::Warning);
+        SaveSettings(Options::Written, Geometry::Written);
     }
 }
 
 bool SettingsStore::writeRow(const Row &row)
 {
-    return frm.platform.settings->write(row.section, row.key, row.current());
+    return m_backend.write(row.section, row.key, row.current());
 }
 
-void SettingsStore::SaveSettings(bool bAutoOnly, bool bSaveForm)
+void SettingsStore::SaveSettings(Options options, Geometry geometry)
 {
+    const bool bAutoOnly = options == Options::NotWritten;
+    const bool bSaveForm = geometry == Geometry::Written;
     bool ok = true;
     try {
         auto write = [&](const Row &row) {
@@ -174,7 +186,7 @@ void SettingsStore::SaveSettings(bool bAutoOnly, bool bSaveForm)
                 ok = writeRow(row);
         };
         if (bSaveForm) {
-            WindowGeometry &g = frm.geometryTwips();
+            const WindowGeometry &g = m_geometry;
             const int state = g.state();
             if (state == 0) {
                 const double left = g.left(), top = g.top();
@@ -195,25 +207,26 @@ void SettingsStore::SaveSettings(bool bAutoOnly, bool bSaveForm)
                 write(row);
         }
         // What was written before a failure is kept.
-        if (!frm.platform.settings->flush())
+        if (!m_backend.flush())
             ok = false;
     } catch (const std::exception &) {
         ok = false;
     }
     if (!ok)
-        frm.msgBox(QStringLiteral("Не удалось сохранить настройки!"), MsgButtons::Ok, MsgIcon::Warning);
+        m_messages.msgBox(QStringLiteral("Не удалось сохранить настройки!"), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 bool SettingsStore::IsSettingsChanged()
 {
-    if (!frm.UserChangeSettings)
+    if (!m_userChangeSettings)
         return false;
-    if (frm.menus.mnuConfirmSettings->isChecked()) {
-        const MsgAnswer answer = frm.msgBox(QStringLiteral("Настройки программы были изменены.\r\n\r\nСохранить эти изменения?"),
-                                            MsgButtons::YesNoCancel, MsgIcon::Question);
+    if (m_actions.mnuConfirmSettings->isChecked()) {
+        const MsgAnswer answer = m_messages.msgBox(
+            QStringLiteral("Настройки программы были изменены.\r\n\r\nСохранить эти изменения?"), MsgButtons::YesNoCancel,
+            MsgIcon::Question);
         switch (answer) {
         case MsgAnswer::Yes:
-            SaveSettings(false, true);
+            SaveSettings(Options::Written, Geometry::Written);
             return false;
         case MsgAnswer::No:
             return false;
@@ -221,6 +234,6 @@ bool SettingsStore::IsSettingsChanged()
             return true;
         }
     }
-    SaveSettings(false, true);
+    SaveSettings(Options::Written, Geometry::Written);
     return false;
 }

@@ -83,7 +83,7 @@ int main(int argc, char *argv[])
     FrmMain frm(pf);
     if (!frm.Form_Load(QString()))
         return 1;
-    frm.menus.mnuCheckLen->setChecked(false);
+    frm.mainActions().mnuCheckLen->setChecked(false);
     frm.show();
     settle();
     out << "document: " << source << ", " << size << " bytes; peak RSS with an empty window "
@@ -118,8 +118,8 @@ int main(int argc, char *argv[])
         const double peakAfterOpen = peakRssMb();
 
         const double saved = timedSave(sourceDigest);
-        frm.TTextBlock->setSel(frm.TTextBlock->textLength(), -1);
-        frm.TTextBlock->replaceSel("!");
+        frm.textBox().setSel(frm.textBox().textLength(), -1);
+        frm.textBox().replaceSel("!");
         const double savedEdited = timedSave(editedDigest);
 
         openCall.push_back(call);

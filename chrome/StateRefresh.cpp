@@ -1,9 +1,10 @@
 #include "chrome/StateRefresh.h"
 
-#include "app/FrmMain.h"
-#include "app/WindowGeometry.h"
+#include "chrome/MainActions.h"
 #include "chrome/Toolbar.h"
+#include "platform/Platform.h"
 #include "platform/TextBox.h"
+#include "platform/WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,18 +14,48 @@
 #include <QMimeData>
 #include <QTimer>
 
-StateRefresh::StateRefresh(FrmMain &frm) : QObject(&frm), frm(frm)
+using platform::roundHalfEven;
+using platform::WindowGeometry;
+
+RefreshStates refreshStates(const RefreshInputs &in)
 {
-    frm.TGlobalState->setSingleShot(true);
-    platform::TextBox *box = frm.TTextBlock;
-    connect(box, &QPlainTextEdit::textChanged, this, &StateRefresh::schedule);
-    connect(box, &QPlainTextEdit::selectionChanged, this, &StateRefresh::schedule);
-    connect(box, &QPlainTextEdit::undoAvailable, this, &StateRefresh::schedule);
+    RefreshStates s;
+    s.recentFile = !in.recentCaption.isEmpty();
+    s.undo = in.canUndo;
+    s.selection = in.selLength > 0;
+    s.paste = in.clipboardHasText;
+    s.selectAll = in.selLength < in.textLength;
+    s.textCommands = in.textLength > 0;
+    if (!in.maximised)
+        s.restoreWindow = !in.standardGeometry;
+    // Translucency is not offered on the old systems whose product name ends so.
+    const QString ending = in.productName.right(2).toUpper();
+    const bool oldSystem = ending == QLatin1String("95") || ending == QLatin1String("98")
+        || ending == QLatin1String("ME") || ending == QLatin1String("NT");
+    s.transparency = !oldSystem;
+    s.transparencyChecked = in.transparencyChecked && !oldSystem;
+    s.transparencySettings = s.transparencyChecked;
+    s.toolbarSettings = in.toolbarChecked;
+    s.popupMenuSettings = in.popupMenuChecked;
+    return s;
+}
+
+StateRefresh::StateRefresh(const Context &context, QObject *parent)
+    : QObject(parent), c(context), TGlobalState(new QTimer(this))
+{
+    TGlobalState->setObjectName(QStringLiteral("TGlobalState"));
+    TGlobalState->setInterval(25);
+    TGlobalState->setSingleShot(true);
+    connect(TGlobalState, &QTimer::timeout, this, &StateRefresh::run);
+
+    connect(&c.box, &platform::TextBox::textChanged, this, &StateRefresh::schedule);
+    connect(&c.box, &platform::TextBox::selectionChanged, this, &StateRefresh::schedule);
+    connect(&c.box, &platform::TextBox::undoAvailable, this, &StateRefresh::schedule);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
         updateClipboard();
         schedule();
     });
-    for (QMenu *menu : frm.findChildren<QMenu *>())
+    for (QMenu *menu : c.window->findChildren<QMenu *>())
         connect(menu, &QMenu::aboutToShow, this, &StateRefresh::run);
     updateClipboard();
 }
@@ -32,21 +63,21 @@ StateRefresh::StateRefresh(FrmMain &frm) : QObject(&frm), frm(frm)
 void StateRefresh::start()
 {
     m_running = true;
-    frm.installEventFilter(this);
+    c.window->installEventFilter(this);
     schedule();
 }
 
 void StateRefresh::stop()
 {
     m_running = false;
-    frm.removeEventFilter(this);
-    frm.TGlobalState->stop();
+    c.window->removeEventFilter(this);
+    TGlobalState->stop();
 }
 
 void StateRefresh::schedule()
 {
-    if (m_running && !frm.TGlobalState->isActive())
-        frm.TGlobalState->start();
+    if (m_running && !TGlobalState->isActive())
+        TGlobalState->start();
 }
 
 bool StateRefresh::eventFilter(QObject *watched, QEvent *event)
@@ -72,58 +103,57 @@ void StateRefresh::updateClipboard()
     m_clipboardHasText = data && data->hasText();
 }
 
-void StateRefresh::run()
+RefreshInputs StateRefresh::inputs() const
 {
-    MainMenus &m = frm.menus;
-    platform::TextBox &box = *frm.TTextBlock;
-    const int textLength = box.textLength();
-    const int selLength = box.selLength();
-    const bool hasSelection = selLength > 0;
-    const bool hasText = textLength > 0;
-    const bool canUndo = box.canUndo();
+    const MainActions &m = c.actions;
+    RefreshInputs in;
+    in.textLength = c.box.textLength();
+    in.selLength = c.box.selLength();
+    in.canUndo = c.box.canUndo();
+    in.clipboardHasText = m_clipboardHasText;
+    in.recentCaption = m.mnuRecent->text();
+    in.productName = c.facts.productName();
+    in.transparencyChecked = m.mnuTransparensy->isChecked();
+    in.toolbarChecked = m.mnuToolbar->isChecked();
+    in.popupMenuChecked = m.mnuPopupMenu->isChecked();
+
+    const WindowGeometry g(c.window);
+    in.maximised = g.state() == 2;
+    // The standard geometry is what "В&осстановить окно" sets: 800 x 600 pixels, centred.
+    const auto half = [](double v) { return qint64(roundHalfEven(v)) / 2; };
+    in.standardGeometry = g.width() == 800 * WindowGeometry::twipsPerPixelX()
+        && g.height() == 600 * WindowGeometry::twipsPerPixelY()
+        && g.top() == double(half(WindowGeometry::screenHeight()) - half(g.height()))
+        && g.left() == double(half(WindowGeometry::screenWidth()) - half(g.width()));
+    return in;
+}
+
+void StateRefresh::apply(const RefreshStates &s)
+{
+    // The context-menu twins follow their menu items by themselves, and the toolbar buttons
+    // that have a menu item are that item.
+    const MainActions &m = c.actions;
     const auto enable = [](std::initializer_list<QAction *> items, bool on) {
         for (QAction *a : items)
             a->setEnabled(on);
     };
-    const auto button = [this](const char *key) { return frm.TMainToolbar->button(QString::fromLatin1(key)); };
+    m.mnuRecentFile->menuAction()->setEnabled(s.recentFile);
+    m.mnuUndo->setEnabled(s.undo);
+    enable({m.mnuUCase, m.mnuLCase, m.mnuDelete, m.mnuCopy, m.mnuCut}, s.selection);
+    m.mnuPaste->setEnabled(s.paste);
+    m.mnuSelectAll->setEnabled(s.selectAll);
+    enable({m.mnuGoTo, m.mnuFind, m.mnuFindNext, m.mnuReplace}, s.textCommands);
+    if (s.restoreWindow)
+        m.mnuRestoreWindow->setEnabled(*s.restoreWindow);
+    m.mnuTransparensy->setChecked(s.transparencyChecked);
+    m.mnuTransparensy->setEnabled(s.transparency);
+    m.mnuTransparensySettings->menuAction()->setEnabled(s.transparencySettings);
+    m.mnuToolbarStatusBarSettings->menuAction()->setEnabled(s.toolbarSettings);
+    m.mnuPopupMenuSettings->menuAction()->setEnabled(s.popupMenuSettings);
+    c.toolbar.button(QStringLiteral("CopyAllBtn"))->setEnabled(s.textCommands);
+}
 
-    m.mnuRecentFile->menuAction()->setEnabled(!m.mnuRecent->text().isEmpty());
-    enable({m.mnuUndo, m.mnuPUUndo}, canUndo);
-    enable({m.mnuUCase, m.mnuPUUCase, m.mnuLCase, m.mnuPULCase, m.mnuDelete, m.mnuPUDelete, m.mnuCopy, m.mnuPUCopy,
-            m.mnuCut, m.mnuPUCut},
-           hasSelection);
-    enable({m.mnuPaste, m.mnuPUPaste}, m_clipboardHasText);
-    enable({m.mnuSelectAll, m.mnuPUSelectAll}, selLength < textLength);
-    enable({m.mnuGoTo, m.mnuPU2GoTo, m.mnuFind, m.mnuPUFind, m.mnuFindNext, m.mnuPUFindNext, m.mnuReplace}, hasText);
-
-    // The restore command is off while the window already has the standard geometry.
-    WindowGeometry &g = frm.geometryTwips();
-    if (g.state() != 2) {
-        const auto half = [](double v) { return qint64(roundHalfEven(v)) / 2; };
-        const bool standard = g.width() == 800 * WindowGeometry::twipsPerPixelX() &&
-                              g.height() == 600 * WindowGeometry::twipsPerPixelY() &&
-                              g.top() == double(half(WindowGeometry::screenHeight()) - half(g.height())) &&
-                              g.left() == double(half(WindowGeometry::screenWidth()) - half(g.width()));
-        m.mnuRestoreWindow->setEnabled(!standard);
-    }
-
-    // Translucency is not offered on the old systems whose product name ends so.
-    const QString product = frm.platform.facts->productName().right(2).toUpper();
-    if (product == QLatin1String("95") || product == QLatin1String("98") || product == QLatin1String("ME") ||
-        product == QLatin1String("NT")) {
-        m.mnuTransparensy->setChecked(false);
-        m.mnuTransparensy->setEnabled(false);
-    } else {
-        m.mnuTransparensy->setEnabled(true);
-    }
-    m.mnuTransparensySettings->menuAction()->setEnabled(m.mnuTransparensy->isChecked());
-    m.mnuToolbarStatusBarSettings->menuAction()->setEnabled(m.mnuToolbar->isChecked());
-    m.mnuPopupMenuSettings->menuAction()->setEnabled(m.mnuPopupMenu->isChecked());
-
-    button("FindBtn")->setEnabled(hasText);
-    button("CopyAllBtn")->setEnabled(hasText);
-    button("CutBtn")->setEnabled(hasSelection);
-    button("CopyBtn")->setEnabled(hasSelection);
-    button("PasteBtn")->setEnabled(m_clipboardHasText);
-    button("UndoBtn")->setEnabled(canUndo);
+void StateRefresh::run()
+{
+    apply(refreshStates(inputs()));
 }

@@ -1,5 +1,7 @@
 #include "chrome/Toolbar.h"
 
+#include "chrome/MainActions.h"
+
 #include <QAction>
 #include <QIcon>
 
@@ -33,25 +35,40 @@ static QIcon picture(const QString &key)
     return QIcon(QStringLiteral(":/icons/%1.png").arg(key));
 }
 
-MainToolbar::MainToolbar(QWidget *parent) : QToolBar(parent)
+MainToolbar::MainToolbar(const MainActions &m, QWidget *parent) : QToolBar(parent)
 {
     setObjectName(QStringLiteral("TMainToolbar"));
     setMovable(false);
     setFloatable(false);
     setIconSize(QSize(16, 16));
     setContextMenuPolicy(Qt::PreventContextMenu);
+
+    const QHash<QString, QAction *> commands = {
+        {QStringLiteral("NewBtn"), m.mnuNew},     {QStringLiteral("OpenBtn"), m.mnuOpen},
+        {QStringLiteral("SaveBtn"), m.mnuSave},   {QStringLiteral("PrintBtn"), m.mnuPrint},
+        {QStringLiteral("CutBtn"), m.mnuCut},     {QStringLiteral("CopyBtn"), m.mnuCopy},
+        {QStringLiteral("PasteBtn"), m.mnuPaste}, {QStringLiteral("UndoBtn"), m.mnuUndo},
+        {QStringLiteral("FindBtn"), m.mnuFind},
+    };
     for (const Item &item : items()) {
         const QString key = QString::fromLatin1(item.key);
         if (key.startsWith(QLatin1String("Space"))) {
             addSeparator()->setObjectName(key);
             continue;
         }
-        QAction *a = addAction(picture(key), QString::fromUtf8(item.tip));
-        a->setObjectName(key);
+        QAction *a = commands.value(key);
+        if (a) {
+            // The menu shows no pictures.
+            a->setIconVisibleInMenu(false);
+        } else {
+            a = new QAction(QString::fromUtf8(item.tip), this);
+            a->setObjectName(key);
+            connect(a, &QAction::triggered, this, [this, key] { Q_EMIT buttonClick(key); });
+        }
+        a->setIcon(picture(key));
         a->setToolTip(QString::fromUtf8(item.tip));
-        a->setStatusTip(QString());
-        a->setData(QString::fromUtf8(item.help));
-        connect(a, &QAction::triggered, this, [this, key] { Q_EMIT buttonClick(key); });
+        a->setStatusTip(QString::fromUtf8(item.help));
+        addAction(a);
         m_buttons.insert(key, a);
     }
 }

@@ -1,14 +1,13 @@
 #include "document/Documents.h"
 
-#include "app/FrmMain.h"
+#include "document/Document.h"
 #include "document/FileAccess.h"
 #include "document/MdlCode.h"
 #include "document/MdlCommonDialogs.h"
-#include "platform/Ansi.h"
+#include "platform/Messenger.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QMimeData>
 #include <QUrl>
@@ -98,11 +97,16 @@ const QList<platform::FileFilter> &saveFilters()
 
 } // namespace
 
+Documents::Documents(const Context &context) : c(context)
+{
+    c.document.setSaver([this] { return Save(); });
+}
+
 // A failed open or save forgets the document's name and tells the user which file and why.
 void Documents::reportFailure(const QString &path, const QString &headline, const QString &reason)
 {
-    frm.GlobalFileName.clear();
-    frm.msgBox(path + CrLf + CrLf + headline + CrLf + reason, MsgButtons::Ok, MsgIcon::Warning);
+    c.document.ForgetName();
+    c.messages.msgBox(path + CrLf + CrLf + headline + CrLf + reason, MsgButtons::Ok, MsgIcon::Warning);
 }
 
 // ---- opening ---------------------------------------------------------------------------------
@@ -113,15 +117,17 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
     const QString strFileName = fileName;
     const auto ask = [&](const QString &headline) {
         const QString text = strFileName + CrLf + CrLf + headline + CrLf + QStringLiteral("Попытаться загрузить его?");
-        return frm.msgBox(text, MsgButtons::YesNo, MsgIcon::Warning, 2) == MsgAnswer::Yes;
+        return c.messages.msgBox(text, MsgButtons::YesNo, MsgIcon::Warning, 2) == MsgAnswer::Yes;
     };
+    const DocumentOptions options = c.options();
+    platform::TextBox &box = c.document.box();
 
     int error = 0;
     {
         WaitCursor wait;
         try {
             const qint64 size = FileAccess::FileLength(strFileName);
-            if (size > MaxPlainTextSize && frm.menus.mnuCheckLen->isChecked()
+            if (size > MaxPlainTextSize && options.checkLength
                 && !ask(QStringLiteral("Файл достаточно велик для текстового поля!") + CrLf
                         + QStringLiteral("Его открытие может привести к некорректной работе программы."))) {
                 return true;
@@ -129,7 +135,7 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
 
             QByteArray text = FileAccess::ReadWholeFile(strFileName);
 
-            if (frm.menus.mnuCheckData->isChecked()) {
+            if (options.checkData) {
                 bool isData = bOpenAsData;
                 if (!isData && holdsControlCharacters(text)) {
                     if (!ask(QStringLiteral("Возможно, этот файл содержит данные не в формате простого текста.")))
@@ -141,24 +147,21 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
             }
 
             text.replace('\0', ' ');
-            if (frm.menus.mnuCodingDos->isChecked())
+            if (options.codingDos)
                 text = MdlCode::ConvertCoding(text, MdlCode::Dos, MdlCode::Windows);
-            if (frm.menus.mnuCodingKoi->isChecked())
+            if (options.codingKoi)
                 text = MdlCode::ConvertCoding(text, MdlCode::Koi, MdlCode::Windows);
 
-            if (frm.menus.mnuSetCyrillic->isChecked())
-                frm.TTextBlock->setCharset(204);
+            if (options.setCyrillic)
+                box.setCharset(204);
             // The box gives back exactly the bytes it was given, so the loaded text is also the
             // text as the box holds it; the two share one buffer.
-            frm.TTextBlock->setText(text);
-            frm.SourceText = text;
-            frm.GlobalFileName = strFileName;
+            box.setText(text);
+            c.document.Commit(text, strFileName);
             // The text markers look only at the first four characters and at whether the text
-            // is longer than the plain-text limit; a prefix one byte past the limit decides both
-            // without decoding a large document.
-            frm.CheckForKeys(platform::Ansi::toUnicode(text.left(MaxPlainTextSize + 1)), false);
-            frm.CreateTitle();
-            WriteRecentFile(strFileName);
+            // is longer than the plain-text limit: a prefix one byte past the limit decides both.
+            if (c.loaded)
+                c.loaded(text.left(MaxPlainTextSize + 1));
             return true;
         } catch (const RuntimeError &e) {
             error = e.code;
@@ -173,31 +176,30 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
 
 void Documents::mnuOpen_Click()
 {
-    if (!frm.IsTextChanged())
+    if (!c.document.IsTextChanged())
         return;
-    const QString path = MdlCommonDialogs::ShowOpenDialog(*frm.platform.dialogs, &frm,
-                                                          QStringLiteral("Открытие документа"), openFilters(), 2,
-                                                          QStringLiteral("*.txt;*.log"));
+    const QString path = MdlCommonDialogs::ShowOpenDialog(c.dialogs, c.owner, QStringLiteral("Открытие документа"),
+                                                          openFilters(), 2, QStringLiteral("*.txt;*.log"));
     if (!path.isEmpty())
-        OpenTextFile(path, frm.RET_REG_LOADALL, false);
+        OpenTextFile(path, c.options().loadAll, false);
 }
 
 void Documents::TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered)
 {
     Q_UNUSED(offered);
-    if (!frm.IsTextChanged())
+    if (!c.document.IsTextChanged())
         return;
     // Files dragged from a file manager arrive as local file URLs; only the first is opened.
     if (data) {
         for (const QUrl &url : data->urls()) {
             if (url.isLocalFile()) {
-                OpenTextFile(url.toLocalFile(), frm.RET_REG_LOADALL, false);
+                OpenTextFile(url.toLocalFile(), c.options().loadAll, false);
                 return;
             }
         }
     }
-    frm.msgBox(QStringLiteral("Данные или объекты такого типа не могут быть загружены!"), MsgButtons::Ok,
-               MsgIcon::Warning);
+    c.messages.msgBox(QStringLiteral("Данные или объекты такого типа не могут быть загружены!"), MsgButtons::Ok,
+                      MsgIcon::Warning);
 }
 
 // ---- saving ----------------------------------------------------------------------------------
@@ -211,12 +213,9 @@ bool Documents::SaveTextFile(const QString &fileName, bool bSave)
         if (!bSave)
             throw RuntimeError(Code::Refused);
         WaitCursor wait;
-        const QByteArray text = frm.TTextBlock->text();
+        const QByteArray text = c.document.box().text();
         FileAccess::SaveFile(strFileName, text);
-        frm.SourceText = text;
-        frm.GlobalFileName = strFileName;
-        frm.CreateTitle();
-        WriteRecentFile(strFileName);
+        c.document.Commit(text, strFileName);
         return true;
     } catch (const RuntimeError &e) {
         error = e.code;
@@ -230,78 +229,64 @@ bool Documents::SaveTextFile(const QString &fileName, bool bSave)
 
 bool Documents::Save()
 {
-    if (!frm.GlobalFileName.isEmpty())
-        return SaveTextFile(frm.GlobalFileName, !frm.RET_REG_DISABLESAVE);
+    if (!c.document.GlobalFileName().isEmpty())
+        return SaveTextFile(c.document.GlobalFileName(), !c.options().disableSave);
     return SaveAs();
 }
 
 bool Documents::SaveAs()
 {
     int chosenFilter = 0;
-    QString path = MdlCommonDialogs::ShowSaveDialog(*frm.platform.dialogs, &frm, QStringLiteral("Сохранение документа"),
+    QString path = MdlCommonDialogs::ShowSaveDialog(c.dialogs, c.owner, QStringLiteral("Сохранение документа"),
                                                     saveFilters(), 1, chosenFilter, QStringLiteral("Документ.txt"));
     if (path.isEmpty())
         return false;
     if (chosenFilter == 1 && path.right(4).toUpper() != QLatin1String(".TXT"))
         path += QStringLiteral(".txt");
-    return SaveTextFile(path, !frm.RET_REG_DISABLESAVE);
-}
-
-void Documents::mnuSave_Click()
-{
-    Save();
-}
-
-void Documents::mnuSaveAs_Click()
-{
-    SaveAs();
+    return SaveTextFile(path, !c.options().disableSave);
 }
 
 // ---- recent document -------------------------------------------------------------------------
 
-void Documents::WriteRecentFile(const QString &strFileName)
-{
-    frm.menus.mnuRecent->setText(strFileName.size() > 255 ? QString() : QLatin1Char('&') + strFileName);
-}
-
 void Documents::mnuRecent_Click()
 {
-    if (!frm.IsTextChanged())
+    if (!c.document.IsTextChanged())
         return;
-    const QString path = frm.menus.mnuRecent->text().mid(1);
-    if (!OpenTextFile(path, frm.RET_REG_LOADALL, false))
-        frm.menus.mnuRecent->setText(QString());
+    if (!OpenTextFile(c.document.RecentFile(), c.options().loadAll, false))
+        c.document.ClearRecentFile();
 }
 
 // ---- font and colours ------------------------------------------------------------------------
 
 void Documents::mnuFont_Click()
 {
-    platform::FontSpec font = frm.TTextBlock->fontSpec();
-    quint32 colour = frm.TTextBlock->foreColor();
-    if (!MdlCommonDialogs::ShowFontDialog(*frm.platform.dialogs, &frm, font, colour, 8, 72))
+    platform::TextBox &box = c.document.box();
+    platform::FontSpec font = box.fontSpec();
+    quint32 colour = box.foreColor();
+    if (!MdlCommonDialogs::ShowFontDialog(c.dialogs, c.owner, font, colour, 8, 72))
         return;
     try {
-        frm.TTextBlock->setFontSpec(font);
-        frm.TTextBlock->setForeColor(colour);
+        box.setFontSpec(font);
+        box.setForeColor(colour);
     } catch (const RuntimeError &e) {
-        frm.msgBox(unknownError(e.code), MsgButtons::Ok, MsgIcon::Warning);
+        c.messages.msgBox(unknownError(e.code), MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
-    frm.UserChangeSettings = true;
+    c.settingsChanged();
 }
 
 void Documents::mnuColor_Click()
 {
-    quint32 colour = frm.TTextBlock->backColor();
-    if (!MdlCommonDialogs::ShowColorDialog(*frm.platform.dialogs, &frm, colour))
+    platform::TextBox &box = c.document.box();
+    quint32 colour = box.backColor();
+    if (!MdlCommonDialogs::ShowColorDialog(c.dialogs, c.owner, colour))
         return;
-    frm.TTextBlock->setBackColor(colour);
-    frm.UserChangeSettings = true;
+    box.setBackColor(colour);
+    c.settingsChanged();
 }
 
 void Documents::mnuDefaultColor_Click()
 {
-    frm.TTextBlock->setBackColor(0xFFFFFF);
-    frm.UserChangeSettings = true;
+    c.document.box().setBackColor(0xFFFFFF);
+    c.settingsChanged();
 }

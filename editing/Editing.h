@@ -1,10 +1,8 @@
 #pragma once
-// The Edit menu's commands that are more than one operation of the text box, and the three
-// modeless dialogs behind Find, Replace and Go to.
+// The Edit menu's commands that are more than one operation of the text box.
 
 #include <QDateTime>
 
-class FrmMain;
 namespace platform { class TextBox; }
 
 namespace EditCommands {
@@ -12,11 +10,4 @@ namespace EditCommands {
 void ChangeCase(platform::TextBox &box, bool toUpper);
 // Replaces the selection (or inserts at the caret) with the stamp "hh:mm dd.mm.yyyy".
 void InsertTimeDate(platform::TextBox &box, const QDateTime &now);
-}
-
-namespace EditDialogs {
-// Show the dialog modeless, owned by the main window; if it is open already, only activate it.
-void ShowFind(FrmMain &frm);
-void ShowReplace(FrmMain &frm);
-void ShowGoTo(FrmMain &frm);
 }

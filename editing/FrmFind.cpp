@@ -1,8 +1,7 @@
 #include "editing/FrmFind.h"
 
-#include "app/FrmMain.h"
-#include "editing/DialogHelpers.h"
-#include "editing/Editing.h"
+#include "editing/EditDialogs.h"
+#include "platform/DialogHelpers.h"
 #include "platform/TextBox.h"
 
 #include <QCheckBox>
@@ -11,8 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-FrmFind::FrmFind(FrmMain &frm)
-    : SearchDialog(frm, tr("Поиск текста"), 5175, 1455, tr("Н&айти что:"), tr("&Найти"), frm.RET_REG_FINDMATCHCASE)
+FrmFind::FrmFind(const EditContext &context)
+    : SearchDialog(context, tr("Поиск текста"), 5175, 1455, tr("Н&айти что:"), tr("&Найти"),
+                   context.memory.RET_REG_FINDMATCHCASE)
 {
     setObjectName(QStringLiteral("FrmFind"));
     TFind->setObjectName(QStringLiteral("TFind"));
@@ -46,16 +46,9 @@ void FrmFind::CmdFind_Click()
             askToContinue();
             return;
         }
-        platform::TextBox &box = *frm.TTextBlock;
+        platform::TextBox &box = ctx.box;
         box.setSel(int(p - 1), int(p - 1 + pattern.size()));
         box.scrollCaret();
         SearchStart = p + pattern.size();
     });
 }
-
-namespace EditDialogs {
-void ShowFind(FrmMain &frm)
-{
-    showSmallDialog(frm.frmFind, frm);
-}
-} // namespace EditDialogs

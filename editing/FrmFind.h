@@ -6,7 +6,7 @@
 class FrmFind : public SearchDialog {
     Q_OBJECT
 public:
-    explicit FrmFind(FrmMain &frm);
+    explicit FrmFind(const EditContext &context);
 
 private:
     void Form_Load();

@@ -1,8 +1,8 @@
 #include "editing/FrmGoTo.h"
 
-#include "app/FrmMain.h"
-#include "editing/DialogHelpers.h"
-#include "editing/Editing.h"
+#include "editing/EditDialogs.h"
+#include "platform/DialogHelpers.h"
+#include "platform/Messenger.h"
 #include "platform/TextBox.h"
 
 #include <QGridLayout>
@@ -54,12 +54,13 @@ double leadingValue(const QString &text)
 
 } // namespace
 
-FrmGoTo::FrmGoTo(FrmMain &frm)
-    : SmallDialog(frm, tr("Переход"), 3975, 1455)
+FrmGoTo::FrmGoTo(const EditContext &context)
+    : SmallDialog(context.host, tr("Переход"), 3975, 1455)
     , LGoTo(new QLabel(tr("&Номер символа:"), this))
     , TGoTo(new QLineEdit(this))
     , CmdGo(new QPushButton(tr("&Перейти"), this))
     , CmdCancel(new QPushButton(tr("&Отмена"), this))
+    , ctx(context)
 {
     setObjectName(QStringLiteral("FrmGoTo"));
     TGoTo->setObjectName(QStringLiteral("TGoTo"));
@@ -82,8 +83,8 @@ FrmGoTo::FrmGoTo(FrmMain &frm)
 
 void FrmGoTo::Form_Load()
 {
-    MdlFunctions::PositionDialog(this, frm);
-    TGoTo->setText(frm.GoToTemp.isEmpty() ? QStringLiteral("1") : frm.GoToTemp);
+    MdlFunctions::PositionDialog(this, host.mainWindow);
+    TGoTo->setText(ctx.memory.GoToTemp.isEmpty() ? QStringLiteral("1") : ctx.memory.GoToTemp);
     TGoTo_Change();
     MdlFunctions::SelectAllText(TGoTo, false);
 }
@@ -112,26 +113,19 @@ std::optional<int> FrmGoTo::characterNumber(const QString &text, qint64 document
 
 void FrmGoTo::CmdGo_Click()
 {
-    platform::TextBox *box = frm.TTextBlock;
-    const std::optional<int> n = characterNumber(TGoTo->text(), box ? box->textLength() : 0);
+    platform::TextBox &box = ctx.box;
+    const std::optional<int> n = characterNumber(TGoTo->text(), box.textLength());
     if (!n) {
-        frm.msgBox(tr("Неверное значение!") + QStringLiteral("\r\n\r\n") + tr("Проверьте правильность ввода."),
+        ctx.messages.msgBox(tr("Неверное значение!") + QStringLiteral("\r\n\r\n") + tr("Проверьте правильность ввода."),
                    MsgButtons::Ok, MsgIcon::Warning);
         MdlFunctions::SelectAllText(TGoTo, true);
         return;
     }
-    box->setSel(*n - 1, *n);
-    box->scrollCaret();
+    box.setSel(*n - 1, *n);
+    box.scrollCaret();
 }
 
 void FrmGoTo::Form_Unload()
 {
-    frm.GoToTemp = TGoTo->text();
+    ctx.memory.GoToTemp = TGoTo->text();
 }
-
-namespace EditDialogs {
-void ShowGoTo(FrmMain &frm)
-{
-    showSmallDialog(frm.frmGoTo, frm);
-}
-} // namespace EditDialogs

@@ -1,18 +1,19 @@
 #pragma once
 // The Go-to dialog: selects the character with a given 1-based number (a CR LF counts as two).
 
-#include "editing/SmallDialog.h"
+#include "platform/SmallDialog.h"
 
 #include <optional>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
+struct EditContext;
 
-class FrmGoTo : public SmallDialog {
+class FrmGoTo : public platform::SmallDialog {
     Q_OBJECT
 public:
-    explicit FrmGoTo(FrmMain &frm);
+    explicit FrmGoTo(const EditContext &context);
 
     // The character number the text stands for in a document of the given length, or nothing
     // when it is not acceptable: not a number for the user's locale, greater than the length,
@@ -29,4 +30,5 @@ private:
     QLineEdit *TGoTo;
     QPushButton *CmdGo;
     QPushButton *CmdCancel;
+    const EditContext &ctx;
 };

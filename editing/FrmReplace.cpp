@@ -1,10 +1,8 @@
 #include "editing/FrmReplace.h"
 
-#include "app/FrmMain.h"
-#include "editing/DialogHelpers.h"
-#include "editing/Editing.h"
-#include "editing/TextSearch.h"
+#include "editing/EditDialogs.h"
 #include "platform/Ansi.h"
+#include "platform/DialogHelpers.h"
 #include "platform/TextBox.h"
 
 #include <QCheckBox>
@@ -13,9 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-FrmReplace::FrmReplace(FrmMain &frm)
-    : SearchDialog(frm, tr("Замена текста"), 5295, 1815, tr("З&аменить что:"), tr("&Заменить"),
-                   frm.RET_REG_REPLACEMATCHCASE)
+FrmReplace::FrmReplace(const EditContext &context)
+    : SearchDialog(context, tr("Замена текста"), 5295, 1815, tr("З&аменить что:"), tr("&Заменить"),
+                   context.memory.RET_REG_REPLACEMATCHCASE)
     , LReplace(new QLabel(tr("За&менить чем:"), this))
     , TReplace(new QLineEdit(this))
 {
@@ -45,7 +43,7 @@ FrmReplace::FrmReplace(FrmMain &frm)
 void FrmReplace::Form_Load()
 {
     loadSearch();
-    TReplace->setText(frm.ReplaceTemp.isEmpty() ? tr("Образец замены") : frm.ReplaceTemp);
+    TReplace->setText(ctx.memory.ReplaceTemp.isEmpty() ? tr("Образец замены") : ctx.memory.ReplaceTemp);
     MdlFunctions::SelectAllText(TFind, false);
 }
 
@@ -59,7 +57,7 @@ void FrmReplace::CmdReplace_Click()
             askToContinue();
             return;
         }
-        TextSearch::replaceHit(*frm.TTextBlock, p, pattern, replacement);
+        ctx.search.replaceHit(ctx.box, p, pattern, replacement);
         // Go on after the inserted text: a replacement that holds the pattern is not replaced again.
         SearchStart = p + replacement.size();
     });
@@ -68,12 +66,5 @@ void FrmReplace::CmdReplace_Click()
 void FrmReplace::Form_Unload()
 {
     SearchDialog::Form_Unload();
-    frm.ReplaceTemp = TReplace->text();
+    ctx.memory.ReplaceTemp = TReplace->text();
 }
-
-namespace EditDialogs {
-void ShowReplace(FrmMain &frm)
-{
-    showSmallDialog(frm.frmReplace, frm);
-}
-} // namespace EditDialogs

@@ -6,7 +6,7 @@
 class FrmReplace : public SearchDialog {
     Q_OBJECT
 public:
-    explicit FrmReplace(FrmMain &frm);
+    explicit FrmReplace(const EditContext &context);
 
 private:
     void Form_Load();

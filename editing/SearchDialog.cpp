@@ -1,9 +1,9 @@
 #include "editing/SearchDialog.h"
 
-#include "app/FrmMain.h"
-#include "editing/DialogHelpers.h"
-#include "editing/TextSearch.h"
+#include "editing/EditDialogs.h"
 #include "platform/Ansi.h"
+#include "platform/DialogHelpers.h"
+#include "platform/Messenger.h"
 #include "platform/TextBox.h"
 
 #include <QCheckBox>
@@ -15,41 +15,33 @@ using platform::MsgAnswer;
 using platform::MsgButtons;
 using platform::MsgIcon;
 
-int SearchDialog::s_open = 0;
-
-SearchDialog::SearchDialog(FrmMain &frm, const QString &caption, int clientWidthTwips, int clientHeightTwips,
-                           const QString &findCaption, const QString &defaultCaption, qint32 &matchCaseSetting)
-    : SmallDialog(frm, caption, clientWidthTwips, clientHeightTwips)
+SearchDialog::SearchDialog(const EditContext &context, const QString &caption, int clientWidthTwips,
+                           int clientHeightTwips, const QString &findCaption, const QString &defaultCaption,
+                           qint32 &matchCaseSetting)
+    : SmallDialog(context.host, caption, clientWidthTwips, clientHeightTwips)
     , LFind(new QLabel(findCaption, this))
     , TFind(new QLineEdit(this))
     , CMatchCase(new QCheckBox(tr("&С учётом регистра"), this))
     , CmdDefault(new QPushButton(defaultCaption, this))
     , CmdCancel(new QPushButton(tr("&Отмена"), this))
+    , ctx(context)
     , m_matchCaseSetting(matchCaseSetting)
 {
-    ++s_open;
     LFind->setBuddy(TFind);
     CmdDefault->setDefault(true);
     connect(TFind, &QLineEdit::textChanged, this, &SearchDialog::TFind_Change);
     connect(CmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-SearchDialog::~SearchDialog()
-{
-    // The cached document copies serve only open dialogs.
-    if (--s_open == 0)
-        TextSearch::releaseCache();
-}
-
 void SearchDialog::loadSearch()
 {
-    MdlFunctions::PositionDialog(this, frm);
+    MdlFunctions::PositionDialog(this, host.mainWindow);
     // The 0-based caret offset is taken as the 1-based start, so a hit that ends at the caret
     // is found first.
-    const int caret = frm.TTextBlock ? frm.TTextBlock->selStart() : 0;
+    const int caret = ctx.box.selStart();
     SearchStart = caret >= 1 ? caret : 1;
     CMatchCase->setChecked(m_matchCaseSetting != 0);
-    TFind->setText(frm.FindTemp.isEmpty() ? tr("Образец поиска") : frm.FindTemp);
+    TFind->setText(ctx.memory.FindTemp.isEmpty() ? tr("Образец поиска") : ctx.memory.FindTemp);
     TFind_Change();
 }
 
@@ -68,14 +60,12 @@ qint64 SearchDialog::findNext(QByteArray &pattern)
         if (!platform::Ansi::isRepresentable(ch))
             return 0;
     }
-    if (!frm.TTextBlock)
-        return 0;
-    return TextSearch::findInBox(*frm.TTextBlock, pattern, SearchStart, CMatchCase->isChecked());
+    return ctx.search.find(ctx.box, pattern, SearchStart, CMatchCase->isChecked());
 }
 
 void SearchDialog::askToContinue()
 {
-    const MsgAnswer answer = frm.msgBox(tr("Поиск по документу завершен.") + QStringLiteral("\r\n\r\n") + tr("Продолжить?"),
+    const MsgAnswer answer = ctx.messages.msgBox(tr("Поиск по документу завершен.") + QStringLiteral("\r\n\r\n") + tr("Продолжить?"),
                                         MsgButtons::YesNo, MsgIcon::Information, 1);
     if (answer == MsgAnswer::Yes) {
         SearchStart = 1;
@@ -87,11 +77,11 @@ void SearchDialog::askToContinue()
 
 void SearchDialog::showFailure(const QString &text)
 {
-    frm.msgBox(text, MsgButtons::Ok, MsgIcon::Warning);
+    ctx.messages.msgBox(text, MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void SearchDialog::Form_Unload()
 {
-    frm.FindTemp = TFind->text();
+    ctx.memory.FindTemp = TFind->text();
     m_matchCaseSetting = CMatchCase->isChecked() ? 1 : 0;
 }

@@ -3,7 +3,7 @@
 // the default and Cancel buttons, the 1-based position where the next search begins, and the
 // question at the end of the document.
 
-#include "editing/SmallDialog.h"
+#include "platform/SmallDialog.h"
 
 #include <QByteArray>
 
@@ -11,17 +11,16 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+struct EditContext;
 
-class SearchDialog : public SmallDialog {
+class SearchDialog : public platform::SmallDialog {
     Q_OBJECT
 public:
-    ~SearchDialog() override;
-
     qint64 searchStart() const { return SearchStart; }
 
 protected:
-    // matchCaseSetting is the main window's member that keeps this dialog's match-case state.
-    SearchDialog(FrmMain &frm, const QString &caption, int clientWidthTwips, int clientHeightTwips,
+    // matchCaseSetting is the remembered setting that keeps this dialog's match-case state.
+    SearchDialog(const EditContext &context, const QString &caption, int clientWidthTwips, int clientHeightTwips,
                  const QString &findCaption, const QString &defaultCaption, qint32 &matchCaseSetting);
 
     // Load steps up to filling the pattern box: placing, start position, match case, pattern.
@@ -42,13 +41,13 @@ protected:
     QPushButton *CmdDefault;
     QPushButton *CmdCancel;
     qint64 SearchStart = 1;
+    const EditContext &ctx;
 
 private:
     void TFind_Change();
     void showFailure(const QString &text);
 
     qint32 &m_matchCaseSetting;
-    static int s_open;
 };
 
 template <class Step>

@@ -39,10 +39,12 @@ void upperInto(const QByteArray &text, QByteArray &out)
         to[i] = table[from[i]];
 }
 
-// One entry is enough: there is one document, and both dialogs search the same box. It holds the
+} // namespace
+
+// One copy is enough: there is one document, and both dialogs search the same box. It holds the
 // text from the start of some line to the end: a search needs nothing before its start position,
 // and near the end of a large document that is a small part of it.
-struct Cache {
+struct BoxSearch::Copy {
     QPointer<platform::TextBox> box;
     quint64 revision = 0;
     qsizetype offset = 0;   // 0-based model position of text[0]
@@ -50,7 +52,7 @@ struct Cache {
     QByteArray upper;       // valid only with haveUpper; its memory is reused
     bool haveUpper = false;
 
-    void invalidate() { *this = Cache(); }
+    void invalidate() { *this = Copy(); }
 
     // The text from at most the 0-based position from on.
     const QByteArray &textOf(const platform::TextBox &source, qsizetype from)
@@ -79,28 +81,23 @@ struct Cache {
     }
 };
 
-Cache &cache()
-{
-    static Cache instance;
-    return instance;
-}
+BoxSearch::BoxSearch() : d(std::make_unique<Copy>()) {}
+BoxSearch::~BoxSearch() = default;
 
-} // namespace
-
-qsizetype findInBox(const platform::TextBox &box, const QByteArray &pattern, qsizetype start, bool matchCase)
+qsizetype BoxSearch::find(const platform::TextBox &box, const QByteArray &pattern, qsizetype start, bool matchCase)
 {
-    Cache &c = cache();
+    Copy &c = *d;
     const qsizetype from = start > 1 ? start - 1 : 0;
     const QByteArray &haystack = matchCase ? c.textOf(box, from) : c.upperOf(box, from);
     const QByteArray needle = matchCase ? pattern : platform::Ansi::toUpper(pattern);
-    const qsizetype found = find(haystack, needle, from - c.offset + 1);
+    const qsizetype found = TextSearch::find(haystack, needle, from - c.offset + 1);
     return found ? found + c.offset : 0;
 }
 
-void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsizetype start, qsizetype length,
-                     const QByteArray &replacement)
+void BoxSearch::noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsizetype start,
+                                qsizetype length, const QByteArray &replacement)
 {
-    Cache &c = cache();
+    Copy &c = *d;
     if (c.box != &box || c.revision != revisionBefore)
         return;   // the next search reads the text anew anyway
     // Breaks may be normalised by the box; the inserted text must be exactly what was asked for.
@@ -119,7 +116,7 @@ void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsize
     c.revision = box.revision();
 }
 
-void replaceHit(platform::TextBox &box, qsizetype p, const QByteArray &pattern, const QByteArray &replacement)
+void BoxSearch::replaceHit(platform::TextBox &box, qsizetype p, const QByteArray &pattern, const QByteArray &replacement)
 {
     const int start = int(p - 1);
     box.setSel(start, start + int(pattern.size()));
@@ -130,9 +127,9 @@ void replaceHit(platform::TextBox &box, qsizetype p, const QByteArray &pattern, 
     box.scrollCaret();
 }
 
-void releaseCache()
+void BoxSearch::release()
 {
-    cache().invalidate();
+    d->invalidate();
 }
 
 } // namespace TextSearch

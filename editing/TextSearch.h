@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QtGlobal>
+#include <memory>
 
 namespace platform { class TextBox; }
 
@@ -16,26 +17,39 @@ namespace TextSearch {
 // is never found.
 qsizetype find(QByteArrayView text, QByteArrayView pattern, qsizetype start);
 
-// The same on the text box's current text. Without matchCase both the text and the pattern are
+// Searches in a text box's current text. Without matchCase both the text and the pattern are
 // compared in upper case (Windows-1251 case mapping, which keeps the length, so the position is
 // valid in the original text).
 //
-// The text and its upper-case copy are cached per text box and revision: a press after an edit
-// reads the text anew, repeated presses on an unchanged text reuse it.
-qsizetype findInBox(const platform::TextBox &box, const QByteArray &pattern, qsizetype start, bool matchCase);
+// The text and its upper-case copy are kept per text box and revision: a press after an edit reads
+// the text anew, repeated presses on an unchanged text reuse it. The Find and Replace dialogs share
+// one searcher, owned with them; it drops its copies when the last of them closes (release).
+class BoxSearch {
+public:
+    BoxSearch();
+    ~BoxSearch();
+    BoxSearch(const BoxSearch &) = delete;
+    BoxSearch &operator=(const BoxSearch &) = delete;
 
-// Tells the cache that the caller has just replaced length characters at the 0-based start with
-// replacement through the box and selected the inserted text; revisionBefore is the box's
-// revision before the replacement. When the cache held that revision it is patched in place
-// instead of being read anew on the next search (each Replace press edits the document).
-void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsizetype start, qsizetype length,
-                     const QByteArray &replacement);
+    qsizetype find(const platform::TextBox &box, const QByteArray &pattern, qsizetype start, bool matchCase);
 
-// Replaces the hit of pattern at the 1-based position p with replacement as one undo step,
-// selects the inserted text, keeps the cache current and scrolls the caret into view.
-void replaceHit(platform::TextBox &box, qsizetype p, const QByteArray &pattern, const QByteArray &replacement);
+    // Tells the searcher that the caller has just replaced length characters at the 0-based start
+    // with replacement through the box and selected the inserted text; revisionBefore is the box's
+    // revision before the replacement. When the copy held that revision it is patched in place
+    // instead of being read anew on the next search (each Replace press edits the document).
+    void noteReplacement(const platform::TextBox &box, quint64 revisionBefore, qsizetype start, qsizetype length,
+                         const QByteArray &replacement);
 
-// Drops the cached copies (called when the last search dialog closes).
-void releaseCache();
+    // Replaces the hit of pattern at the 1-based position p with replacement as one undo step,
+    // selects the inserted text, keeps the copy current and scrolls the caret into view.
+    void replaceHit(platform::TextBox &box, qsizetype p, const QByteArray &pattern, const QByteArray &replacement);
+
+    // Drops the copies.
+    void release();
+
+private:
+    struct Copy;
+    std::unique_ptr<Copy> d;
+};
 
 } // namespace TextSearch

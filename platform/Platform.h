@@ -5,11 +5,14 @@
 // (QtPlatform.h), the tests a scripted one that records what was asked and answers from a script.
 
 #include <QDateTime>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <memory>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace platform {
@@ -113,13 +116,40 @@ public:
 };
 
 // ---- system facts --------------------------------------------------------------------------------
+// Each fact fails soft: an empty text, 0 or false, never a message. Facts that do not change while
+// the program runs are read once.
 class SystemFacts {
 public:
     virtual ~SystemFacts() = default;
     virtual QString productName() const = 0;   // the system's product name, empty when unknown
+    virtual QString servicePack() const = 0;   // empty where the system has no such thing
+    virtual QString versionText() const = 0;   // major "." minor (two digits at least) "." build
+    virtual QString windowsFolder() const = 0; // with a trailing "/", or empty
+    virtual QString systemFolder() const = 0;  // with a trailing "/", or empty
     virtual QString programFolder() const = 0; // folder of the executable, ending in "/"
+    virtual QString dataFolder() const = 0;    // folder of the help page, ending in "/"
+    // Free system, GDI and user resources in percent; false where the system has no such figures.
+    virtual bool freeResources(int &system, int &gdi, int &user) const = 0;
+    // Physical memory in bytes, read anew on each call.
     virtual quint64 totalPhysicalMemory() const = 0;
     virtual quint64 availablePhysicalMemory() const = 0;
+};
+
+// ---- printer -------------------------------------------------------------------------------------
+class Printers {
+public:
+    virtual ~Printers() = default;
+    // A printer on the default destination, ready to be set up and painted on, or nullptr when
+    // there is none or it cannot take jobs; error then holds the program's error code (482).
+    virtual std::unique_ptr<QPrinter> defaultPrinter(int &error) = 0;
+};
+
+// ---- pointer -------------------------------------------------------------------------------------
+class Pointer {
+public:
+    virtual ~Pointer() = default;
+    // The mouse pointer's position on the screen, in pixels.
+    virtual QPoint position() const = 0;
 };
 
 // ---- the whole set -------------------------------------------------------------------------------
@@ -131,6 +161,8 @@ struct Platform {
     InstanceLock *instance = nullptr;
     SettingsBackend *settings = nullptr;
     SystemFacts *facts = nullptr;
+    Printers *printers = nullptr;
+    Pointer *pointer = nullptr;
 };
 
 } // namespace platform

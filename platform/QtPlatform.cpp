@@ -1,12 +1,20 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/RuntimeError.h"
+
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <sys/sysinfo.h>
+#include <sys/utsname.h>
 
 namespace platform {
 
@@ -30,45 +38,95 @@ QDateTime SystemClock::now() const
 
 // ---- system facts --------------------------------------------------------------------------------
 
+namespace {
+
+// The value of a shell-style assignment as os-release writes it, unquoted.
+QString unquoted(QString value)
+{
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
+        const bool doubleQuoted = value.front() == u'"';
+        value = value.mid(1, value.size() - 2);
+        if (doubleQuoted) {   // shell-style escapes: \" \\ \$ \`
+            QString plain;
+            for (qsizetype i = 0; i < value.size(); ++i) {
+                if (value.at(i) == u'\\' && i + 1 < value.size())
+                    ++i;
+                plain += value.at(i);
+            }
+            value = plain;
+        }
+    }
+    return value;
+}
+
+} // namespace
+
 QString LinuxFacts::prettyName(const QString &osReleaseFile)
 {
     QFile file(osReleaseFile);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
+    QString name;
     while (!file.atEnd()) {
         const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (!line.startsWith(QLatin1String("PRETTY_NAME=")))
-            continue;
-        QString value = line.mid(int(qstrlen("PRETTY_NAME=")));
-        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
-            const bool doubleQuoted = value.front() == u'"';
-            value = value.mid(1, value.size() - 2);
-            if (doubleQuoted) {   // shell-style escapes: \" \\ \$ \`
-                QString plain;
-                for (qsizetype i = 0; i < value.size(); ++i) {
-                    if (value.at(i) == u'\\' && i + 1 < value.size())
-                        ++i;
-                    plain += value.at(i);
-                }
-                value = plain;
-            }
+        if (line.startsWith(QLatin1String("PRETTY_NAME="))) {
+            const QString pretty = unquoted(line.mid(int(qstrlen("PRETTY_NAME="))));
+            if (!pretty.isEmpty())
+                return pretty;
+        } else if (line.startsWith(QLatin1String("NAME="))) {
+            name = unquoted(line.mid(int(qstrlen("NAME="))));
         }
-        return value;
     }
-    return {};
+    return name;
 }
 
 QString LinuxFacts::productName() const
 {
-    QString name = prettyName(QStringLiteral("/etc/os-release"));
-    if (name.isEmpty())
-        name = prettyName(QStringLiteral("/usr/lib/os-release"));
-    return name;
+    if (!m_productName) {
+        QString name = prettyName(QStringLiteral("/etc/os-release"));
+        if (name.isEmpty())
+            name = prettyName(QStringLiteral("/usr/lib/os-release"));
+        if (name.isEmpty()) {
+            struct utsname u {};
+            if (uname(&u) == 0)
+                name = QString::fromLocal8Bit(u.sysname);
+        }
+        m_productName = name;
+    }
+    return *m_productName;
+}
+
+QString LinuxFacts::versionFromRelease(const QString &release)
+{
+    static const QRegularExpression numbers(QStringLiteral("^(\\d+)\\.(\\d+)\\.(\\d+)"));
+    const QRegularExpressionMatch m = numbers.match(release);
+    if (!m.hasMatch())
+        return {};
+    return m.captured(1) + QLatin1Char('.') + m.captured(2).rightJustified(2, QLatin1Char('0')) + QLatin1Char('.')
+        + m.captured(3);
+}
+
+QString LinuxFacts::versionText() const
+{
+    if (!m_versionText) {
+        struct utsname u {};
+        m_versionText = uname(&u) == 0 ? versionFromRelease(QString::fromLocal8Bit(u.release)) : QString();
+    }
+    return *m_versionText;
 }
 
 QString LinuxFacts::programFolder() const
 {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
+
+QString LinuxFacts::dataFolder() const
+{
+    const QString beside = programFolder();
+    if (QFileInfo::exists(beside + QStringLiteral("Jotbook.htm")))
+        return beside;
+    // Installed: PREFIX/bin/jotbook and PREFIX/share/jotbook/Jotbook.htm.
+    return QDir::cleanPath(beside + QStringLiteral("../share/jotbook")) + QLatin1Char('/');
 }
 
 quint64 LinuxFacts::totalPhysicalMemory() const
@@ -99,6 +157,26 @@ quint64 LinuxFacts::availablePhysicalMemory() const
     if (sysinfo(&info) != 0)
         return 0;
     return quint64(info.freeram) * info.mem_unit;
+}
+
+// ---- printer -------------------------------------------------------------------------------------
+
+std::unique_ptr<QPrinter> QtPrinters::defaultPrinter(int &error)
+{
+    // Without a default destination Qt would print silently to a PDF file or to the first queue.
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull() || info.state() == QPrinter::Error) {
+        error = ErrorCode::PrinterError;
+        return nullptr;
+    }
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+// ---- pointer -------------------------------------------------------------------------------------
+
+QPoint QtPointer::position() const
+{
+    return QCursor::pos();
 }
 
 } // namespace platform

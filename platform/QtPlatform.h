@@ -96,15 +96,45 @@ private:
     QList<Pending> m_pending;          // written since the last flush
 };
 
+// The facts a Linux system gives: the product name from os-release, the kernel's version, the
+// program's folder and the memory from the kernel. Windows and system folders, the service pack
+// and the resource figures do not exist here.
 class LinuxFacts : public SystemFacts {
 public:
     QString productName() const override;
+    QString servicePack() const override { return {}; }
+    QString versionText() const override;
+    QString windowsFolder() const override { return {}; }
+    QString systemFolder() const override { return {}; }
     QString programFolder() const override;
+    // The program's folder when the help page sits beside the program (the build tree), else the
+    // installed data folder share/jotbook beside the program's bin folder.
+    QString dataFolder() const override;
+    bool freeResources(int &, int &, int &) const override { return false; }
     quint64 totalPhysicalMemory() const override;
     quint64 availablePhysicalMemory() const override;
 
-    // PRETTY_NAME of an os-release file, unquoted; empty when the file or the line is missing.
+    // PRETTY_NAME of an os-release file (NAME when it has none), unquoted; empty when the file or
+    // both lines are missing.
     static QString prettyName(const QString &osReleaseFile);
+    // A kernel release such as "6.1.0-28-amd64" as "6.01.0"; empty when it does not start with
+    // three numbers.
+    static QString versionFromRelease(const QString &release);
+
+private:
+    mutable std::optional<QString> m_productName;
+    mutable std::optional<QString> m_versionText;
+};
+
+// The default destination of the printing system, as CUPS names it.
+class QtPrinters : public Printers {
+public:
+    std::unique_ptr<QPrinter> defaultPrinter(int &error) override;
+};
+
+class QtPointer : public Pointer {
+public:
+    QPoint position() const override;
 };
 
 struct QtPlatform {
@@ -115,7 +145,12 @@ struct QtPlatform {
     LockFileInstance instance;
     IniSettings settings;
     LinuxFacts facts;
-    Platform platform() { return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts}; }
+    QtPrinters printers;
+    QtPointer pointer;
+    Platform platform()
+    {
+        return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer};
+    }
 };
 
 } // namespace platform

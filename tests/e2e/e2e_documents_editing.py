@@ -2,7 +2,7 @@
 """End-to-end tests of documents and editing: the real program in a private X session, driven
 through its menus, dialogs and keyboard shortcuts like a user would.
 
-Usage: e2e_documents_editing.py PROGRAM TEST      (TEST is one of the names in TESTS, or "all")
+Usage: e2e_documents_editing.py PROGRAM TEST      (TEST is one of the names in TESTS, or "all"; --list lists them)
 Exit code 0 passed, 1 failed, 77 skipped (a tool is missing).
 """
 

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """End-to-end tests of start-up and shutdown: the real program in a private X session.
 
-Usage: e2e_tests.py PROGRAM TEST      (TEST is one of the names in TESTS, or "all")
+Usage: e2e_tests.py PROGRAM TEST      (TEST is one of the names in TESTS, or "all"; --list lists them)
 Exit code 0 passed, 1 failed, 77 skipped (a tool is missing).
 """
 

@@ -28,6 +28,10 @@ class TestFailure(Exception):
     pass
 
 
+class SessionFailure(TestFailure):
+    """The X session itself could not be set up (no test step ran yet)."""
+
+
 def check(condition, message):
     if not condition:
         raise TestFailure(message)
@@ -147,6 +151,9 @@ class Session:
     def __enter__(self):
         try:
             self._start()
+        except TestFailure as failure:
+            self.close()
+            raise SessionFailure(f"the X session did not start: {failure}") from failure
         except BaseException:
             self.close()
             raise
@@ -440,14 +447,24 @@ if __name__ == "__main__" and len(sys.argv) == 3 and sys.argv[1] == "--a11y-dump
 
 # ---- running a test file ------------------------------------------------------------------------
 
+SESSION_ATTEMPTS = 3   # a window manager slow to start on a loaded machine gets a fresh session
+
+
 def _run_one(tests, program, name):
     started = time.monotonic()
-    try:
-        with Session(program) as session:
-            tests[name](session)
-    except TestFailure as failure:
-        print(f"FAIL {name}: {failure}")
-        return 1
+    for attempt in range(1, SESSION_ATTEMPTS + 1):
+        try:
+            with Session(program) as session:
+                tests[name](session)
+            break
+        except SessionFailure as failure:
+            if attempt == SESSION_ATTEMPTS:
+                print(f"FAIL {name}: {failure}")
+                return 1
+            print(f"RETRY {name}: {failure}")
+        except TestFailure as failure:
+            print(f"FAIL {name}: {failure}")
+            return 1
     print(f"PASS {name} ({time.monotonic() - started:.1f} s)")
     return 0
 
@@ -457,7 +474,11 @@ def _on_alarm(*_):
 
 
 def run_tests(tests, argv, extra_tools=()):
-    """The command line of a test file: PROGRAM {all|NAME}. Exit 0 passed, 1 failed, 77 skipped."""
+    """The command line of a test file: PROGRAM {all|NAME}, or --list for the test names one per line.
+    Exit 0 passed, 1 failed, 77 skipped."""
+    if len(argv) == 2 and argv[1] == "--list":
+        print("\n".join(tests))
+        return 0
     if len(argv) != 3 or (argv[2] != "all" and argv[2] not in tests):
         print(f"usage: {argv[0]} PROGRAM {{all|{'|'.join(tests)}}}", file=sys.stderr)
         return 2

@@ -1,6 +1,7 @@
 #include "tests/support/ScriptedPlatform.h"
 
 #include <QDebug>
+#include <QPrinter>
 
 namespace testing {
 
@@ -119,6 +120,18 @@ bool MemorySettings::flush()
 {
     ++flushes;
     return true;
+}
+
+std::unique_ptr<QPrinter> PdfPrinters::defaultPrinter(int &errorCode)
+{
+    if (error) {
+        errorCode = error;
+        return nullptr;
+    }
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(pdfPath(++jobs));
+    return printer;
 }
 
 } // namespace testing

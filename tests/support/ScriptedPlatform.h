@@ -87,13 +87,37 @@ public:
 class ScriptedFacts : public platform::SystemFacts {
 public:
     QString productName() const override { return product; }
+    QString servicePack() const override { return {}; }
+    QString versionText() const override { return version; }
+    QString windowsFolder() const override { return {}; }
+    QString systemFolder() const override { return {}; }
     QString programFolder() const override { return folder; }
+    QString dataFolder() const override { return folder; }
+    bool freeResources(int &, int &, int &) const override { return false; }
     quint64 totalPhysicalMemory() const override { return total; }
     quint64 availablePhysicalMemory() const override { return available; }
     QString product = QStringLiteral("Debian GNU/Linux 12 (bookworm)");
+    QString version = QStringLiteral("6.01.0");
     QString folder = QStringLiteral("/opt/jotbook/");
     quint64 total = 8ull << 30;
     quint64 available = 4ull << 30;
+};
+
+// A printer that writes PDF files: the n-th job goes to pdfPath(n). With error set, there is no
+// printer and the error is reported.
+class PdfPrinters : public platform::Printers {
+public:
+    std::unique_ptr<QPrinter> defaultPrinter(int &error) override;
+    QString folder;        // where the jobs go; empty: a temporary folder's path must be set first
+    int error = 0;
+    int jobs = 0;
+    QString pdfPath(int job) const { return folder + QStringLiteral("/job%1.pdf").arg(job); }
+};
+
+class ScriptedPointer : public platform::Pointer {
+public:
+    QPoint position() const override { return pos; }
+    QPoint pos{-1, -1};
 };
 
 struct ScriptedPlatform {
@@ -104,8 +128,11 @@ struct ScriptedPlatform {
     ScriptedInstance instance;
     MemorySettings settings;
     ScriptedFacts facts;
-    platform::Platform platform() {
-        return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts};
+    PdfPrinters printers;
+    ScriptedPointer pointer;
+    platform::Platform platform()
+    {
+        return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer};
     }
 };
 

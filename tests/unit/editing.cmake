@@ -1,7 +1,2 @@
-set(JOTBOOK_TEXTBOX_SOURCES
-  ${CMAKE_SOURCE_DIR}/platform/TextBox.h ${CMAKE_SOURCE_DIR}/platform/TextBox.cpp
-  ${CMAKE_SOURCE_DIR}/platform/Ansi.cpp)
-jotbook_unit_test(tst_editing unit/tst_editing.cpp
-  ${CMAKE_SOURCE_DIR}/editing/TextSearch.cpp ${CMAKE_SOURCE_DIR}/editing/EditCommands.cpp
-  ${JOTBOOK_TEXTBOX_SOURCES})
+jotbook_unit_test(tst_editing unit/tst_editing.cpp jotbook_editing)
 jotbook_window_test(tst_find_dialogs unit/tst_find_dialogs.cpp)

@@ -6,7 +6,7 @@
 #include "document/FileAccess.h"
 #include "document/MdlCode.h"
 #include "platform/TextBox.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,23 +30,19 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 
 // One main window on the scripted platform, with the loading options in a known state.
-struct Env {
-    testing::ScriptedPlatform scripted;
-    platform::Platform platform = scripted.platform();
-    FrmMain frm{platform};
-    Documents docs{frm};
+struct Env : testing::MainWindowRun {
     QTemporaryDir dir;
 
     Env()
     {
-        frm.menus.mnuCheckLen->setChecked(true);
-        frm.menus.mnuCheckData->setChecked(true);
-        frm.menus.mnuReadKeys->setChecked(false);
-        frm.menus.mnuCodingWin->setChecked(true);
-        frm.menus.mnuCodingDos->setChecked(false);
-        frm.menus.mnuCodingKoi->setChecked(false);
-        frm.menus.mnuSetCyrillic->setChecked(true);
-        frm.RET_REG_LOADALL = true;
+        frm.mainActions().mnuCheckLen->setChecked(true);
+        frm.mainActions().mnuCheckData->setChecked(true);
+        frm.mainActions().mnuReadKeys->setChecked(false);
+        frm.mainActions().mnuCodingWin->setChecked(true);
+        frm.mainActions().mnuCodingDos->setChecked(false);
+        frm.mainActions().mnuCodingKoi->setChecked(false);
+        frm.mainActions().mnuSetCyrillic->setChecked(true);
+        frm.documentSettings().RET_REG_LOADALL = true;
     }
     QString path(const QString &name) const { return dir.filePath(name); }
     QString write(const QString &name, const QByteArray &data) const
@@ -59,21 +55,15 @@ struct Env {
     // A loaded document the failures must leave alone.
     void loadPrevious()
     {
-        QVERIFY(docs.OpenTextFile(write("previous.txt", "previous"), true, false));
-        scripted.messages.asked.clear();
+        QVERIFY(frm.documents().OpenTextFile(write("previous.txt", "previous"), true, false));
+        sp.messages.asked.clear();
     }
     void expectPreviousKept(bool nameKept)
     {
-        QCOMPARE(frm.TTextBlock->text(), QByteArray("previous"));
-        QCOMPARE(frm.SourceText, QByteArray("previous"));
+        QCOMPARE(frm.textBox().text(), QByteArray("previous"));
+        QCOMPARE(frm.document().SourceText(), QByteArray("previous"));
         QCOMPARE(frm.windowTitle(), QStringLiteral("previous - Jotbook"));
-        QCOMPARE(frm.GlobalFileName, nameKept ? path("previous.txt") : QString());
-    }
-    const platform::MessageRequest &onlyMessage() const
-    {
-        if (scripted.messages.asked.size() != 1)
-            qFatal("expected one message, got %d", int(scripted.messages.asked.size()));
-        return scripted.messages.asked.first().request;
+        QCOMPARE(frm.document().GlobalFileName(), nameKept ? path("previous.txt") : QString());
     }
 };
 
@@ -151,11 +141,11 @@ void TestDocuments::roundTrip()
     QFETCH(int, coding);
     QFETCH(quint32, seed);
     Env env;
-    env.frm.menus.mnuCheckLen->setChecked(false);
-    env.frm.menus.mnuCheckData->setChecked(false);
-    env.frm.menus.mnuCodingWin->setChecked(coding == MdlCode::Windows);
-    env.frm.menus.mnuCodingDos->setChecked(coding == MdlCode::Dos);
-    env.frm.menus.mnuCodingKoi->setChecked(coding == MdlCode::Koi);
+    env.frm.mainActions().mnuCheckLen->setChecked(false);
+    env.frm.mainActions().mnuCheckData->setChecked(false);
+    env.frm.mainActions().mnuCodingWin->setChecked(coding == MdlCode::Windows);
+    env.frm.mainActions().mnuCodingDos->setChecked(coding == MdlCode::Dos);
+    env.frm.mainActions().mnuCodingKoi->setChecked(coding == MdlCode::Koi);
 
     const QByteArray original = randomDocument(seed);
     // Expected: NUL becomes a space, then each upper byte of the coding becomes the Windows code
@@ -171,23 +161,23 @@ void TestDocuments::roundTrip()
         c = char(toWindows[uchar(c)]);
 
     const QString source = env.write("source.txt", original);
-    QVERIFY(env.docs.OpenTextFile(source, false, false));
-    QVERIFY(env.scripted.messages.asked.isEmpty());
-    QCOMPARE(env.frm.TTextBlock->text(), expected);
-    QCOMPARE(env.frm.SourceText, expected);
-    QCOMPARE(env.frm.GlobalFileName, source);
-    QCOMPARE(env.frm.TTextBlock->fontSpec().charset, 204);
+    QVERIFY(env.frm.documents().OpenTextFile(source, false, false));
+    QVERIFY(env.sp.messages.asked.isEmpty());
+    QCOMPARE(env.frm.textBox().text(), expected);
+    QCOMPARE(env.frm.document().SourceText(), expected);
+    QCOMPARE(env.frm.document().GlobalFileName(), source);
+    QCOMPARE(env.frm.textBox().fontSpec().charset, 204);
     QVERIFY(env.frm.IsTextChanged());   // unchanged: no question
-    QVERIFY(env.scripted.messages.asked.isEmpty());
+    QVERIFY(env.sp.messages.asked.isEmpty());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 
     const QString copy = env.path("copy.txt");
-    QVERIFY(env.docs.SaveTextFile(copy, true));
+    QVERIFY(env.frm.documents().SaveTextFile(copy, true));
     QCOMPARE(readFile(copy), expected);
     QCOMPARE(readFile(source), original);
-    QCOMPARE(env.frm.GlobalFileName, copy);
+    QCOMPARE(env.frm.document().GlobalFileName(), copy);
     QCOMPARE(env.frm.windowTitle(), QStringLiteral("copy - Jotbook"));
-    QCOMPARE(env.frm.menus.mnuRecent->text(), QLatin1Char('&') + copy);
+    QCOMPARE(env.frm.mainActions().mnuRecent->text(), QLatin1Char('&') + copy);
 }
 
 void TestDocuments::sizeQuestion_data()
@@ -209,21 +199,21 @@ void TestDocuments::sizeQuestion()
     for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
         Env env;
         env.loadPrevious();
-        env.frm.menus.mnuCheckLen->setChecked(checkLength);
+        env.frm.mainActions().mnuCheckLen->setChecked(checkLength);
         const QByteArray content = plainText(size);
         const QString file = env.write("big.txt", content);
-        env.scripted.messages.answers.push_back(answer);
+        env.sp.messages.answers.push_back(answer);
         bool waitCursorWhileAsking = false;
-        env.scripted.messages.onShow = [&](const platform::MessageRequest &) {
+        env.sp.messages.onShow = [&](const platform::MessageRequest &) {
             waitCursorWhileAsking = QApplication::overrideCursor()
                                     && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         };
 
-        QVERIFY(env.docs.OpenTextFile(file, true, false));
+        QVERIFY(env.frm.documents().OpenTextFile(file, true, false));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         if (!asked) {
-            QVERIFY(env.scripted.messages.asked.isEmpty());
-            QCOMPARE(env.frm.TTextBlock->textLength(), size);
+            QVERIFY(env.sp.messages.asked.isEmpty());
+            QCOMPARE(env.frm.textBox().textLength(), size);
             break;
         }
         expectMessage(env.onlyMessage(),
@@ -235,7 +225,7 @@ void TestDocuments::sizeQuestion()
         if (answer == MsgAnswer::No)
             env.expectPreviousKept(true);
         else
-            QCOMPARE(env.frm.TTextBlock->text(), content);
+            QCOMPARE(env.frm.textBox().text(), content);
     }
 }
 
@@ -275,14 +265,14 @@ void TestDocuments::dataQuestion()
     QFETCH(bool, refused);
     Env env;
     env.loadPrevious();
-    env.frm.menus.mnuCheckData->setChecked(checkData);
+    env.frm.mainActions().mnuCheckData->setChecked(checkData);
     const QString file = env.write("data.dat", content);
     if (answer >= 0)
-        env.scripted.messages.answers.push_back(MsgAnswer(answer));
+        env.sp.messages.answers.push_back(MsgAnswer(answer));
 
-    QCOMPARE(env.docs.OpenTextFile(file, loadAll, openAsData), !refused);
+    QCOMPARE(env.frm.documents().OpenTextFile(file, loadAll, openAsData), !refused);
 
-    QList<testing::AskedMessage> asked = env.scripted.messages.asked;
+    QList<testing::AskedMessage> asked = env.sp.messages.asked;
     if (answer >= 0) {
         QVERIFY(!asked.isEmpty());
         expectMessage(asked.takeFirst().request,
@@ -302,8 +292,8 @@ void TestDocuments::dataQuestion()
     if (loaded.isEmpty()) {
         env.expectPreviousKept(!refused);
     } else {
-        QCOMPARE(env.frm.TTextBlock->text(), loaded);
-        QCOMPARE(env.frm.GlobalFileName, file);
+        QCOMPARE(env.frm.textBox().text(), loaded);
+        QCOMPARE(env.frm.document().GlobalFileName(), file);
     }
 }
 
@@ -327,11 +317,11 @@ void TestDocuments::openFailures()
     QVERIFY(::mkfifo(QFile::encodeName(env.path("fifo")).constData(), 0666) == 0);
 
     const QString file = env.path(name);
-    QVERIFY(!env.docs.OpenTextFile(file, true, false));
+    QVERIFY(!env.frm.documents().OpenTextFile(file, true, false));
     expectMessage(env.onlyMessage(), file + CrLf + CrLf + "Не удалось открыть этот файл!" + CrLf + reason,
                   MsgButtons::Ok, 1);
     env.expectPreviousKept(false);
-    QCOMPARE(env.frm.menus.mnuRecent->text(), QLatin1Char('&') + env.path("previous.txt"));
+    QCOMPARE(env.frm.mainActions().mnuRecent->text(), QLatin1Char('&') + env.path("previous.txt"));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
@@ -341,9 +331,9 @@ void TestDocuments::openCommandAndDrops()
     const QString a = env.write("a.txt", "first");
     const QString b = env.write("b.txt", "second");
 
-    env.docs.mnuOpen_Click();   // cancelled dialog
-    QCOMPARE(env.scripted.dialogs.openRequests.size(), 1);
-    const platform::FileDialogRequest &request = env.scripted.dialogs.openRequests.first();
+    env.frm.documents().mnuOpen_Click();   // cancelled dialog
+    QCOMPARE(env.sp.dialogs.openRequests.size(), 1);
+    const platform::FileDialogRequest &request = env.sp.dialogs.openRequests.first();
     QCOMPARE(request.title, QStringLiteral("Открытие документа"));
     QCOMPARE(request.initialName, QStringLiteral("*.txt;*.log"));
     QCOMPARE(request.filterIndex, 2);
@@ -356,37 +346,37 @@ void TestDocuments::openCommandAndDrops()
     QCOMPARE(shown, QStringList({"Все типы (*.txt;*.log;*.ini;*.inf;*.dat)", "Текстовые файлы (*.txt;*.log)",
                                  "Файлы настроек (*.ini;*.inf)", "Файлы записей (*.dat)", "Все файлы (*.*)"}));
     QCOMPARE(patterns, QStringList({"*.txt;*.log;*.ini;*.inf;*.dat", "*.txt;*.log", "*.ini;*.inf", "*.dat", "*.*"}));
-    QCOMPARE(env.frm.GlobalFileName, QString());
+    QCOMPARE(env.frm.document().GlobalFileName(), QString());
 
-    env.scripted.dialogs.openAnswers.push_back(a);
-    env.docs.mnuOpen_Click();
-    QCOMPARE(env.frm.TTextBlock->text(), QByteArray("first"));
+    env.sp.dialogs.openAnswers.push_back(a);
+    env.frm.documents().mnuOpen_Click();
+    QCOMPARE(env.frm.textBox().text(), QByteArray("first"));
 
     // Three files dropped: the first opens.
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(b), QUrl::fromLocalFile(a), QUrl::fromLocalFile(env.path("c.txt"))});
     env.frm.TTextBlock_OLEDragDrop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
-    QCOMPARE(env.frm.GlobalFileName, b);
-    QVERIFY(env.scripted.messages.asked.isEmpty());
+    QCOMPARE(env.frm.document().GlobalFileName(), b);
+    QVERIFY(env.sp.messages.asked.isEmpty());
 
     // Anything else is refused.
     QMimeData text;
     text.setText(QStringLiteral("dragged words"));
     env.frm.TTextBlock_OLEDragDrop(&text, Qt::CopyAction | Qt::MoveAction);
     expectMessage(env.onlyMessage(), "Данные или объекты такого типа не могут быть загружены!", MsgButtons::Ok, 1);
-    QCOMPARE(env.frm.GlobalFileName, b);
+    QCOMPARE(env.frm.document().GlobalFileName(), b);
 
     // A changed document and Cancel in the change question: neither the dialog nor a drop acts.
-    env.scripted.messages.asked.clear();
-    env.frm.TTextBlock->setText("edited");
-    env.scripted.messages.answers = {MsgAnswer::Cancel, MsgAnswer::Cancel};
-    env.scripted.dialogs.openAnswers.push_back(a);
-    env.docs.mnuOpen_Click();
+    env.sp.messages.asked.clear();
+    env.frm.textBox().setText("edited");
+    env.sp.messages.answers = {MsgAnswer::Cancel, MsgAnswer::Cancel};
+    env.sp.dialogs.openAnswers.push_back(a);
+    env.frm.documents().mnuOpen_Click();
     env.frm.TTextBlock_OLEDragDrop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
-    QCOMPARE(env.scripted.dialogs.openRequests.size(), 2);
-    QCOMPARE(env.scripted.messages.asked.size(), 2);
-    QCOMPARE(env.frm.TTextBlock->text(), QByteArray("edited"));
-    QCOMPARE(env.frm.GlobalFileName, b);
+    QCOMPARE(env.sp.dialogs.openRequests.size(), 2);
+    QCOMPARE(env.sp.messages.asked.size(), 2);
+    QCOMPARE(env.frm.textBox().text(), QByteArray("edited"));
+    QCOMPARE(env.frm.document().GlobalFileName(), b);
 }
 
 void TestDocuments::saveAsNaming_data()
@@ -407,11 +397,11 @@ void TestDocuments::saveAsNaming()
     QFETCH(int, filter);
     QFETCH(QString, written);
     Env env;
-    env.frm.TTextBlock->setText("Текст");
-    env.scripted.dialogs.saveAnswers.push_back({env.path(typed), filter});
-    QVERIFY(env.docs.Save());   // a new document asks for a name
+    env.frm.textBox().setText("Текст");
+    env.sp.dialogs.saveAnswers.push_back({env.path(typed), filter});
+    QVERIFY(env.frm.documents().Save());   // a new document asks for a name
 
-    const platform::FileDialogRequest &request = env.scripted.dialogs.saveRequests.first();
+    const platform::FileDialogRequest &request = env.sp.dialogs.saveRequests.first();
     QCOMPARE(request.title, QStringLiteral("Сохранение документа"));
     QCOMPARE(request.initialName, QStringLiteral("Документ.txt"));
     QCOMPARE(request.filterIndex, 1);
@@ -423,8 +413,8 @@ void TestDocuments::saveAsNaming()
 
     QCOMPARE(QDir(env.dir.path()).entryList(QDir::Files), QStringList{written});
     QCOMPARE(readFile(env.path(written)), QByteArray("Текст"));
-    QCOMPARE(env.frm.GlobalFileName, env.path(written));
-    QCOMPARE(env.frm.SourceText, QByteArray("Текст"));
+    QCOMPARE(env.frm.document().GlobalFileName(), env.path(written));
+    QCOMPARE(env.frm.document().SourceText(), QByteArray("Текст"));
 }
 
 void TestDocuments::saveRefusalsAndFailures()
@@ -432,47 +422,47 @@ void TestDocuments::saveRefusalsAndFailures()
     Env env;
     env.loadPrevious();
     const QString file = env.path("previous.txt");
-    env.frm.TTextBlock->setText("changed");
+    env.frm.textBox().setText("changed");
 
     // Saving switched off: refused, and the next Save asks for a name and is refused again.
-    env.frm.RET_REG_DISABLESAVE = true;
-    QVERIFY(!env.docs.Save());
+    env.frm.documentSettings().RET_REG_DISABLESAVE = true;
+    QVERIFY(!env.frm.documents().Save());
     expectMessage(env.onlyMessage(),
                   file + CrLf + CrLf + "Не удалось сохранить этот файл!" + CrLf + "Сохранение файла отключено.",
                   MsgButtons::Ok, 1);
-    QCOMPARE(env.frm.GlobalFileName, QString());
+    QCOMPARE(env.frm.document().GlobalFileName(), QString());
     QCOMPARE(env.frm.windowTitle(), QStringLiteral("previous - Jotbook"));
-    env.scripted.dialogs.saveAnswers.push_back({env.path("other.txt"), 1});
-    env.scripted.messages.asked.clear();
+    env.sp.dialogs.saveAnswers.push_back({env.path("other.txt"), 1});
+    env.sp.messages.asked.clear();
     env.frm.mnuSave_Click();
-    QCOMPARE(env.scripted.dialogs.saveRequests.size(), 1);
+    QCOMPARE(env.sp.dialogs.saveRequests.size(), 1);
     QVERIFY(env.onlyMessage().text.endsWith("Сохранение файла отключено."));
     QVERIFY(!QFile::exists(env.path("other.txt")));
     QCOMPARE(readFile(file), QByteArray("previous"));
 
     // A cancelled dialog writes nothing and is no success.
-    env.frm.RET_REG_DISABLESAVE = false;
-    env.scripted.messages.asked.clear();
-    QVERIFY(!env.docs.Save());
-    QVERIFY(env.scripted.messages.asked.isEmpty());
+    env.frm.documentSettings().RET_REG_DISABLESAVE = false;
+    env.sp.messages.asked.clear();
+    QVERIFY(!env.frm.documents().Save());
+    QVERIFY(env.sp.messages.asked.isEmpty());
 
     // Access denied.
     if (QFileInfo(QStringLiteral("/sys/kernel")).isDir()) {
-        QVERIFY(!env.docs.SaveTextFile("/sys/kernel/jotbook.txt", true));
+        QVERIFY(!env.frm.documents().SaveTextFile("/sys/kernel/jotbook.txt", true));
         QCOMPARE(env.onlyMessage().text, "/sys/kernel/jotbook.txt" + CrLf + CrLf + "Не удалось сохранить этот файл!"
                                              + CrLf + "Доступ к файлу или папке закрыт.");
-        env.scripted.messages.asked.clear();
+        env.sp.messages.asked.clear();
     }
 
     // A write failing half-way: the old file survives, the number is shown.
-    env.frm.TTextBlock->setText(plainText(3 * FileAccess::WriteChunk));
+    env.frm.textBox().setText(plainText(3 * FileAccess::WriteChunk));
     FileAccess::writeFaultHook = [](qint64) { return ENOSPC; };
     const auto restore = qScopeGuard([] { FileAccess::writeFaultHook = nullptr; });
-    QVERIFY(!env.docs.SaveTextFile(file, true));
+    QVERIFY(!env.frm.documents().SaveTextFile(file, true));
     QCOMPARE(env.onlyMessage().text, file + CrLf + CrLf + "Не удалось сохранить этот файл!" + CrLf
                                          + "Произошла неизвестная ошибка: " + QString::number(1000 + ENOSPC));
     QCOMPARE(readFile(file), QByteArray("previous"));
-    QCOMPARE(env.frm.SourceText, QByteArray("previous"));
+    QCOMPARE(env.frm.document().SourceText(), QByteArray("previous"));
     QCOMPARE(QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"previous.txt"});
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
@@ -481,86 +471,86 @@ void TestDocuments::recentDocument()
 {
     Env env;
     const QString file = env.write("recent.txt", "again");
-    env.docs.WriteRecentFile(QString(255, 'p'));
-    QCOMPARE(env.frm.menus.mnuRecent->text(), "&" + QString(255, 'p'));
-    env.docs.WriteRecentFile(QString(256, 'p'));
-    QCOMPARE(env.frm.menus.mnuRecent->text(), QString());
+    env.frm.document().WriteRecentFile(QString(255, 'p'));
+    QCOMPARE(env.frm.mainActions().mnuRecent->text(), "&" + QString(255, 'p'));
+    env.frm.document().WriteRecentFile(QString(256, 'p'));
+    QCOMPARE(env.frm.mainActions().mnuRecent->text(), QString());
 
-    env.docs.WriteRecentFile(file);
-    env.docs.mnuRecent_Click();
-    QCOMPARE(env.frm.TTextBlock->text(), QByteArray("again"));
-    QCOMPARE(env.frm.GlobalFileName, file);
+    env.frm.document().WriteRecentFile(file);
+    env.frm.documents().mnuRecent_Click();
+    QCOMPARE(env.frm.textBox().text(), QByteArray("again"));
+    QCOMPARE(env.frm.document().GlobalFileName(), file);
 
     // A declined size question keeps the entry; a failed open clears it.
     env.write("recent.txt", plainText(55001));
-    env.scripted.messages.answers.push_back(MsgAnswer::No);
-    env.docs.mnuRecent_Click();
-    QCOMPARE(env.frm.menus.mnuRecent->text(), "&" + file);
+    env.sp.messages.answers.push_back(MsgAnswer::No);
+    env.frm.documents().mnuRecent_Click();
+    QCOMPARE(env.frm.mainActions().mnuRecent->text(), "&" + file);
     QFile::remove(file);
-    env.scripted.messages.asked.clear();
-    env.docs.mnuRecent_Click();
+    env.sp.messages.asked.clear();
+    env.frm.documents().mnuRecent_Click();
     QVERIFY(env.onlyMessage().text.endsWith("Файл не найден."));
-    QCOMPARE(env.frm.menus.mnuRecent->text(), QString());
+    QCOMPARE(env.frm.mainActions().mnuRecent->text(), QString());
 }
 
 void TestDocuments::changeQuestionGoesOnOnlyWhenSaved()
 {
     Env env;
-    env.frm.TTextBlock->setText("unsaved");
+    env.frm.textBox().setText("unsaved");
     // Yes, then the Save As dialog is cancelled: the caller must not discard the text.
-    env.scripted.messages.answers.push_back(MsgAnswer::Yes);
+    env.sp.messages.answers.push_back(MsgAnswer::Yes);
     QVERIFY(!env.frm.IsTextChanged());
     // Yes, then saving is refused: the same.
-    env.frm.RET_REG_DISABLESAVE = true;
-    env.scripted.messages.answers.push_back(MsgAnswer::Yes);
-    env.scripted.dialogs.saveAnswers.push_back({env.path("kept.txt"), 1});
+    env.frm.documentSettings().RET_REG_DISABLESAVE = true;
+    env.sp.messages.answers.push_back(MsgAnswer::Yes);
+    env.sp.dialogs.saveAnswers.push_back({env.path("kept.txt"), 1});
     QVERIFY(!env.frm.IsTextChanged());
     // Yes and a written file: go on.
-    env.frm.RET_REG_DISABLESAVE = false;
-    env.scripted.messages.answers.push_back(MsgAnswer::Yes);
-    env.scripted.dialogs.saveAnswers.push_back({env.path("kept.txt"), 1});
+    env.frm.documentSettings().RET_REG_DISABLESAVE = false;
+    env.sp.messages.answers.push_back(MsgAnswer::Yes);
+    env.sp.dialogs.saveAnswers.push_back({env.path("kept.txt"), 1});
     QVERIFY(env.frm.IsTextChanged());
     QCOMPARE(readFile(env.path("kept.txt")), QByteArray("unsaved"));
-    QCOMPARE(env.scripted.dialogs.saveRequests.size(), 3);
+    QCOMPARE(env.sp.dialogs.saveRequests.size(), 3);
 }
 
 void TestDocuments::fontAndColours()
 {
     Env env;
-    const platform::FontSpec before = env.frm.TTextBlock->fontSpec();
-    env.scripted.dialogs.fontAnswers.push_back(std::nullopt);
+    const platform::FontSpec before = env.frm.textBox().fontSpec();
+    env.sp.dialogs.fontAnswers.push_back(std::nullopt);
     env.frm.mnuFont_Click();
-    QCOMPARE(env.frm.TTextBlock->fontSpec(), before);
-    QVERIFY(!env.frm.UserChangeSettings);
-    QCOMPARE(env.scripted.dialogs.fontCalls.first().minSize, 8);
-    QCOMPARE(env.scripted.dialogs.fontCalls.first().maxSize, 72);
+    QCOMPARE(env.frm.textBox().fontSpec(), before);
+    QVERIFY(!env.frm.settings().UserChangeSettings());
+    QCOMPARE(env.sp.dialogs.fontCalls.first().minSize, 8);
+    QCOMPARE(env.sp.dialogs.fontCalls.first().maxSize, 72);
 
     platform::FontSpec chosen = before;
     chosen.size = 14;
     chosen.bold = true;
     chosen.weight = 700;
-    env.scripted.dialogs.fontAnswers.push_back(std::make_pair(chosen, quint32(0x0000C0)));
+    env.sp.dialogs.fontAnswers.push_back(std::make_pair(chosen, quint32(0x0000C0)));
     env.frm.mnuFont_Click();
-    QCOMPARE(env.frm.TTextBlock->fontSpec().size, 14.0);
-    QVERIFY(env.frm.TTextBlock->fontSpec().bold);
-    QCOMPARE(env.frm.TTextBlock->foreColor(), 0x0000C0u);
-    QVERIFY(env.frm.UserChangeSettings);
+    QCOMPARE(env.frm.textBox().fontSpec().size, 14.0);
+    QVERIFY(env.frm.textBox().fontSpec().bold);
+    QCOMPARE(env.frm.textBox().foreColor(), 0x0000C0u);
+    QVERIFY(env.frm.settings().UserChangeSettings());
 
-    env.frm.UserChangeSettings = false;
+    env.frm.settings().setUserChangeSettings(false);
     env.frm.mnuColor_Click();   // cancelled
-    QVERIFY(!env.frm.UserChangeSettings);
-    env.scripted.dialogs.colorAnswers.push_back(0x80FF80);
+    QVERIFY(!env.frm.settings().UserChangeSettings());
+    env.sp.dialogs.colorAnswers.push_back(0x80FF80);
     env.frm.mnuColor_Click();
-    QCOMPARE(env.frm.TTextBlock->backColor(), 0x80FF80u);
-    QCOMPARE(env.scripted.dialogs.colorInitial.last(), env.scripted.dialogs.colorInitial.first());
-    QVERIFY(env.frm.UserChangeSettings);
+    QCOMPARE(env.frm.textBox().backColor(), 0x80FF80u);
+    QCOMPARE(env.sp.dialogs.colorInitial.last(), env.sp.dialogs.colorInitial.first());
+    QVERIFY(env.frm.settings().UserChangeSettings());
 
-    env.frm.UserChangeSettings = false;
+    env.frm.settings().setUserChangeSettings(false);
     env.frm.mnuDefaultColor_Click();
-    env.frm.UserChangeSettings = false;
+    env.frm.settings().setUserChangeSettings(false);
     env.frm.mnuDefaultColor_Click();   // already white: still counts as a change
-    QCOMPARE(env.frm.TTextBlock->backColor(), 0xFFFFFFu);
-    QVERIFY(env.frm.UserChangeSettings);
+    QCOMPARE(env.frm.textBox().backColor(), 0xFFFFFFu);
+    QVERIFY(env.frm.settings().UserChangeSettings());
 }
 
 QTEST_MAIN(TestDocuments)

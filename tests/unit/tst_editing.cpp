@@ -13,6 +13,7 @@ using platform::TextBox;
 class TestEditing : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { search.release(); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void find_data();
@@ -29,6 +30,9 @@ private Q_SLOTS:
     void changeCaseWithoutSelectionDoesNothing();
     void timeDateReplacesSelectionOrInserts();
     void timeDateUsesLocaleTimeSeparator();
+
+private:
+    TextSearch::BoxSearch search;
 };
 
 void TestEditing::find_data()
@@ -87,7 +91,7 @@ void TestEditing::findInBoxFoldsCaseOnlyWithoutMatchCase()
     const QByteArray p = fromUnicode(pattern);
     QStringList hits;
     for (qint64 start = 1;;) {
-        const qint64 at = TextSearch::findInBox(box, p, start, matchCase);
+        const qint64 at = search.find(box, p, start, matchCase);
         if (at == 0)
             break;
         hits << text.mid(at - 1, p.size());
@@ -100,20 +104,20 @@ void TestEditing::findInBoxSeesEveryEdit()
 {
     TextBox box;
     box.setText("one two");
-    QCOMPARE(TextSearch::findInBox(box, "three", 1, true), 0);
-    QCOMPARE(TextSearch::findInBox(box, "THREE", 1, false), 0);
+    QCOMPARE(search.find(box, "three", 1, true), 0);
+    QCOMPARE(search.find(box, "THREE", 1, false), 0);
 
     box.setSel(4, 7);
     box.replaceSel("three", true);
-    QCOMPARE(TextSearch::findInBox(box, "three", 1, true), 5);
-    QCOMPARE(TextSearch::findInBox(box, "THREE", 1, false), 5);
+    QCOMPARE(search.find(box, "three", 1, true), 5);
+    QCOMPARE(search.find(box, "THREE", 1, false), 5);
 
     box.undoEdit();
-    QCOMPARE(TextSearch::findInBox(box, "three", 1, true), 0);
-    QCOMPARE(TextSearch::findInBox(box, "TWO", 1, false), 5);
+    QCOMPARE(search.find(box, "three", 1, true), 0);
+    QCOMPARE(search.find(box, "TWO", 1, false), 5);
 
     box.setText("xx two");
-    QCOMPARE(TextSearch::findInBox(box, "two", 1, true), 4);
+    QCOMPARE(search.find(box, "two", 1, true), 4);
 }
 
 void TestEditing::findInBoxTellsBoxesApart()
@@ -122,17 +126,17 @@ void TestEditing::findInBoxTellsBoxesApart()
     TextBox second;
     first.setText("needle");
     second.setText("hay needle");
-    QCOMPARE(TextSearch::findInBox(first, "needle", 1, true), 1);
-    QCOMPARE(TextSearch::findInBox(second, "needle", 1, true), 5);
-    QCOMPARE(TextSearch::findInBox(first, "NEEDLE", 1, false), 1);
+    QCOMPARE(search.find(first, "needle", 1, true), 1);
+    QCOMPARE(search.find(second, "needle", 1, true), 5);
+    QCOMPARE(search.find(first, "NEEDLE", 1, false), 1);
 
     // A box created where a destroyed one lived must not inherit its text.
     auto *gone = new TextBox;
     gone->setText("ghost");
-    QCOMPARE(TextSearch::findInBox(*gone, "ghost", 1, true), 1);
+    QCOMPARE(search.find(*gone, "ghost", 1, true), 1);
     delete gone;
     auto *fresh = new TextBox;
-    QCOMPARE(TextSearch::findInBox(*fresh, "ghost", 1, true), 0);
+    QCOMPARE(search.find(*fresh, "ghost", 1, true), 0);
     delete fresh;
 }
 
@@ -166,7 +170,7 @@ void TestEditing::replacementsKeepTheCacheExact()
     for (int press = 0; press < 10; ++press) {
         const QByteArray now = box.text();
         const qint64 expected = TextSearch::find(matchCase ? now : platform::Ansi::toUpper(now), needle, start);
-        const qint64 p = TextSearch::findInBox(box, pattern, start, matchCase);
+        const qint64 p = search.find(box, pattern, start, matchCase);
         QCOMPARE(p, expected);
         if (p == 0)
             break;
@@ -174,14 +178,14 @@ void TestEditing::replacementsKeepTheCacheExact()
         const quint64 revision = box.revision();
         box.replaceSel(replacement, true);
         box.setSel(int(p - 1), int(p - 1 + replacement.size()));
-        TextSearch::noteReplacement(box, revision, p - 1, pattern.size(), replacement);
+        search.noteReplacement(box, revision, p - 1, pattern.size(), replacement);
         start = p + replacement.size();
     }
     // Taking the replacements back is an ordinary edit.
     while (box.canUndo())
         box.undoEdit();
     QCOMPARE(box.text(), text);
-    QCOMPARE(TextSearch::findInBox(box, pattern, 1, matchCase),
+    QCOMPARE(search.find(box, pattern, 1, matchCase),
              TextSearch::find(matchCase ? text : platform::Ansi::toUpper(text), needle, 1));
 }
 

@@ -1,12 +1,12 @@
 // The Find, Replace and Go-to dialogs driven through their controls, on the real main window.
 #include "app/FrmMain.h"
-#include "app/WindowGeometry.h"
+#include "platform/WindowGeometry.h"
 #include "editing/FrmFind.h"
 #include "editing/FrmGoTo.h"
 #include "editing/FrmReplace.h"
 #include "platform/Ansi.h"
 #include "platform/TextBox.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -95,35 +95,34 @@ private:
     void openFind(const QByteArray &text, int caret, const QString &pattern, bool matchCase);
     QList<Range> pressUntilAsked(QPushButton *button, int limit = 20);
 
+    std::unique_ptr<testing::MainWindowRun> run;
     testing::ScriptedPlatform *sp = nullptr;
-    platform::Platform platform;
     FrmMain *frm = nullptr;
 };
 
 void TestFindDialogs::init()
 {
-    sp = new testing::ScriptedPlatform;
-    platform = sp->platform();
-    frm = new FrmMain(platform);
-    frm->RET_REG_FINDMATCHCASE = 1;
-    frm->RET_REG_REPLACEMATCHCASE = 1;
+    run = std::make_unique<testing::MainWindowRun>();
+    sp = &run->sp;
+    frm = &run->frm;
+    frm->searchMemory().RET_REG_FINDMATCHCASE = 1;
+    frm->searchMemory().RET_REG_REPLACEMATCHCASE = 1;
 }
 
 void TestFindDialogs::cleanup()
 {
-    delete frm;
-    delete sp;
+    run.reset();
     QLocale::setDefault(QLocale::c());
 }
 
 void TestFindDialogs::openFind(const QByteArray &text, int caret, const QString &pattern, bool matchCase)
 {
-    frm->TTextBlock->setText(text);
-    frm->TTextBlock->setSel(caret, caret);
+    frm->textBox().setText(text);
+    frm->textBox().setSel(caret, caret);
     frm->mnuFind_Click();
-    QVERIFY(frm->frmFind);
-    typeInto(control<QLineEdit>(frm->frmFind, "TFind"), pattern);
-    control<QCheckBox>(frm->frmFind, "CMatchCase")->setChecked(matchCase);
+    QVERIFY(frm->editDialogs().frmFind());
+    typeInto(control<QLineEdit>(frm->editDialogs().frmFind(), "TFind"), pattern);
+    control<QCheckBox>(frm->editDialogs().frmFind(), "CMatchCase")->setChecked(matchCase);
 }
 
 // Presses the button until the end-of-document question comes; returns the selections made.
@@ -134,7 +133,7 @@ QList<Range> TestFindDialogs::pressUntilAsked(QPushButton *button, int limit)
     for (int i = 0; i < limit && sp->messages.asked.size() == asked; ++i) {
         click(button);
         if (sp->messages.asked.size() == asked)
-            hits << selection(*frm->TTextBlock);
+            hits << selection(frm->textBox());
     }
     return hits;
 }
@@ -142,7 +141,7 @@ QList<Range> TestFindDialogs::pressUntilAsked(QPushButton *button, int limit)
 void TestFindDialogs::findWalksHitsThenAsksAndStartsOver()
 {
     openFind("abcabc", 0, QStringLiteral("bc"), true);
-    QPushButton *find = control<QPushButton>(frm->frmFind, "CmdFind");
+    QPushButton *find = control<QPushButton>(frm->editDialogs().frmFind(), "CmdFind");
     sp->messages.answers = {MsgAnswer::Yes};
 
     QCOMPARE(pressUntilAsked(find), (QList<Range>{{1, 3}, {4, 6}}));
@@ -155,77 +154,77 @@ void TestFindDialogs::findWalksHitsThenAsksAndStartsOver()
     QCOMPARE(question.defaultButton, 1);
 
     // Yes: the pattern is offered for retyping and the next press starts from the top.
-    QLineEdit *pattern = control<QLineEdit>(frm->frmFind, "TFind");
-    QVERIFY(frm->frmFind && frm->frmFind->isVisible());
+    QLineEdit *pattern = control<QLineEdit>(frm->editDialogs().frmFind(), "TFind");
+    QVERIFY(frm->editDialogs().frmFind() && frm->editDialogs().frmFind()->isVisible());
     QCOMPARE(pattern->selectedText(), QStringLiteral("bc"));
-    QCOMPARE(frm->frmFind->focusWidget(), pattern);
+    QCOMPARE(frm->editDialogs().frmFind()->focusWidget(), pattern);
     click(find);
-    QCOMPARE(selection(*frm->TTextBlock), Range(1, 3));
+    QCOMPARE(selection(frm->textBox()), Range(1, 3));
 }
 
 void TestFindDialogs::findStartsJustBeforeTheCaret()
 {
     // The caret stands after "abc"; the "c" it follows is the first hit.
     openFind("abcabc", 3, QStringLiteral("c"), true);
-    click(control<QPushButton>(frm->frmFind, "CmdFind"));
-    QCOMPARE(selection(*frm->TTextBlock), Range(2, 3));
+    click(control<QPushButton>(frm->editDialogs().frmFind(), "CmdFind"));
+    QCOMPARE(selection(frm->textBox()), Range(2, 3));
 
     // Line breaks count as two characters.
-    delete frm->frmFind;
+    delete frm->editDialogs().frmFind();
     openFind("ab\r\ncd\r\ncd", 0, QStringLiteral("cd"), true);
-    QCOMPARE(pressUntilAsked(control<QPushButton>(frm->frmFind, "CmdFind")), (QList<Range>{{4, 6}, {8, 10}}));
+    QCOMPARE(pressUntilAsked(control<QPushButton>(frm->editDialogs().frmFind(), "CmdFind")), (QList<Range>{{4, 6}, {8, 10}}));
 }
 
 void TestFindDialogs::findNoClosesAndRemembers()
 {
     openFind("abc", 0, QStringLiteral("x"), false);
     sp->messages.answers = {MsgAnswer::No};
-    click(control<QPushButton>(frm->frmFind, "CmdFind"));
+    click(control<QPushButton>(frm->editDialogs().frmFind(), "CmdFind"));
     QCOMPARE(sp->messages.texts(), QStringList{kEndOfDocument});
-    QTRY_VERIFY(frm->frmFind.isNull());
-    QCOMPARE(frm->FindTemp, QStringLiteral("x"));
-    QCOMPARE(frm->RET_REG_FINDMATCHCASE, 0);
+    QTRY_VERIFY(frm->editDialogs().frmFind().isNull());
+    QCOMPARE(frm->searchMemory().FindTemp, QStringLiteral("x"));
+    QCOMPARE(frm->searchMemory().RET_REG_FINDMATCHCASE, 0);
 }
 
 void TestFindDialogs::findCannotMatchWhatTheCodePageLacks()
 {
     // "ę" has no place in the code page; it must not be searched as the '?' it would turn into.
     openFind("what? where?", 0, QStringLiteral("ę"), true);
-    click(control<QPushButton>(frm->frmFind, "CmdFind"));
+    click(control<QPushButton>(frm->editDialogs().frmFind(), "CmdFind"));
     QCOMPARE(sp->messages.texts(), QStringList{kEndOfDocument});
-    QCOMPARE(frm->TTextBlock->selLength(), 0);
+    QCOMPARE(frm->textBox().selLength(), 0);
 }
 
 void TestFindDialogs::keysPressTheButtons()
 {
     openFind("one two one", 2, QStringLiteral("one"), true);
-    QLineEdit *pattern = control<QLineEdit>(frm->frmFind, "TFind");
+    QLineEdit *pattern = control<QLineEdit>(frm->editDialogs().frmFind(), "TFind");
     QTest::keyClick(pattern, Qt::Key_Return);
-    QCOMPARE(selection(*frm->TTextBlock), Range(8, 11));
+    QCOMPARE(selection(frm->textBox()), Range(8, 11));
     QTest::keyClick(pattern, Qt::Key_Escape);
-    QTRY_VERIFY(frm->frmFind.isNull());
-    QCOMPARE(frm->FindTemp, QStringLiteral("one"));
+    QTRY_VERIFY(frm->editDialogs().frmFind().isNull());
+    QCOMPARE(frm->searchMemory().FindTemp, QStringLiteral("one"));
 
     frm->mnuGoTo_Click();
-    QLineEdit *number = control<QLineEdit>(frm->frmGoTo, "TGoTo");
+    QLineEdit *number = control<QLineEdit>(frm->editDialogs().frmGoTo(), "TGoTo");
     typeInto(number, QStringLiteral("5"));
     QTest::keyClick(number, Qt::Key_Enter);
-    QCOMPARE(selection(*frm->TTextBlock), Range(4, 5));
+    QCOMPARE(selection(frm->textBox()), Range(4, 5));
     QTest::keyClick(number, Qt::Key_Escape);
-    QTRY_VERIFY(frm->frmGoTo.isNull());
-    QCOMPARE(frm->GoToTemp, QStringLiteral("5"));
+    QTRY_VERIFY(frm->editDialogs().frmGoTo().isNull());
+    QCOMPARE(frm->searchMemory().GoToTemp, QStringLiteral("5"));
 }
 
 void TestFindDialogs::defaultButtonFollowsThePattern()
 {
-    frm->TTextBlock->setText("text");
+    frm->textBox().setText("text");
     frm->mnuFind_Click();
     frm->mnuReplace_Click();
     frm->mnuGoTo_Click();
     const QList<QPair<QWidget *, const char *>> dialogs = {
-        {frm->frmFind, "CmdFind"}, {frm->frmReplace, "CmdReplace"}, {frm->frmGoTo, "CmdGo"}};
+        {frm->editDialogs().frmFind(), "CmdFind"}, {frm->editDialogs().frmReplace(), "CmdReplace"}, {frm->editDialogs().frmGoTo(), "CmdGo"}};
     for (const auto &[dialog, buttonName] : dialogs) {
-        QLineEdit *box = control<QLineEdit>(dialog, dialog == frm->frmGoTo ? "TGoTo" : "TFind");
+        QLineEdit *box = control<QLineEdit>(dialog, dialog == frm->editDialogs().frmGoTo() ? "TGoTo" : "TFind");
         QPushButton *button = control<QPushButton>(dialog, buttonName);
         QVERIFY(button->isEnabled());
         QVERIFY(button->isDefault());
@@ -235,131 +234,131 @@ void TestFindDialogs::defaultButtonFollowsThePattern()
         QVERIFY2(button->isEnabled(), buttonName);
     }
     // An empty replacement is allowed.
-    typeInto(control<QLineEdit>(frm->frmReplace, "TReplace"), QString());
-    QVERIFY(control<QPushButton>(frm->frmReplace, "CmdReplace")->isEnabled());
+    typeInto(control<QLineEdit>(frm->editDialogs().frmReplace(), "TReplace"), QString());
+    QVERIFY(control<QPushButton>(frm->editDialogs().frmReplace(), "CmdReplace")->isEnabled());
 }
 
 void TestFindDialogs::reopeningRemembersTextsAndMatchCase()
 {
-    frm->TTextBlock->setText("some text");
-    frm->RET_REG_FINDMATCHCASE = 7;   // hand-edited settings: any non-zero value is "on"
+    frm->textBox().setText("some text");
+    frm->searchMemory().RET_REG_FINDMATCHCASE = 7;   // hand-edited settings: any non-zero value is "on"
     frm->mnuFind_Click();
-    QLineEdit *pattern = control<QLineEdit>(frm->frmFind, "TFind");
+    QLineEdit *pattern = control<QLineEdit>(frm->editDialogs().frmFind(), "TFind");
     QCOMPARE(pattern->text(), QStringLiteral("Образец поиска"));
     QCOMPARE(pattern->selectedText(), pattern->text());
-    QVERIFY(control<QCheckBox>(frm->frmFind, "CMatchCase")->isChecked());
+    QVERIFY(control<QCheckBox>(frm->editDialogs().frmFind(), "CMatchCase")->isChecked());
 
     typeInto(pattern, QStringLiteral("слово"));
-    control<QCheckBox>(frm->frmFind, "CMatchCase")->setChecked(false);
-    click(control<QPushButton>(frm->frmFind, "CmdCancel"));
-    QTRY_VERIFY(frm->frmFind.isNull());
-    QCOMPARE(frm->FindTemp, QStringLiteral("слово"));
-    QCOMPARE(frm->RET_REG_FINDMATCHCASE, 0);
+    control<QCheckBox>(frm->editDialogs().frmFind(), "CMatchCase")->setChecked(false);
+    click(control<QPushButton>(frm->editDialogs().frmFind(), "CmdCancel"));
+    QTRY_VERIFY(frm->editDialogs().frmFind().isNull());
+    QCOMPARE(frm->searchMemory().FindTemp, QStringLiteral("слово"));
+    QCOMPARE(frm->searchMemory().RET_REG_FINDMATCHCASE, 0);
 
     // Find next keeps the remembered pattern; the placeholder left untouched is remembered too.
     frm->mnuFindNext_Click();
-    QCOMPARE(control<QLineEdit>(frm->frmFind, "TFind")->text(), QStringLiteral("слово"));
-    QVERIFY(!control<QCheckBox>(frm->frmFind, "CMatchCase")->isChecked());
-    frm->frmFind->close();   // the title bar's close box
-    QTRY_VERIFY(frm->frmFind.isNull());
-    QCOMPARE(frm->FindTemp, QStringLiteral("слово"));
+    QCOMPARE(control<QLineEdit>(frm->editDialogs().frmFind(), "TFind")->text(), QStringLiteral("слово"));
+    QVERIFY(!control<QCheckBox>(frm->editDialogs().frmFind(), "CMatchCase")->isChecked());
+    frm->editDialogs().frmFind()->close();   // the title bar's close box
+    QTRY_VERIFY(frm->editDialogs().frmFind().isNull());
+    QCOMPARE(frm->searchMemory().FindTemp, QStringLiteral("слово"));
 
     // Replace with nothing selected offers the same pattern.
-    frm->TTextBlock->setSel(0, 0);
+    frm->textBox().setSel(0, 0);
     frm->mnuReplace_Click();
-    QCOMPARE(control<QLineEdit>(frm->frmReplace, "TFind")->text(), QStringLiteral("слово"));
+    QCOMPARE(control<QLineEdit>(frm->editDialogs().frmReplace(), "TFind")->text(), QStringLiteral("слово"));
 }
 
 void TestFindDialogs::showingAnOpenDialogOnlyActivatesIt()
 {
     openFind("abab", 0, QStringLiteral("b"), true);
-    FrmFind *first = frm->frmFind;
+    FrmFind *first = frm->editDialogs().frmFind();
     click(control<QPushButton>(first, "CmdFind"));
-    QCOMPARE(selection(*frm->TTextBlock), Range(1, 2));
+    QCOMPARE(selection(frm->textBox()), Range(1, 2));
 
-    frm->TTextBlock->setSel(0, 1);   // a new selection would be the pattern of a new dialog
+    frm->textBox().setSel(0, 1);   // a new selection would be the pattern of a new dialog
     frm->mnuFind_Click();
-    QCOMPARE(frm->frmFind.data(), first);
+    QCOMPARE(frm->editDialogs().frmFind().data(), first);
     QCOMPARE(control<QLineEdit>(first, "TFind")->text(), QStringLiteral("b"));
     QCOMPARE(first->searchStart(), 3);
     click(control<QPushButton>(first, "CmdFind"));
-    QCOMPARE(selection(*frm->TTextBlock), Range(3, 4));
+    QCOMPARE(selection(frm->textBox()), Range(3, 4));
 }
 
 void TestFindDialogs::replaceSkipsItsOwnInsertions()
 {
-    frm->TTextBlock->setText("aaa");
+    frm->textBox().setText("aaa");
     frm->mnuReplace_Click();
-    typeInto(control<QLineEdit>(frm->frmReplace, "TFind"), QStringLiteral("a"));
-    typeInto(control<QLineEdit>(frm->frmReplace, "TReplace"), QStringLiteral("aa"));
-    QPushButton *replace = control<QPushButton>(frm->frmReplace, "CmdReplace");
+    typeInto(control<QLineEdit>(frm->editDialogs().frmReplace(), "TFind"), QStringLiteral("a"));
+    typeInto(control<QLineEdit>(frm->editDialogs().frmReplace(), "TReplace"), QStringLiteral("aa"));
+    QPushButton *replace = control<QPushButton>(frm->editDialogs().frmReplace(), "CmdReplace");
 
     // Each press selects what it inserted.
     QCOMPARE(pressUntilAsked(replace), (QList<Range>{{0, 2}, {2, 4}, {4, 6}}));
-    QCOMPARE(frm->TTextBlock->text(), QByteArray("aaaaaa"));
+    QCOMPARE(frm->textBox().text(), QByteArray("aaaaaa"));
     QCOMPARE(sp->messages.texts(), QStringList{kEndOfDocument});
 }
 
 void TestFindDialogs::replaceWithNothingDeletes()
 {
-    frm->TTextBlock->setText("xaxa");
+    frm->textBox().setText("xaxa");
     frm->mnuReplace_Click();
-    typeInto(control<QLineEdit>(frm->frmReplace, "TFind"), QStringLiteral("a"));
-    typeInto(control<QLineEdit>(frm->frmReplace, "TReplace"), QString());
-    QPushButton *replace = control<QPushButton>(frm->frmReplace, "CmdReplace");
+    typeInto(control<QLineEdit>(frm->editDialogs().frmReplace(), "TFind"), QStringLiteral("a"));
+    typeInto(control<QLineEdit>(frm->editDialogs().frmReplace(), "TReplace"), QString());
+    QPushButton *replace = control<QPushButton>(frm->editDialogs().frmReplace(), "CmdReplace");
     click(replace);
-    QCOMPARE(frm->TTextBlock->text(), QByteArray("xxa"));
-    QCOMPARE(selection(*frm->TTextBlock), Range(1, 1));
+    QCOMPARE(frm->textBox().text(), QByteArray("xxa"));
+    QCOMPARE(selection(frm->textBox()), Range(1, 1));
     click(replace);
-    QCOMPARE(frm->TTextBlock->text(), QByteArray("xx"));
+    QCOMPARE(frm->textBox().text(), QByteArray("xx"));
 }
 
 void TestFindDialogs::replaceUndoesOneStepAtATime()
 {
     const QString text = QStringLiteral("Кот и КОТ");
-    frm->TTextBlock->setText(platform::Ansi::fromUnicode(text));
-    frm->RET_REG_REPLACEMATCHCASE = 0;
+    frm->textBox().setText(platform::Ansi::fromUnicode(text));
+    frm->searchMemory().RET_REG_REPLACEMATCHCASE = 0;
     frm->mnuReplace_Click();
-    typeInto(control<QLineEdit>(frm->frmReplace, "TFind"), QStringLiteral("кот"));
-    typeInto(control<QLineEdit>(frm->frmReplace, "TReplace"), QStringLiteral("пёс"));
-    QPushButton *replace = control<QPushButton>(frm->frmReplace, "CmdReplace");
+    typeInto(control<QLineEdit>(frm->editDialogs().frmReplace(), "TFind"), QStringLiteral("кот"));
+    typeInto(control<QLineEdit>(frm->editDialogs().frmReplace(), "TReplace"), QStringLiteral("пёс"));
+    QPushButton *replace = control<QPushButton>(frm->editDialogs().frmReplace(), "CmdReplace");
     click(replace);
     click(replace);
-    QCOMPARE(platform::Ansi::toUnicode(frm->TTextBlock->text()), QStringLiteral("пёс и пёс"));
+    QCOMPARE(platform::Ansi::toUnicode(frm->textBox().text()), QStringLiteral("пёс и пёс"));
 
     frm->mnuUndo_Click();
-    QCOMPARE(platform::Ansi::toUnicode(frm->TTextBlock->text()), QStringLiteral("пёс и КОТ"));
+    QCOMPARE(platform::Ansi::toUnicode(frm->textBox().text()), QStringLiteral("пёс и КОТ"));
     frm->mnuUndo_Click();
-    QCOMPARE(platform::Ansi::toUnicode(frm->TTextBlock->text()), text);
+    QCOMPARE(platform::Ansi::toUnicode(frm->textBox().text()), text);
 
     // The undone text is searched as it is now, not as it was at the last press.
     sp->messages.answers = {MsgAnswer::Yes};
     QCOMPARE(pressUntilAsked(replace).size(), 0);   // the start is past both words
     click(replace);
-    QCOMPARE(platform::Ansi::toUnicode(frm->TTextBlock->text()), QStringLiteral("пёс и КОТ"));
+    QCOMPARE(platform::Ansi::toUnicode(frm->textBox().text()), QStringLiteral("пёс и КОТ"));
 }
 
 void TestFindDialogs::replaceRemembersItsTexts()
 {
-    frm->TTextBlock->setText("abc");
+    frm->textBox().setText("abc");
     frm->mnuReplace_Click();
-    QCOMPARE(control<QLineEdit>(frm->frmReplace, "TFind")->text(), QStringLiteral("Образец поиска"));
-    QCOMPARE(control<QLineEdit>(frm->frmReplace, "TReplace")->text(), QStringLiteral("Образец замены"));
-    QVERIFY(control<QCheckBox>(frm->frmReplace, "CMatchCase")->isChecked());
-    typeInto(control<QLineEdit>(frm->frmReplace, "TReplace"), QStringLiteral("новое"));
-    control<QCheckBox>(frm->frmReplace, "CMatchCase")->setChecked(false);
-    QTest::keyClick(control<QLineEdit>(frm->frmReplace, "TReplace"), Qt::Key_Escape);
-    QTRY_VERIFY(frm->frmReplace.isNull());
-    QCOMPARE(frm->FindTemp, QStringLiteral("Образец поиска"));
-    QCOMPARE(frm->ReplaceTemp, QStringLiteral("новое"));
-    QCOMPARE(frm->RET_REG_REPLACEMATCHCASE, 0);
-    QCOMPARE(frm->RET_REG_FINDMATCHCASE, 1);   // the Find dialog's own state is untouched
+    QCOMPARE(control<QLineEdit>(frm->editDialogs().frmReplace(), "TFind")->text(), QStringLiteral("Образец поиска"));
+    QCOMPARE(control<QLineEdit>(frm->editDialogs().frmReplace(), "TReplace")->text(), QStringLiteral("Образец замены"));
+    QVERIFY(control<QCheckBox>(frm->editDialogs().frmReplace(), "CMatchCase")->isChecked());
+    typeInto(control<QLineEdit>(frm->editDialogs().frmReplace(), "TReplace"), QStringLiteral("новое"));
+    control<QCheckBox>(frm->editDialogs().frmReplace(), "CMatchCase")->setChecked(false);
+    QTest::keyClick(control<QLineEdit>(frm->editDialogs().frmReplace(), "TReplace"), Qt::Key_Escape);
+    QTRY_VERIFY(frm->editDialogs().frmReplace().isNull());
+    QCOMPARE(frm->searchMemory().FindTemp, QStringLiteral("Образец поиска"));
+    QCOMPARE(frm->searchMemory().ReplaceTemp, QStringLiteral("новое"));
+    QCOMPARE(frm->searchMemory().RET_REG_REPLACEMATCHCASE, 0);
+    QCOMPARE(frm->searchMemory().RET_REG_FINDMATCHCASE, 1);   // the Find dialog's own state is untouched
 
-    frm->TTextBlock->setSel(1, 2);   // a selection becomes the pattern
+    frm->textBox().setSel(1, 2);   // a selection becomes the pattern
     frm->mnuReplace_Click();
-    QCOMPARE(control<QLineEdit>(frm->frmReplace, "TFind")->text(), QStringLiteral("b"));
-    QCOMPARE(control<QLineEdit>(frm->frmReplace, "TReplace")->text(), QStringLiteral("новое"));
-    QVERIFY(!control<QCheckBox>(frm->frmReplace, "CMatchCase")->isChecked());
+    QCOMPARE(control<QLineEdit>(frm->editDialogs().frmReplace(), "TFind")->text(), QStringLiteral("b"));
+    QCOMPARE(control<QLineEdit>(frm->editDialogs().frmReplace(), "TReplace")->text(), QStringLiteral("новое"));
+    QVERIFY(!control<QCheckBox>(frm->editDialogs().frmReplace(), "CMatchCase")->isChecked());
 }
 
 void TestFindDialogs::goTo_data()
@@ -388,30 +387,30 @@ void TestFindDialogs::goTo()
     QFETCH(QString, number);
     QFETCH(int, selected);
 
-    frm->TTextBlock->setText(text);
-    frm->TTextBlock->setSel(0, 0);
+    frm->textBox().setText(text);
+    frm->textBox().setSel(0, 0);
     frm->mnuGoTo_Click();
-    typeInto(control<QLineEdit>(frm->frmGoTo, "TGoTo"), number);
-    click(control<QPushButton>(frm->frmGoTo, "CmdGo"));
+    typeInto(control<QLineEdit>(frm->editDialogs().frmGoTo(), "TGoTo"), number);
+    click(control<QPushButton>(frm->editDialogs().frmGoTo(), "CmdGo"));
     if (selected > 0) {
-        QCOMPARE(selection(*frm->TTextBlock), Range(selected - 1, selected));
-        QCOMPARE(frm->TTextBlock->selectedText(), text.mid(selected - 1, 1));
+        QCOMPARE(selection(frm->textBox()), Range(selected - 1, selected));
+        QCOMPARE(frm->textBox().selectedText(), text.mid(selected - 1, 1));
         QVERIFY(sp->messages.asked.isEmpty());
-        QVERIFY(frm->frmGoTo);   // stays open for the next jump
+        QVERIFY(frm->editDialogs().frmGoTo());   // stays open for the next jump
     } else {
         QCOMPARE(sp->messages.texts(), QStringList{kBadNumber});
         QCOMPARE(sp->messages.asked[0].request.icon, MsgIcon::Warning);
         QCOMPARE(sp->messages.asked[0].request.buttons, MsgButtons::Ok);
-        QCOMPARE(selection(*frm->TTextBlock), Range(0, 0));
+        QCOMPARE(selection(frm->textBox()), Range(0, 0));
     }
 }
 
 void TestFindDialogs::goToReadsTheLocalesNumbers()
 {
-    frm->TTextBlock->setText("abcdef");
+    frm->textBox().setText("abcdef");
     frm->mnuGoTo_Click();
-    QLineEdit *number = control<QLineEdit>(frm->frmGoTo, "TGoTo");
-    QPushButton *go = control<QPushButton>(frm->frmGoTo, "CmdGo");
+    QLineEdit *number = control<QLineEdit>(frm->editDialogs().frmGoTo(), "TGoTo");
+    QPushButton *go = control<QPushButton>(frm->editDialogs().frmGoTo(), "CmdGo");
 
     // In C "3,0" is no number; where the comma is the decimal separator it is a whole 3.
     typeInto(number, QStringLiteral("3,0"));
@@ -420,59 +419,59 @@ void TestFindDialogs::goToReadsTheLocalesNumbers()
 
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     click(go);
-    QCOMPARE(selection(*frm->TTextBlock), Range(2, 3));
+    QCOMPARE(selection(frm->textBox()), Range(2, 3));
     typeInto(number, QStringLiteral("2,5"));   // a number, but not a character's
     click(go);
     QCOMPARE(sp->messages.asked.size(), 2);
     typeInto(number, QStringLiteral("4"));
     click(go);
-    QCOMPARE(selection(*frm->TTextBlock), Range(3, 4));
+    QCOMPARE(selection(frm->textBox()), Range(3, 4));
 }
 
 void TestFindDialogs::goToRefusesAndSelectsTheText()
 {
-    frm->TTextBlock->setText("abc");
-    frm->TTextBlock->setSel(1, 2);
+    frm->textBox().setText("abc");
+    frm->textBox().setSel(1, 2);
     frm->mnuGoTo_Click();
-    QLineEdit *number = control<QLineEdit>(frm->frmGoTo, "TGoTo");
+    QLineEdit *number = control<QLineEdit>(frm->editDialogs().frmGoTo(), "TGoTo");
     typeInto(number, QStringLiteral("12x"));
     number->setCursorPosition(1);
-    click(control<QPushButton>(frm->frmGoTo, "CmdGo"));
+    click(control<QPushButton>(frm->editDialogs().frmGoTo(), "CmdGo"));
     QCOMPARE(sp->messages.texts(), QStringList{kBadNumber});
     QCOMPARE(number->selectedText(), QStringLiteral("12x"));
-    QCOMPARE(frm->frmGoTo->focusWidget(), number);
-    QCOMPARE(selection(*frm->TTextBlock), Range(1, 2));
+    QCOMPARE(frm->editDialogs().frmGoTo()->focusWidget(), number);
+    QCOMPARE(selection(frm->textBox()), Range(1, 2));
 }
 
 void TestFindDialogs::goToRemembersItsText()
 {
-    frm->TTextBlock->setText("abc");
+    frm->textBox().setText("abc");
     frm->mnuGoTo_Click();
-    QLineEdit *number = control<QLineEdit>(frm->frmGoTo, "TGoTo");
+    QLineEdit *number = control<QLineEdit>(frm->editDialogs().frmGoTo(), "TGoTo");
     QCOMPARE(number->text(), QStringLiteral("1"));
     QCOMPARE(number->selectedText(), QStringLiteral("1"));
     typeInto(number, QStringLiteral("zz"));   // remembered even when it is not a number
-    click(control<QPushButton>(frm->frmGoTo, "CmdCancel"));
-    QTRY_VERIFY(frm->frmGoTo.isNull());
-    QCOMPARE(frm->GoToTemp, QStringLiteral("zz"));
+    click(control<QPushButton>(frm->editDialogs().frmGoTo(), "CmdCancel"));
+    QTRY_VERIFY(frm->editDialogs().frmGoTo().isNull());
+    QCOMPARE(frm->searchMemory().GoToTemp, QStringLiteral("zz"));
     frm->mnuGoTo_Click();
-    QCOMPARE(control<QLineEdit>(frm->frmGoTo, "TGoTo")->text(), QStringLiteral("zz"));
+    QCOMPARE(control<QLineEdit>(frm->editDialogs().frmGoTo(), "TGoTo")->text(), QStringLiteral("zz"));
 }
 
 void TestFindDialogs::dialogsArePlacedAndSized()
 {
-    WindowGeometry &main = frm->geometryTwips();
+    platform::WindowGeometry &main = frm->geometryTwips();
     main.setLeft(1800);
     main.setTop(1200);
     main.setWidth(9000);
     main.setHeight(6000);
-    frm->TTextBlock->setText("x");
+    frm->textBox().setText("x");
     frm->mnuFind_Click();
     frm->mnuReplace_Click();
     frm->mnuGoTo_Click();
 
-    const double tx = WindowGeometry::twipsPerPixelX();
-    const double ty = WindowGeometry::twipsPerPixelY();
+    const double tx = platform::WindowGeometry::twipsPerPixelX();
+    const double ty = platform::WindowGeometry::twipsPerPixelY();
     // One eighteenth of the width and one sixth of the height in from the main window's corner.
     const double left = main.left() + main.width() / 18;
     const double top = main.top() + main.height() / 6;
@@ -481,9 +480,9 @@ void TestFindDialogs::dialogsArePlacedAndSized()
         QCOMPARE(expected, QPoint(153, 147));   // 2300 and 2200 twips
 
     struct Designed { QWidget *dialog; QString caption; int width; int height; };
-    const QList<Designed> dialogs = {{frm->frmFind, QStringLiteral("Поиск текста"), 5175, 1455},
-                                     {frm->frmReplace, QStringLiteral("Замена текста"), 5295, 1815},
-                                     {frm->frmGoTo, QStringLiteral("Переход"), 3975, 1455}};
+    const QList<Designed> dialogs = {{frm->editDialogs().frmFind(), QStringLiteral("Поиск текста"), 5175, 1455},
+                                     {frm->editDialogs().frmReplace(), QStringLiteral("Замена текста"), 5295, 1815},
+                                     {frm->editDialogs().frmGoTo(), QStringLiteral("Переход"), 3975, 1455}};
     for (const Designed &d : dialogs) {
         QCOMPARE(d.dialog->windowTitle(), d.caption);
         QCOMPARE(d.dialog->pos(), expected);
@@ -500,7 +499,7 @@ void TestFindDialogs::dialogsArePlacedAndSized()
     }
 
     // Labels lead to their boxes.
-    for (QLabel *label : frm->frmReplace->findChildren<QLabel *>())
+    for (QLabel *label : frm->editDialogs().frmReplace()->findChildren<QLabel *>())
         QVERIFY(qobject_cast<QLineEdit *>(label->buddy()));
 }
 
@@ -508,10 +507,10 @@ void TestFindDialogs::activationFollowsTopmostAndCharset()
 {
     frm->show();
     QVERIFY(QTest::qWaitForWindowExposed(frm));
-    frm->menus.mnuAlwaysOnTop->setChecked(true);
-    frm->TTextBlock->setCharset(161);
+    frm->mainActions().mnuAlwaysOnTop->setChecked(true);
+    frm->textBox().setCharset(161);
     frm->mnuFind_Click();
-    FrmFind *dialog = frm->frmFind;
+    FrmFind *dialog = frm->editDialogs().frmFind();
     QTRY_COMPARE(QApplication::activeWindow(), dialog);
     QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(dialog->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
@@ -519,8 +518,8 @@ void TestFindDialogs::activationFollowsTopmostAndCharset()
     const WId native = dialog->winId();
 
     // The changes show at the next activation, on the same native window.
-    frm->menus.mnuAlwaysOnTop->setChecked(false);
-    frm->TTextBlock->setCharset(204);
+    frm->mainActions().mnuAlwaysOnTop->setChecked(false);
+    frm->textBox().setCharset(204);
     frm->activateWindow();
     QTRY_COMPARE(QApplication::activeWindow(), frm);
     QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);

@@ -2,11 +2,11 @@
 // the change question, the option items, the window geometry and the state refresh.
 
 #include "app/FrmMain.h"
-#include "app/WindowGeometry.h"
+#include "platform/WindowGeometry.h"
 #include "chrome/StatusBar.h"
 #include "chrome/Toolbar.h"
 #include "platform/TextBox.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,36 +35,7 @@ QString changedQuestion(const QString &name)
     return QStringLiteral("Документ \"%1\" был изменён.\r\n\r\nСохранить эти изменения?").arg(name);
 }
 
-struct Run {
-    testing::ScriptedPlatform sp;
-    platform::Platform p;
-    FrmMain frm;
-
-    explicit Run(testing::MemorySettings *store = nullptr) : p(withStore(sp.platform(), store)), frm(p) {}
-    static platform::Platform withStore(platform::Platform p, testing::MemorySettings *store)
-    {
-        if (store)
-            p.settings = store;
-        return p;
-    }
-    // Started and shown, with the messages of the start-up forgotten.
-    void start()
-    {
-        if (!frm.Form_Load(QString()))
-            qFatal("start-up failed");
-        frm.show();
-        if (!QTest::qWaitForWindowExposed(&frm))
-            qFatal("the window is not shown");
-        sp.messages.asked.clear();
-    }
-    QAction *named(const QString &name) const
-    {
-        if (auto *menu = frm.findChild<QMenu *>(name))
-            return menu->menuAction();
-        return frm.findChild<QAction *>(name);
-    }
-    int countOf(const QString &text) const { return int(sp.messages.texts().count(text)); }
-};
+using Run = testing::MainWindowRun;
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
 {
@@ -220,17 +191,17 @@ private Q_SLOTS:
     {
         Run run;
         run.start();
-        run.frm.TTextBlock->setText("\xe0\xe1\xe2 abc def");   // "абв abc def"
-        run.frm.TTextBlock->setSel(0, 7);
+        run.frm.textBox().setText("\xe0\xe1\xe2 abc def");   // "абв abc def"
+        run.frm.textBox().setSel(0, 7);
         run.frm.TGlobalState_Timer();
-        run.frm.menus.mnuPUUCase->trigger();
-        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("\xc0\xc1\xc2 ABC def"));
-        run.frm.TTextBlock->setSel(0, -1);
+        run.frm.mainActions().mnuPUUCase->trigger();
+        QCOMPARE(run.frm.textBox().text(), QByteArray("\xc0\xc1\xc2 ABC def"));
+        run.frm.textBox().setSel(0, -1);
         run.frm.TGlobalState_Timer();
-        run.frm.menus.mnuPULCase->trigger();
-        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("\xe0\xe1\xe2 abc def"));
+        run.frm.mainActions().mnuPULCase->trigger();
+        QCOMPARE(run.frm.textBox().text(), QByteArray("\xe0\xe1\xe2 abc def"));
         QVERIFY(!run.frm.menuBar()->isHidden());
-        QVERIFY(!run.frm.menuBar()->actions().contains(run.frm.menus.mnuPopup->menuAction()));
+        QVERIFY(!run.frm.menuBar()->actions().contains(run.frm.mainActions().mnuPopup->menuAction()));
     }
 
     // The menu's accelerators win over the text box's own keys, except the standard editing keys.
@@ -240,7 +211,7 @@ private Q_SLOTS:
         run.start();
         run.frm.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&run.frm));
-        platform::TextBox *box = run.frm.TTextBlock;
+        platform::TextBox *box = &run.frm.textBox();
         box->setFocus();
         box->setText("abc def");
         box->setSel(0, 3);
@@ -252,49 +223,38 @@ private Q_SLOTS:
 
         box->setSel(0, 0);
         QTest::keyClick(box, Qt::Key_K, Qt::ControlModifier);
-        QVERIFY(!run.frm.menus.mnuReadKeys->isChecked());
+        QVERIFY(!run.frm.mainActions().mnuReadKeys->isChecked());
         QCOMPARE(box->text(), QByteArray("ABC def"));
-        QVERIFY(run.frm.UserChangeSettings);
+        QVERIFY(run.frm.settings().UserChangeSettings());
     }
 
     // ---- toolbar and status bar -----------------------------------------------------------------
 
     void toolbar()
     {
-        struct Item { const char *key, *tip, *help; };
-        const Item items[] = {
-            {"NewBtn", "Создать", "Создание нового документа"},
-            {"OpenBtn", "Открыть", "Открытие существующего документа"},
-            {"SaveBtn", "Сохранить", "Сохранение активного документа"},
-            {"Space1", nullptr, nullptr},
-            {"PrintBtn", "Печать", "Печать активного документа"},
-            {"Space2", nullptr, nullptr},
-            {"CutBtn", "Вырезать", "Удаление выделенного фрагмента в буфер обмена"},
-            {"CopyBtn", "Копировать", "Копирование выделенного фрагмента в буфер обмена"},
-            {"PasteBtn", "Вставить", "Вставка в документ содержимого буфера обмена"},
-            {"UndoBtn", "Отменить", "Отмена последнего выполненного действия"},
-            {"Space3", nullptr, nullptr},
-            {"FindBtn", "Найти", "Поиск указанного образца текста"},
-            {"Space4", nullptr, nullptr},
-            {"CopyAllBtn", "Копировать всё", "Копирование всего документа в буфер обмена"},
-            {"Space5", nullptr, nullptr},
-            {"LeftBtn", "По левому краю", "Выравнивание текста по левому краю"},
-            {"CenterBtn", "По центру", "Выравнивание текста по центру"},
-            {"RightBtn", "По правому краю", "Выравнивание текста по правому краю"},
-        };
+        // Eighteen items; a button that has a menu item is that item's own action, so both are
+        // enabled alike and run the same handler.
         Run run;
-        const QList<QAction *> actions = run.frm.TMainToolbar->actions();
-        QCOMPARE(actions.size(), int(std::size(items)));
+        const MainActions &m = run.frm.mainActions();
+        const MainToolbar &bar = run.frm.toolbar();
+        const QStringList keys = {"NewBtn", "OpenBtn", "SaveBtn", "", "PrintBtn", "", "CutBtn", "CopyBtn", "PasteBtn",
+                                  "UndoBtn", "", "FindBtn", "", "CopyAllBtn", "", "LeftBtn", "CenterBtn", "RightBtn"};
+        const QList<QAction *> actions = bar.actions();
+        QCOMPARE(actions.size(), keys.size());
         for (int i = 0; i < actions.size(); ++i) {
-            const Item &item = items[i];
-            QAction *a = actions[i];
-            QCOMPARE(a->objectName(), QString::fromLatin1(item.key));
-            QCOMPARE(a->isSeparator(), item.tip == nullptr);
-            if (!item.tip)
+            QCOMPARE(actions[i]->isSeparator(), keys[i].isEmpty());
+            if (keys[i].isEmpty())
                 continue;
-            QCOMPARE(a->toolTip(), QString::fromUtf8(item.tip));
-            QCOMPARE(a->data().toString(), QString::fromUtf8(item.help));
-            QVERIFY2(!a->icon().isNull(), item.key);
+            QCOMPARE(actions[i], bar.button(keys[i]));
+            QVERIFY2(!actions[i]->icon().isNull() && !actions[i]->statusTip().isEmpty(), qPrintable(keys[i]));
+        }
+        const QList<std::pair<const char *, QAction *>> shared = {
+            {"NewBtn", m.mnuNew}, {"OpenBtn", m.mnuOpen}, {"SaveBtn", m.mnuSave},   {"PrintBtn", m.mnuPrint},
+            {"CutBtn", m.mnuCut}, {"CopyBtn", m.mnuCopy}, {"PasteBtn", m.mnuPaste}, {"UndoBtn", m.mnuUndo},
+            {"FindBtn", m.mnuFind}};
+        for (const auto &[key, item] : shared) {
+            QCOMPARE(bar.button(QString::fromLatin1(key)), item);
+            QVERIFY(!item->isIconVisibleInMenu());
         }
     }
 
@@ -302,9 +262,9 @@ private Q_SLOTS:
     {
         Run run;
         run.start();
-        QVERIFY(!run.frm.UserChangeSettings);
-        QAction *center = run.frm.TMainToolbar->button(QStringLiteral("CenterBtn"));
-        QAction *left = run.frm.TMainToolbar->button(QStringLiteral("LeftBtn"));
+        QVERIFY(!run.frm.settings().UserChangeSettings());
+        QAction *center = run.frm.toolbar().button(QStringLiteral("CenterBtn"));
+        QAction *left = run.frm.toolbar().button(QStringLiteral("LeftBtn"));
         const QImage centerUp = pictureOf(QIcon(QStringLiteral(":/icons/CenterBtn.png")));
         const QImage centerDown = pictureOf(QIcon(QStringLiteral(":/icons/CenterBtn2.png")));
         const QImage leftUp = pictureOf(QIcon(QStringLiteral(":/icons/LeftBtn.png")));
@@ -313,14 +273,14 @@ private Q_SLOTS:
         QCOMPARE(pictureOf(left->icon()), leftDown);     // the start-up alignment is left
         QCOMPARE(pictureOf(center->icon()), centerUp);
 
-        auto *button = qobject_cast<QToolButton *>(run.frm.TMainToolbar->widgetForAction(center));
+        auto *button = qobject_cast<QToolButton *>(run.frm.toolbar().widgetForAction(center));
         QVERIFY(button);
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(run.frm.TTextBlock->alignmentValue(), 2);
-        QVERIFY(run.frm.TTextBlock->document()->defaultTextOption().alignment() & Qt::AlignHCenter);
+        QCOMPARE(run.frm.textBox().alignmentValue(), 2);
+        QVERIFY(run.frm.textBox().document()->defaultTextOption().alignment() & Qt::AlignHCenter);
         QCOMPARE(pictureOf(center->icon()), centerDown);
         QCOMPARE(pictureOf(left->icon()), leftUp);
-        QVERIFY(run.frm.UserChangeSettings);
+        QVERIFY(run.frm.settings().UserChangeSettings());
     }
 
     void statusBarPanels()
@@ -328,7 +288,7 @@ private Q_SLOTS:
         Run run;
         run.start();
         QStringList shown;
-        for (QLabel *label : run.frm.SMainStatusBar->findChildren<QLabel *>())
+        for (QLabel *label : run.frm.mainStatusBar().findChildren<QLabel *>())
             if (label->isVisible())
                 shown << label->text();
         for (const char *panel : {"CAPS", "SCRL", "NUM"})
@@ -356,8 +316,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QString, title);
         Run run;
-        run.frm.GlobalFileName = path;
-        run.frm.CreateTitle();
+        run.frm.document().Commit(QByteArray(), path);
         QCOMPARE(run.frm.windowTitle(), title);
     }
 
@@ -379,15 +338,15 @@ private Q_SLOTS:
         run.start();
         if (!file.isEmpty())
             QVERIFY(run.frm.OpenTextFile(writeFile(dir, file, "text"), true, false));
-        const QByteArray text = run.frm.TTextBlock->text();
-        const QString path = run.frm.GlobalFileName;
+        const QByteArray text = run.frm.textBox().text();
+        const QString path = run.frm.document().GlobalFileName();
         const QString title = run.frm.windowTitle();
-        QTest::keyClick(run.frm.TTextBlock, Qt::Key_X);
-        QVERIFY(run.frm.TTextBlock->text() != text);
-        const QByteArray changed = run.frm.TTextBlock->text();
+        QTest::keyClick(&run.frm.textBox(), Qt::Key_X);
+        QVERIFY(run.frm.textBox().text() != text);
+        const QByteArray changed = run.frm.textBox().text();
 
         run.sp.messages.answers = {MsgAnswer::Cancel};
-        run.frm.menus.mnuNew->trigger();
+        run.frm.mainActions().mnuNew->trigger();
         QCOMPARE(run.sp.messages.asked.size(), 1);
         const platform::MessageRequest &r = run.sp.messages.asked.first().request;
         QCOMPARE(r.text, changedQuestion(name));
@@ -396,9 +355,9 @@ private Q_SLOTS:
         QCOMPARE(r.defaultButton, 1);
         QCOMPARE(r.title, QStringLiteral("Jotbook"));
         // Cancel leaves everything as it was.
-        QCOMPARE(run.frm.TTextBlock->text(), changed);
-        QCOMPARE(run.frm.SourceText, text);
-        QCOMPARE(run.frm.GlobalFileName, path);
+        QCOMPARE(run.frm.textBox().text(), changed);
+        QCOMPARE(run.frm.document().SourceText(), text);
+        QCOMPARE(run.frm.document().GlobalFileName(), path);
         QCOMPARE(run.frm.windowTitle(), title);
     }
 
@@ -406,10 +365,10 @@ private Q_SLOTS:
     {
         Run run;
         run.start();
-        QTest::keyClick(run.frm.TTextBlock, Qt::Key_A);
-        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("a"));
-        QTest::keyClick(run.frm.TTextBlock, Qt::Key_Backspace);
-        run.frm.menus.mnuNew->trigger();
+        QTest::keyClick(&run.frm.textBox(), Qt::Key_A);
+        QCOMPARE(run.frm.textBox().text(), QByteArray("a"));
+        QTest::keyClick(&run.frm.textBox(), Qt::Key_Backspace);
+        run.frm.mainActions().mnuNew->trigger();
         QVERIFY(run.sp.messages.asked.isEmpty());
         QVERIFY(run.frm.close());
         QVERIFY(run.sp.messages.asked.isEmpty());
@@ -443,11 +402,11 @@ private Q_SLOTS:
         }
         if (chooseName)
             run.sp.dialogs.saveAnswers.push_back({path, 1});
-        run.frm.RET_REG_DISABLESAVE = disableSave;
-        run.frm.TTextBlock->replaceSel("draft");
+        run.frm.documentSettings().RET_REG_DISABLESAVE = disableSave;
+        run.frm.textBox().replaceSel("draft");
         run.sp.messages.answers = {MsgAnswer::Yes};
 
-        run.frm.menus.mnuNew->trigger();
+        run.frm.mainActions().mnuNew->trigger();
         QCOMPARE(run.sp.messages.asked.first().request.text, changedQuestion(named ? "old" : "Новый документ"));
         QCOMPARE(run.sp.dialogs.saveRequests.size(), named ? 0 : 1);
         if (disableSave)
@@ -456,12 +415,12 @@ private Q_SLOTS:
         if (proceeds) {
             QCOMPARE(run.sp.messages.asked.size(), 1);
             QCOMPARE(readFile(path), QByteArray("draft"));
-            QCOMPARE(run.frm.TTextBlock->text(), QByteArray());
-            QVERIFY(run.frm.GlobalFileName.isEmpty());
+            QCOMPARE(run.frm.textBox().text(), QByteArray());
+            QVERIFY(run.frm.document().GlobalFileName().isEmpty());
             QCOMPARE(run.frm.windowTitle(), NewTitle);
         } else {
-            QCOMPARE(run.frm.TTextBlock->text(), QByteArray("draft"));
-            QVERIFY(run.frm.TTextBlock->text() != run.frm.SourceText);
+            QCOMPARE(run.frm.textBox().text(), QByteArray("draft"));
+            QVERIFY(run.frm.textBox().text() != run.frm.document().SourceText());
             QVERIFY(!QFile::exists(path) || readFile(path).isEmpty());
         }
     }
@@ -472,14 +431,14 @@ private Q_SLOTS:
     {
         Run run;
         run.start();
-        MainMenus &m = run.frm.menus;
+        const MainActions &m = run.frm.mainActions();
 
         m.mnuCheckData->trigger();
         QVERIFY(!m.mnuCheckData->isChecked());
-        QVERIFY(run.frm.UserChangeSettings);
+        QVERIFY(run.frm.settings().UserChangeSettings());
         m.mnuCheckData->trigger();
         QVERIFY(m.mnuCheckData->isChecked());
-        QVERIFY(run.frm.UserChangeSettings);
+        QVERIFY(run.frm.settings().UserChangeSettings());
 
         m.mnuAlwaysOnTop->trigger();
         QVERIFY(m.mnuAlwaysOnTop->isChecked());
@@ -489,19 +448,19 @@ private Q_SLOTS:
 
         m.mnuTransparensy->trigger();
         QVERIFY(m.mnuTransparensy->isChecked());
-        QCOMPARE(run.frm.windowOpacity(), run.frm.RET_REG_TRANSPARENSYLEVEL / 255.0);
+        QCOMPARE(run.frm.windowOpacity(), run.frm.chromeSettings().RET_REG_TRANSPARENSYLEVEL / 255.0);
         QVERIFY(run.frm.windowOpacity() < 1.0);
         m.mnuTransparensy->trigger();
         QCOMPARE(run.frm.windowOpacity(), 1.0);
 
         m.mnuToolbar->trigger();
-        QVERIFY(run.frm.TMainToolbar->isHidden());
+        QVERIFY(run.frm.toolbar().isHidden());
         m.mnuStatusBar->trigger();
-        QVERIFY(run.frm.SMainStatusBar->isHidden());
+        QVERIFY(run.frm.mainStatusBar().isHidden());
         m.mnuToolbar->trigger();
         m.mnuStatusBar->trigger();
-        QVERIFY(run.frm.TMainToolbar->isVisible());
-        QVERIFY(run.frm.SMainStatusBar->isVisible());
+        QVERIFY(run.frm.toolbar().isVisible());
+        QVERIFY(run.frm.mainStatusBar().isVisible());
     }
 
     void codingChoice()
@@ -509,18 +468,18 @@ private Q_SLOTS:
         {
             Run run;
             run.start();
-            run.frm.menus.mnuCodingWin->trigger();
-            QVERIFY(run.frm.menus.mnuCodingWin->isChecked());
-            QVERIFY(!run.frm.menus.mnuCodingDos->isChecked());
-            QVERIFY(!run.frm.menus.mnuCodingKoi->isChecked());
-            QVERIFY(run.frm.UserChangeSettings);
+            run.frm.mainActions().mnuCodingWin->trigger();
+            QVERIFY(run.frm.mainActions().mnuCodingWin->isChecked());
+            QVERIFY(!run.frm.mainActions().mnuCodingDos->isChecked());
+            QVERIFY(!run.frm.mainActions().mnuCodingKoi->isChecked());
+            QVERIFY(run.frm.settings().UserChangeSettings());
         }
         {
             Run run;
             run.sp.settings.values.insert("General/CodingDos", "True");
             run.sp.settings.values.insert("General/CodingKoi", "True");
             run.start();
-            MainMenus &m = run.frm.menus;
+            const MainActions &m = run.frm.mainActions();
             QVERIFY(m.mnuCodingDos->isChecked());
             QVERIFY(m.mnuCodingKoi->isChecked());
             m.mnuCodingKoi->trigger();
@@ -543,7 +502,7 @@ private Q_SLOTS:
             const platform::MessageRequest &r = run.sp.messages.asked.first().request;
             QCOMPARE(r.icon, MsgIcon::Information);
             QCOMPARE(r.buttons, MsgButtons::Ok);
-            QVERIFY(run.frm.RET_REG_BADSIZE);
+            QVERIFY(run.frm.shellSettings().RET_REG_BADSIZE);
             run.frm.showNormal();
             run.frm.showMinimized();
             QTest::qWait(50);
@@ -566,7 +525,7 @@ private Q_SLOTS:
     {
         Run run;
         run.start();
-        const int minW = int(std::ceil(3000 / WindowGeometry::twipsPerPixelX()));
+        const int minW = int(std::ceil(3000 / platform::WindowGeometry::twipsPerPixelX()));
         run.frm.resize(minW, 400);
         QTest::qWait(50);
         if (run.frm.width() != minW)
@@ -580,50 +539,50 @@ private Q_SLOTS:
     {
         Run run;
         run.start();
-        const auto textTop = [&] { return run.frm.TTextBlock->geometry().top(); };
-        QCOMPARE(textTop(), run.frm.TMainToolbar->geometry().bottom() + 1);
-        run.frm.menus.mnuToolbar->trigger();
+        const auto textTop = [&] { return run.frm.textBox().geometry().top(); };
+        QCOMPARE(textTop(), run.frm.toolbar().geometry().bottom() + 1);
+        run.frm.mainActions().mnuToolbar->trigger();
         // The text box now starts right under the menu bar, at the top of the central area.
         QTRY_COMPARE(textTop(), run.frm.menuBar()->geometry().bottom() + 1);
-        run.frm.menus.mnuStatusBar->trigger();
-        QTRY_COMPARE(run.frm.TTextBlock->geometry().bottom(), run.frm.rect().bottom());
-        run.frm.menus.mnuToolbar->trigger();
-        QTRY_COMPARE(textTop(), run.frm.TMainToolbar->geometry().bottom() + 1);
+        run.frm.mainActions().mnuStatusBar->trigger();
+        QTRY_COMPARE(run.frm.textBox().geometry().bottom(), run.frm.rect().bottom());
+        run.frm.mainActions().mnuToolbar->trigger();
+        QTRY_COMPARE(textTop(), run.frm.toolbar().geometry().bottom() + 1);
     }
 
     void restoreWindow()
     {
         Run run;
         run.start();
-        const double tx = WindowGeometry::twipsPerPixelX(), ty = WindowGeometry::twipsPerPixelY();
+        const double tx = platform::WindowGeometry::twipsPerPixelX(), ty = platform::WindowGeometry::twipsPerPixelY();
         const auto whole = [](double v) { return qint64(std::nearbyint(v)); };
-        const double topTwips = double(whole(WindowGeometry::screenHeight()) / 2 - whole(600 * ty) / 2);
-        const double leftTwips = double(whole(WindowGeometry::screenWidth()) / 2 - whole(800 * tx) / 2);
+        const double topTwips = double(whole(platform::WindowGeometry::screenHeight()) / 2 - whole(600 * ty) / 2);
+        const double leftTwips = double(whole(platform::WindowGeometry::screenWidth()) / 2 - whole(800 * tx) / 2);
         const QPoint standard(int(std::nearbyint(leftTwips / tx)), int(std::nearbyint(topTwips / ty)));
 
         run.frm.move(standard + QPoint(30, 40));
         run.frm.resize(500, 400);
         QTRY_COMPARE(run.frm.size(), QSize(500, 400));
         run.frm.TGlobalState_Timer();
-        QVERIFY(run.frm.menus.mnuRestoreWindow->isEnabled());
+        QVERIFY(run.frm.mainActions().mnuRestoreWindow->isEnabled());
 
-        run.frm.menus.mnuRestoreWindow->trigger();
+        run.frm.mainActions().mnuRestoreWindow->trigger();
         QTRY_COMPARE(run.frm.size(), QSize(800, 600));
         QTRY_COMPARE(run.frm.pos(), standard);
         run.frm.TGlobalState_Timer();
-        QVERIFY(!run.frm.menus.mnuRestoreWindow->isEnabled());
+        QVERIFY(!run.frm.mainActions().mnuRestoreWindow->isEnabled());
 
         run.frm.move(standard + QPoint(1, 0));
         QTRY_COMPARE(run.frm.pos(), standard + QPoint(1, 0));
         run.frm.TGlobalState_Timer();
-        QVERIFY(run.frm.menus.mnuRestoreWindow->isEnabled());
+        QVERIFY(run.frm.mainActions().mnuRestoreWindow->isEnabled());
 
         run.frm.showMaximized();
-        QTRY_VERIFY(!run.frm.menus.mnuRestoreWindow->isEnabled());
+        QTRY_VERIFY(!run.frm.mainActions().mnuRestoreWindow->isEnabled());
         run.frm.TGlobalState_Timer();
-        QVERIFY(!run.frm.menus.mnuRestoreWindow->isEnabled());
+        QVERIFY(!run.frm.mainActions().mnuRestoreWindow->isEnabled());
         run.frm.showNormal();
-        QTRY_VERIFY(run.frm.menus.mnuRestoreWindow->isEnabled());
+        QTRY_VERIFY(run.frm.mainActions().mnuRestoreWindow->isEnabled());
     }
 
     // ---- the state refresh ----------------------------------------------------------------------
@@ -632,26 +591,26 @@ private Q_SLOTS:
     {
         Run run;
         run.start();
-        MainMenus &m = run.frm.menus;
-        QAction *findBtn = run.frm.TMainToolbar->button(QStringLiteral("FindBtn"));
-        QAction *copyAllBtn = run.frm.TMainToolbar->button(QStringLiteral("CopyAllBtn"));
+        const MainActions &m = run.frm.mainActions();
+        QAction *findBtn = run.frm.toolbar().button(QStringLiteral("FindBtn"));
+        QAction *copyAllBtn = run.frm.toolbar().button(QStringLiteral("CopyAllBtn"));
         run.frm.TGlobalState_Timer();
         for (QAction *a : {m.mnuFind, m.mnuFindNext, m.mnuReplace, m.mnuGoTo, m.mnuSelectAll, findBtn, copyAllBtn})
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
 
         // Typing is enough: the refresh follows the text box by itself.
-        QTest::keyClick(run.frm.TTextBlock, Qt::Key_A);
+        QTest::keyClick(&run.frm.textBox(), Qt::Key_A);
         for (QAction *a : {m.mnuFind, m.mnuFindNext, m.mnuReplace, m.mnuGoTo, m.mnuSelectAll, findBtn, copyAllBtn})
             QTRY_VERIFY2(a->isEnabled(), qPrintable(a->objectName()));
 
-        run.frm.TTextBlock->setSel(0, -1);
+        run.frm.textBox().setSel(0, -1);
         run.frm.TGlobalState_Timer();
         QVERIFY(!m.mnuSelectAll->isEnabled());
         QVERIFY(m.mnuUCase->isEnabled());
 
         run.sp.messages.answers = {MsgAnswer::No};
         m.mnuNew->trigger();
-        QVERIFY(run.frm.TTextBlock->text().isEmpty());
+        QVERIFY(run.frm.textBox().text().isEmpty());
         run.frm.TGlobalState_Timer();
         for (QAction *a : {m.mnuFind, m.mnuSelectAll, m.mnuUCase, findBtn, copyAllBtn})
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));

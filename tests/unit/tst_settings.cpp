@@ -3,12 +3,12 @@
 
 #include "app/FrmMain.h"
 #include "app/SettingsValue.h"
-#include "app/WindowGeometry.h"
+#include "platform/WindowGeometry.h"
 #include "chrome/Toolbar.h"
 #include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,11 +51,7 @@ const QString WriteFailure = QStringLiteral("Не удалось сохрани�
 const QString SettingsQuestion = QStringLiteral("Настройки программы были изменены.\r\n\r\nСохранить эти изменения?");
 
 // One run of the program on the scripted platform.
-struct Run {
-    testing::ScriptedPlatform sp;
-    platform::Platform p = sp.platform();
-    FrmMain frm{p};
-
+struct Run : testing::MainWindowRun {
     QString stored(const QString &key) const { return sp.settings.values.value(key); }
     void store(const QString &key, const QString &value) { sp.settings.values.insert(key, value); }
     // The number written in the store under the user's locale, as the program reads it back.
@@ -255,8 +251,8 @@ private Q_SLOTS:
         run.store("General/ToolBar", text);
         QVERIFY(run.frm.Form_Load(QString()));
         QCOMPARE(run.sp.messages.texts().contains(ReadFailure), readFails);
-        QCOMPARE(run.frm.menus.mnuToolbar->isChecked(), shown);
-        QCOMPARE(run.frm.TMainToolbar->isHidden(), !shown);
+        QCOMPARE(run.frm.mainActions().mnuToolbar->isChecked(), shown);
+        QCOMPARE(run.frm.toolbar().isHidden(), !shown);
         QCOMPARE(run.stored("General/ToolBar"), shown ? QStringLiteral("True") : QStringLiteral("False"));
     }
 
@@ -302,7 +298,7 @@ private Q_SLOTS:
     void readFailureRewritesEverything()
     {
         Run run;
-        const double tx = WindowGeometry::twipsPerPixelX(), ty = WindowGeometry::twipsPerPixelY();
+        const double tx = platform::WindowGeometry::twipsPerPixelX(), ty = platform::WindowGeometry::twipsPerPixelY();
         run.store("General/FormLeft", localNumber(100 * tx));
         run.store("General/FormTop", localNumber(50 * ty));
         run.store("General/FormWidth", localNumber(700 * tx));
@@ -328,15 +324,15 @@ private Q_SLOTS:
             // rows before the failing one are in effect
             QCOMPARE(frm.pos(), QPoint(100, 50));
             QCOMPARE(frm.size(), QSize(700, 500));
-            QCOMPARE(frm.RET_REG_TRANSPARENSYLEVEL, 100);
-            QCOMPARE(frm.RET_REG_EXECONSTART, QStringLiteral("/opt/start.sh"));
-            QVERIFY(!frm.menus.mnuConfirmSettings->isChecked());
+            QCOMPARE(frm.chromeSettings().RET_REG_TRANSPARENSYLEVEL, 100);
+            QCOMPARE(frm.shellSettings().RET_REG_EXECONSTART, QStringLiteral("/opt/start.sh"));
+            QVERIFY(!frm.mainActions().mnuConfirmSettings->isChecked());
             // the failing row and those after it keep the initial state
-            QCOMPARE(frm.TTextBlock->alignmentValue(), 0);
-            QCOMPARE(frm.TTextBlock->backColor(), 0xFFFFFFu);
-            QCOMPARE(frm.TTextBlock->fontSpec().name, QStringLiteral("Courier New"));
-            QVERIFY(frm.menus.mnuCheckLen->isChecked());
-            QVERIFY(frm.menus.mnuToolbar->isChecked());
+            QCOMPARE(frm.textBox().alignmentValue(), 0);
+            QCOMPARE(frm.textBox().backColor(), 0xFFFFFFu);
+            QCOMPARE(frm.textBox().fontSpec().name, QStringLiteral("Courier New"));
+            QVERIFY(frm.mainActions().mnuCheckLen->isChecked());
+            QVERIFY(frm.mainActions().mnuToolbar->isChecked());
             QVERIFY(run.sp.settings.writeLog.isEmpty());
         };
         QVERIFY(run.frm.Form_Load(QString()));
@@ -404,9 +400,9 @@ private Q_SLOTS:
         QVERIFY(frm.Form_Load(QString()));
 
         QCOMPARE(sp.messages.texts(), readFailure ? QStringList{ReadFailure} : QStringList());
-        QVERIFY(!frm.menus.mnuToolbar->isChecked());
-        QCOMPARE(frm.TTextBlock->fontSpec().size, 12.5);
-        QVERIFY(!frm.menus.mnuDefaultMenu->isChecked());
+        QVERIFY(!frm.mainActions().mnuToolbar->isChecked());
+        QCOMPARE(frm.textBox().fontSpec().size, 12.5);
+        QVERIFY(!frm.mainActions().mnuDefaultMenu->isChecked());
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray after = f.readAll();
         QVERIFY(after.startsWith("\xEF\xBB\xBF# my settings\n[General]\nEndState=False\nNewSettings=False\nnote\nToolBar=False\n"));
@@ -433,17 +429,18 @@ private Q_SLOTS:
         Run run;
         run.frm.mnuRestoreWindow_Click();
         run.frm.move(100, 50);
-        run.frm.SaveSettings(autoOnly, saveForm);
+        run.frm.SaveSettings(autoOnly ? SettingsStore::Options::NotWritten : SettingsStore::Options::Written,
+                             saveForm ? SettingsStore::Geometry::Written : SettingsStore::Geometry::NotWritten);
         QStringList expected = (saveForm ? GroupW : QStringList()) + GroupA;
         if (!autoOnly)
             expected += GroupO;
         QCOMPARE(run.sp.settings.writeLog, expected);
         QVERIFY(run.sp.messages.asked.isEmpty());
         if (saveForm) {
-            QCOMPARE(run.storedNumber("General/FormLeft"), 100 * WindowGeometry::twipsPerPixelX());
-            QCOMPARE(run.storedNumber("General/FormTop"), 50 * WindowGeometry::twipsPerPixelY());
-            QCOMPARE(run.storedNumber("General/FormWidth"), 800 * WindowGeometry::twipsPerPixelX());
-            QCOMPARE(run.storedNumber("General/FormHeight"), 600 * WindowGeometry::twipsPerPixelY());
+            QCOMPARE(run.storedNumber("General/FormLeft"), 100 * platform::WindowGeometry::twipsPerPixelX());
+            QCOMPARE(run.storedNumber("General/FormTop"), 50 * platform::WindowGeometry::twipsPerPixelY());
+            QCOMPARE(run.storedNumber("General/FormWidth"), 800 * platform::WindowGeometry::twipsPerPixelX());
+            QCOMPARE(run.storedNumber("General/FormHeight"), 600 * platform::WindowGeometry::twipsPerPixelY());
             QCOMPARE(run.stored("General/FormState"), QStringLiteral("0"));
         }
     }
@@ -456,7 +453,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("size");
         QTest::addColumn<bool>("stateWritten");
 
-        const double tx = WindowGeometry::twipsPerPixelX(), ty = WindowGeometry::twipsPerPixelY();
+        const double tx = platform::WindowGeometry::twipsPerPixelX(), ty = platform::WindowGeometry::twipsPerPixelY();
         const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
         const int minW = pixelsFor(3000, tx), minH = pixelsFor(2000, ty);   // the smallest valid size
         QTest::newRow("on screen") << QRect(100, 50, 500, 400) << 0 << true << true << true;
@@ -487,7 +484,7 @@ private Q_SLOTS:
         run.frm.geometryTwips().setState(state);
         QCOMPARE(run.frm.geometryTwips().state(), state);
 
-        run.frm.SaveSettings(true, true);
+        run.frm.SaveSettings(SettingsStore::Options::NotWritten, SettingsStore::Geometry::Written);
         const QStringList &log = run.sp.settings.writeLog;
         QCOMPARE(log.contains("General/FormLeft"), position);
         QCOMPARE(log.contains("General/FormTop"), position);
@@ -495,9 +492,9 @@ private Q_SLOTS:
         QCOMPARE(log.contains("General/FormHeight"), size);
         QCOMPARE(log.contains("General/FormState"), stateWritten);
         if (position)
-            QCOMPARE(run.storedNumber("General/FormLeft"), geometry.left() * WindowGeometry::twipsPerPixelX());
+            QCOMPARE(run.storedNumber("General/FormLeft"), geometry.left() * platform::WindowGeometry::twipsPerPixelX());
         if (size)
-            QCOMPARE(run.storedNumber("General/FormHeight"), geometry.height() * WindowGeometry::twipsPerPixelY());
+            QCOMPARE(run.storedNumber("General/FormHeight"), geometry.height() * platform::WindowGeometry::twipsPerPixelY());
         if (stateWritten)
             QCOMPARE(run.stored("General/FormState"), QString::number(state));
         for (const QString &key : GroupA)
@@ -514,7 +511,7 @@ private Q_SLOTS:
         run.frm.mnuRestoreWindow_Click();
         run.frm.move(100, 50);
         run.sp.settings.failAfterWrites = 10;
-        run.frm.SaveSettings(false, true);
+        run.frm.SaveSettings(SettingsStore::Options::Written, SettingsStore::Geometry::Written);
 
         QCOMPARE(run.sp.messages.texts(), QStringList{WriteFailure});
         const platform::MessageRequest &r = run.sp.messages.asked.first().request;
@@ -567,7 +564,7 @@ private Q_SLOTS:
         run.frm.show();
         QCOMPARE(run.stored("General/CheckLength"), QStringLiteral("True"));
         if (changeOption)
-            run.frm.menus.mnuCheckLen->trigger();
+            run.frm.mainActions().mnuCheckLen->trigger();
         run.sp.messages.asked.clear();
         run.sp.messages.answers = {answer};
 
@@ -592,9 +589,9 @@ private Q_SLOTS:
         Run run;
         QVERIFY(run.frm.Form_Load(QString()));
         QCOMPARE(run.stored("General/ConfirmSettings"), QStringLiteral("True"));
-        run.frm.menus.mnuConfirmSettings->trigger();
-        QVERIFY(!run.frm.menus.mnuConfirmSettings->isChecked());
-        QVERIFY(!run.frm.UserChangeSettings);
+        run.frm.mainActions().mnuConfirmSettings->trigger();
+        QVERIFY(!run.frm.mainActions().mnuConfirmSettings->isChecked());
+        QVERIFY(!run.frm.settings().UserChangeSettings());
         run.sp.messages.asked.clear();
         QVERIFY(run.frm.close());
         QVERIFY(run.sp.messages.asked.isEmpty());

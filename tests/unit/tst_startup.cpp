@@ -3,7 +3,7 @@
 
 #include "app/FrmMain.h"
 #include "platform/TextBox.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,31 +34,10 @@ public:
     int open(QWidget *, const QString &) override { throw std::runtime_error("shell gone"); }
 };
 
-// One run of the program. Runs may share a store, as runs of the real program share the user's
-// settings; a run destroyed without close() is a run that was killed.
-struct Run {
-    testing::ScriptedPlatform sp;
-    platform::Platform p;
-    FrmMain frm;
-
-    explicit Run(testing::MemorySettings *store = nullptr, bool previousInstance = false)
-        : p(withStore(sp.platform(), store)), frm(p)
-    {
-        sp.instance.previous = previousInstance;
-    }
-    static platform::Platform withStore(platform::Platform p, testing::MemorySettings *store)
-    {
-        if (store)
-            p.settings = store;
-        return p;
-    }
+// One run of the program; runs may share a store, and a run destroyed without close() was killed.
+struct Run : testing::MainWindowRun {
+    using MainWindowRun::MainWindowRun;
     QString helpFile() const { return sp.facts.folder + QStringLiteral("Jotbook.htm"); }
-    const platform::MessageRequest &onlyMessage() const
-    {
-        if (sp.messages.asked.size() != 1)
-            qFatal("expected one message, got %d", int(sp.messages.asked.size()));
-        return sp.messages.asked.first().request;
-    }
 };
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
@@ -202,11 +181,11 @@ private Q_SLOTS:
         Run run;
         QVERIFY(run.frm.Form_Load(line));
         if (opened) {
-            QCOMPARE(run.frm.GlobalFileName, path);
-            QCOMPARE(run.frm.TTextBlock->text(), QByteArray("hello"));
+            QCOMPARE(run.frm.document().GlobalFileName(), path);
+            QCOMPARE(run.frm.textBox().text(), QByteArray("hello"));
             QCOMPARE(run.frm.windowTitle(), QStringLiteral("x y - Jotbook"));
         } else {
-            QVERIFY(run.frm.GlobalFileName.isEmpty());
+            QVERIFY(run.frm.document().GlobalFileName().isEmpty());
             QCOMPARE(run.frm.windowTitle(), QStringLiteral("Новый документ - Jotbook"));
         }
         if (line.contains(QLatin1String("x y")) && !fileExists) {
@@ -216,6 +195,35 @@ private Q_SLOTS:
         } else {
             QVERIFY(run.sp.messages.asked.isEmpty());
         }
+    }
+
+    // The keys act around the open: "/A" clears the size check for this run without counting as
+    // the user's change, "/L" stamps (a ".LOG" file then gets two stamps, each after an empty line).
+    void commandLineKeys()
+    {
+        QTemporaryDir dir;
+        const QString big = writeFile(dir, QStringLiteral("big.txt"), QByteArray(60000, 'b'));
+        const QString log = writeFile(dir, QStringLiteral("log.txt"), ".LOG\r\nday one");
+
+        Run sizeRun;
+        QVERIFY(sizeRun.frm.Form_Load(big + QStringLiteral(" /a")));
+        QVERIFY(sizeRun.sp.messages.asked.isEmpty());
+        QCOMPARE(sizeRun.frm.textBox().textLength(), 60000);
+        QVERIFY(!sizeRun.frm.mainActions().mnuCheckLen->isChecked());
+        QVERIFY(!sizeRun.frm.settings().UserChangeSettings());
+
+        Run logRun;
+        QVERIFY(logRun.frm.Form_Load(log + QStringLiteral(" /L")));
+        const QByteArray stamp = "\r\n\r\n09:05 06.12.2026";
+        QCOMPARE(logRun.frm.textBox().text(), ".LOG\r\nday one" + stamp + stamp);
+        QCOMPARE(logRun.frm.textBox().selStart(), logRun.frm.textBox().textLength());
+        QVERIFY(logRun.frm.document().isChanged());
+
+        testing::MemorySettings store;
+        store.values.insert(QStringLiteral("General/ReadKeys"), QStringLiteral("False"));
+        Run offRun(&store);
+        QVERIFY(offRun.frm.Form_Load(log + QStringLiteral(" /L")));
+        QCOMPARE(offRun.frm.textBox().text(), QByteArray(".LOG\r\nday one"));
     }
 
     void escape_data()
@@ -236,7 +244,7 @@ private Q_SLOTS:
         QVERIFY(run.frm.Form_Load(QString()));
         run.frm.show();
         QVERIFY(QTest::qWaitForWindowExposed(&run.frm));
-        QTest::keyClick(run.frm.TTextBlock, Qt::Key_Escape);
+        QTest::keyClick(&run.frm.textBox(), Qt::Key_Escape);
         QCOMPARE(run.frm.isVisible(), !closes);
         QCOMPARE(run.sp.settings.value("General", "EndState"), closes ? QStringLiteral("True") : QStringLiteral("False"));
     }
@@ -249,12 +257,12 @@ private Q_SLOTS:
         QVERIFY(run.frm.Form_Load(QString()));
         run.frm.show();
         QVERIFY(QTest::qWaitForWindowExposed(&run.frm));
-        run.frm.TTextBlock->replaceSel("draft");
+        run.frm.textBox().replaceSel("draft");
         run.sp.messages.answers = {MsgAnswer::Cancel, MsgAnswer::Cancel};
-        QTest::keyClick(run.frm.TTextBlock, Qt::Key_Escape);
+        QTest::keyClick(&run.frm.textBox(), Qt::Key_Escape);
         QVERIFY(run.frm.isVisible());
         QCOMPARE(run.sp.messages.asked.size(), 1);
-        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("draft"));
+        QCOMPARE(run.frm.textBox().text(), QByteArray("draft"));
     }
 
     void helpCommand_data()
@@ -272,7 +280,7 @@ private Q_SLOTS:
         run.sp.messages.asked.clear();
         if (found)
             run.sp.shell.existing.insert(run.helpFile());
-        run.frm.menus.mnuCallHelp->trigger();
+        run.frm.mainActions().mnuCallHelp->trigger();
         QCOMPARE(run.sp.shell.opened, QStringList{run.helpFile()});
         if (found) {
             QVERIFY(run.sp.messages.asked.isEmpty());
@@ -290,9 +298,9 @@ private Q_SLOTS:
         Run run;
         QVERIFY(run.frm.Form_Load(QString()));
         run.frm.show();
-        run.frm.TTextBlock->replaceSel("draft");
-        run.frm.menus.mnuStatusBar->trigger();
-        QVERIFY(run.frm.UserChangeSettings);
+        run.frm.textBox().replaceSel("draft");
+        run.frm.mainActions().mnuStatusBar->trigger();
+        QVERIFY(run.frm.settings().UserChangeSettings());
         run.sp.messages.asked.clear();
         run.sp.settings.writeLog.clear();
         run.sp.messages.answers = {MsgAnswer::Cancel};
@@ -302,7 +310,7 @@ private Q_SLOTS:
         QCOMPARE(run.sp.messages.asked.size(), 1);
         QVERIFY(run.onlyMessage().text.startsWith(QStringLiteral("Документ \"Новый документ\" был изменён.")));
         QVERIFY(run.sp.settings.writeLog.isEmpty());
-        QCOMPARE(run.frm.TTextBlock->text(), QByteArray("draft"));
+        QCOMPARE(run.frm.textBox().text(), QByteArray("draft"));
 
         // The next close goes through: No to the document, Yes to the settings.
         run.sp.messages.answers = {MsgAnswer::No, MsgAnswer::Yes};

@@ -1,6 +1,7 @@
-// The string helpers behind the caption and the NUL replacement, and the plain-value wrappers over
-// the standard choosers.
+// The string helpers behind the caption and the NUL replacement, the command line and the text
+// markers, and the plain-value wrappers over the standard choosers.
 
+#include "document/CommandLine.h"
 #include "document/MdlCommonDialogs.h"
 #include "document/MdlFunctions.h"
 #include "tests/support/ScriptedPlatform.h"
@@ -8,6 +9,9 @@
 #include <QtTest>
 
 using namespace MdlFunctions;
+
+Q_DECLARE_METATYPE(CommandLine::Key)
+Q_DECLARE_METATYPE(CommandLine::Marker)
 
 class TestTextFunctions : public QObject {
     Q_OBJECT
@@ -19,6 +23,10 @@ private Q_SLOTS:
     void replaceAll_data();
     void replaceAll();
     void replaceAllIgnoresCaseInCodePage();
+    void commandLine_data();
+    void commandLine();
+    void textMarker_data();
+    void textMarker();
     void fileDialogsTrimAtNulAndKeepFilterOnCancel();
     void colourChooserOffersGreysEveryTime();
 };
@@ -110,6 +118,67 @@ void TestTextFunctions::replaceAllIgnoresCaseInCodePage()
     QCOMPARE(ReplaceAll(text, find, "x", 1), QByteArray("x, x, x!"));
     QCOMPARE(ReplaceAll(text, find, "x", 0), QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2, \xCF\xD0\xC8\xC2\xC5\xD2, x!"));
     QCOMPARE(ReplaceAll("Ab-aB", "ab", "ab!", 1), QByteArray("ab!-ab!"));
+}
+
+void TestTextFunctions::commandLine_data()
+{
+    using K = CommandLine::Key;
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("nothing");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<K>("key");
+    QTest::newRow("empty") << "" << true << "" << K::None;
+    QTest::newRow("lone quote") << "\"" << true << "" << K::None;
+    QTest::newRow("two quotes: an empty name") << "\"\"" << false << "" << K::None;
+    QTest::newRow("path with spaces") << "/home/u/My Notes/a.txt" << false << "/home/u/My Notes/a.txt" << K::None;
+    QTest::newRow("print, either case") << "/a.txt /p" << false << "/a.txt" << K::Print;
+    QTest::newRow("no size check") << "/a.txt /A" << false << "/a.txt" << K::NoSizeCheck;
+    QTest::newRow("as data") << "/a.txt /D" << false << "/a.txt" << K::OpenAsData;
+    QTest::newRow("no data check") << "/a.txt /t" << false << "/a.txt" << K::NoDataCheck;
+    QTest::newRow("log stamp") << "/a.txt /L" << false << "/a.txt" << K::LogStamp;
+    QTest::newRow("system stamp") << "/a.txt /S" << false << "/a.txt" << K::SystemStamp;
+    QTest::newRow("no space: no key") << "/a.txt/P" << false << "/a.txt/P" << K::None;
+    QTest::newRow("unknown key") << "/a.txt /X" << false << "/a.txt /X" << K::None;
+    QTest::newRow("only a key") << " /P" << false << "" << K::Print;
+    QTest::newRow("shorter than a key") << "/P" << false << "/P" << K::None;
+    // Only the first and last characters go: the key's letter with them.
+    QTest::newRow("quoted path and key") << "\"/a b.txt\" /P" << false << "/a b.txt\" /" << K::None;
+}
+
+void TestTextFunctions::commandLine()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, nothing);
+    QFETCH(QString, fileName);
+    QFETCH(CommandLine::Key, key);
+    const std::optional<QString> text = CommandLine::Strip(line);
+    QCOMPARE(!text.has_value(), nothing);
+    if (nothing)
+        return;
+    const CommandLine::Parsed parsed = CommandLine::Parse(*text);
+    QCOMPARE(parsed.fileName, fileName);
+    QCOMPARE(parsed.key, key);
+}
+
+void TestTextFunctions::textMarker_data()
+{
+    using M = CommandLine::Marker;
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<M>("marker");
+    const QByteArray atLimit = ".LOG" + QByteArray(CommandLine::LogLimit - 4, 'x');
+    QTest::newRow("log, any case") << QByteArray(".lOg\r\nfirst") << M::Log;
+    QTest::newRow("log at the limit") << atLimit << M::Log;
+    QTest::newRow("log past the limit") << atLimit + 'x' << M::None;
+    QTest::newRow("system, any length") << ".sys" + QByteArray(CommandLine::LogLimit, 'x') << M::System;
+    QTest::newRow("marker later in the text") << QByteArray(" .LOG") << M::None;
+    QTest::newRow("short") << QByteArray(".LO") << M::None;
+}
+
+void TestTextFunctions::textMarker()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(CommandLine::Marker, marker);
+    QCOMPARE(CommandLine::TextMarker(text), marker);
 }
 
 void TestTextFunctions::fileDialogsTrimAtNulAndKeepFilterOnCancel()

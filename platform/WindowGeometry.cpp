@@ -1,4 +1,4 @@
-#include "app/WindowGeometry.h"
+#include "platform/WindowGeometry.h"
 
 #include "platform/RuntimeError.h"
 
@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <cmath>
 
+namespace platform {
+
 namespace {
 QScreen *primary() { return QGuiApplication::primaryScreen(); }
 
@@ -14,7 +16,7 @@ int toPixels(double twips, double perPixel)
 {
     double px = roundHalfEven(twips / perPixel);
     if (!std::isfinite(px) || px < -1e6 || px > 1e6)
-        throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
+        throw RuntimeError(ErrorCode::InvalidValue);
     return int(px);
 }
 } // namespace
@@ -69,7 +71,7 @@ void WindowGeometry::setWidth(double twips)
 {
     int px = toPixels(twips, twipsPerPixelX());
     if (px < 0)
-        throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
+        throw RuntimeError(ErrorCode::InvalidValue);
     m_window->resize(px, m_window->height());
 }
 
@@ -77,7 +79,7 @@ void WindowGeometry::setHeight(double twips)
 {
     int px = toPixels(twips, twipsPerPixelY());
     if (px < 0)
-        throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
+        throw RuntimeError(ErrorCode::InvalidValue);
     m_window->resize(m_window->width(), px);
 }
 
@@ -97,6 +99,8 @@ void WindowGeometry::setState(int state)
     case 0: m_window->setWindowState(Qt::WindowNoState); break;
     case 1: m_window->setWindowState(Qt::WindowMinimized); break;
     case 2: m_window->setWindowState(Qt::WindowMaximized); break;
-    default: throw platform::RuntimeError(platform::ErrorCode::InvalidValue);
+    default: throw RuntimeError(ErrorCode::InvalidValue);
     }
 }
+
+} // namespace platform

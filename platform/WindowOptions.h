@@ -3,7 +3,7 @@
 
 class QWidget;
 
-namespace WindowOptions {
+namespace platform::WindowOptions {
 
 // Puts the window into the topmost band (onTop) or takes it out, keeping its position and size.
 // The native window is changed in place, not recreated, so it keeps its id and the focus.
@@ -14,4 +14,4 @@ bool SetTopMost(QWidget *window, bool onTop);
 // opaque; values outside 0..255 are clamped to that range.
 void SetTransparency(QWidget *mainWindow, int alpha, bool off);
 
-} // namespace WindowOptions
+} // namespace platform::WindowOptions

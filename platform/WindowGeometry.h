@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace platform {
+
 class WindowGeometry {
 public:
     explicit WindowGeometry(QWidget *window) : m_window(window) {}
@@ -33,3 +35,5 @@ private:
 
 // Rounds to the nearest whole number, a half to the even neighbour.
 double roundHalfEven(double value);
+
+} // namespace platform

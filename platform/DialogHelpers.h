@@ -1,7 +1,6 @@
 #pragma once
 // Helpers shared by the small windows (Find, Replace, Go to, print settings, About).
 
-class FrmMain;
 class QLineEdit;
 class QWidget;
 namespace platform { class TextBox; }
@@ -20,6 +19,6 @@ void ApplyTextCharset(QWidget *window, const platform::TextBox &source);
 // Places the dialog at one eighteenth of the main window's width from its left edge and one
 // sixth of its height from its top edge; the dialog's size stays. No correction is made for a
 // dialog that ends up partly off the screen.
-void PositionDialog(QWidget *dialog, FrmMain &frm);
+void PositionDialog(QWidget *dialog, QWidget *mainWindow);
 
 } // namespace MdlFunctions

@@ -1,17 +1,17 @@
-#include "editing/SmallDialog.h"
+#include "platform/SmallDialog.h"
 
-#include "app/FrmMain.h"
-#include "app/WindowGeometry.h"
-#include "chrome/WindowOptions.h"
-#include "editing/DialogHelpers.h"
+#include "platform/DialogHelpers.h"
+#include "platform/WindowGeometry.h"
+#include "platform/WindowOptions.h"
 
-#include <QAction>
 #include <QCloseEvent>
 
-SmallDialog::SmallDialog(FrmMain &frm, const QString &caption, int clientWidthTwips, int clientHeightTwips)
-    : QDialog(&frm, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                        | Qt::WindowCloseButtonHint)
-    , frm(frm)
+namespace platform {
+
+SmallDialog::SmallDialog(const DialogHost &host, const QString &caption, int clientWidthTwips, int clientHeightTwips)
+    : QDialog(host.mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                   | Qt::WindowCloseButtonHint)
+    , host(host)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -22,10 +22,9 @@ SmallDialog::SmallDialog(FrmMain &frm, const QString &caption, int clientWidthTw
 
 void SmallDialog::Form_Activate()
 {
-    const QAction *onTop = frm.menus.mnuAlwaysOnTop;
-    WindowOptions::SetTopMost(this, onTop && onTop->isChecked());
-    if (frm.TTextBlock)
-        MdlFunctions::ApplyTextCharset(this, *frm.TTextBlock);
+    WindowOptions::SetTopMost(this, host.alwaysOnTop && host.alwaysOnTop());
+    if (host.editor)
+        MdlFunctions::ApplyTextCharset(this, *host.editor);
 }
 
 bool SmallDialog::event(QEvent *event)
@@ -59,3 +58,5 @@ void SmallDialog::done(int result)
     if (alive && !isVisible() && testAttribute(Qt::WA_DeleteOnClose))
         deleteLater();
 }
+
+} // namespace platform

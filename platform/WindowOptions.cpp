@@ -1,9 +1,9 @@
-#include "chrome/WindowOptions.h"
+#include "platform/WindowOptions.h"
 
 #include <QWidget>
 #include <QWindow>
 
-namespace WindowOptions {
+namespace platform::WindowOptions {
 
 bool SetTopMost(QWidget *window, bool onTop)
 {
@@ -29,4 +29,4 @@ void SetTransparency(QWidget *mainWindow, int alpha, bool off)
         mainWindow->setWindowOpacity(opacity);
 }
 
-} // namespace WindowOptions
+} // namespace platform::WindowOptions

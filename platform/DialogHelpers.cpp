@@ -1,8 +1,7 @@
-#include "editing/DialogHelpers.h"
+#include "platform/DialogHelpers.h"
 
-#include "app/FrmMain.h"
-#include "app/WindowGeometry.h"
 #include "platform/TextBox.h"
+#include "platform/WindowGeometry.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -10,6 +9,9 @@
 #include <cmath>
 
 namespace MdlFunctions {
+
+using platform::roundHalfEven;
+using platform::WindowGeometry;
 
 namespace {
 
@@ -51,11 +53,11 @@ void ApplyTextCharset(QWidget *window, const platform::TextBox &source)
         box->setProperty(name, charset);
 }
 
-void PositionDialog(QWidget *dialog, FrmMain &frm)
+void PositionDialog(QWidget *dialog, QWidget *mainWindow)
 {
-    if (!dialog)
+    if (!dialog || !mainWindow)
         return;
-    const WindowGeometry &main = frm.geometryTwips();
+    const WindowGeometry main(mainWindow);
     const float left = float(main.left()) + float(main.width()) / 18.0f;
     const float top = float(main.top()) + float(main.height()) / 6.0f;
     dialog->move(twipsToPixels(left, WindowGeometry::twipsPerPixelX()),

@@ -1,4 +1,4 @@
-#include "app/MainMenus.h"
+#include "chrome/MainActions.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -43,12 +43,14 @@ struct Builder {
         return m;
     }
 
-    // A context-menu item: same caption, runs its menu-bar twin.
+    // A context-menu item: runs its menu-bar twin and is enabled exactly when the twin is.
     QAction *twin(QMenu *menu, const char *name, const QString &caption, QAction *target)
     {
         auto *a = new QAction(caption, owner);
         a->setObjectName(QString::fromLatin1(name));
+        a->setEnabled(target->isEnabled());
         QObject::connect(a, &QAction::triggered, target, [target] { target->trigger(); });
+        QObject::connect(target, &QAction::changed, a, [a, target] { a->setEnabled(target->isEnabled()); });
         menu->addAction(a);
         return a;
     }
@@ -63,7 +65,7 @@ QMenu *topMenu(QMenuBar *bar, const char *name, const QString &caption)
 
 } // namespace
 
-void MainMenus::build(QMenuBar *bar, QWidget *owner)
+void MainActions::build(QMenuBar *bar, QWidget *owner)
 {
     Builder b{owner};
     const auto ctrl = [](Qt::Key k) { return QKeySequence(Qt::CTRL | k); };

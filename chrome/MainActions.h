@@ -1,7 +1,10 @@
 #pragma once
 // The main window's actions, declared once. The menu bar, the two context menus and the toolbar
-// are all built from these; a context-menu item or a toolbar button triggers the menu item's own
-// action, so every command has exactly one handler.
+// are all built from these, so every command has exactly one handler: a toolbar button is the
+// menu item's own action, and a context-menu item (which has a caption of its own and shows no
+// accelerator) triggers its menu item and is always enabled exactly when the item is. Only the
+// toolbar buttons without a menu item (copy all and the three alignments) have actions of their
+// own (MainToolbar). The check mark of an option item is the option itself.
 
 #include <QList>
 
@@ -10,7 +13,7 @@ class QMenu;
 class QMenuBar;
 class QWidget;
 
-struct MainMenus {
+struct MainActions {
     // top-level menus
     QMenu *mnuFile = nullptr;
     QMenu *mnuEdit = nullptr;
@@ -78,7 +81,7 @@ struct MainMenus {
     // Help
     QAction *mnuCallHelp = nullptr;
     QAction *mnuAbout = nullptr;
-    // context-menu twins: each only triggers its menu-bar item
+    // context-menu twins: each triggers its menu-bar item and follows its enabled state
     QAction *mnuPUPrint = nullptr;
     QAction *mnuPUFont = nullptr;
     QAction *mnuPUUndo = nullptr;

@@ -1,4 +1,4 @@
-#include "app/ShellOpenFile.h"
+#include "platform/ShellOpenFile.h"
 
 #include "platform/Platform.h"
 

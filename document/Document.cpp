@@ -1,0 +1,89 @@
+#include "document/Document.h"
+
+#include "document/MdlFunctions.h"
+#include "platform/Messenger.h"
+#include "platform/TextBox.h"
+
+#include <QAction>
+#include <QWidget>
+
+using platform::MsgAnswer;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+const QString Document::NewDocumentName = QStringLiteral("Новый документ");
+
+static QString documentName(const QString &path)
+{
+    return MdlFunctions::RemoveExtension(MdlFunctions::GetFileName(path));
+}
+
+QString Document::Name() const
+{
+    return documentName(m_globalFileName.isEmpty() ? NewDocumentName : m_globalFileName);
+}
+
+bool Document::isChanged() const
+{
+    if (c.box.textLength() != m_sourceText.size())
+        return true;
+    return c.box.text() != m_sourceText;
+}
+
+void Document::CreateTitle()
+{
+    const QString name = m_globalFileName.isEmpty() ? NewDocumentName
+                                                    : MdlFunctions::ShortenText(documentName(m_globalFileName), 32);
+    c.window->setWindowTitle(name + QStringLiteral(" - ") + platform::Messenger::Title);
+}
+
+bool Document::IsTextChanged()
+{
+    if (!isChanged())
+        return true;
+    const MsgAnswer answer = c.messages.msgBox(
+        QStringLiteral("Документ \"%1\" был изменён.\r\n\r\nСохранить эти изменения?").arg(Name()),
+        MsgButtons::YesNoCancel, MsgIcon::Warning, 1);
+    switch (answer) {
+    case MsgAnswer::Yes:
+        // The caller goes on only when the document really was saved: a cancelled Save As or a
+        // failed save keeps the text.
+        return m_save && m_save();
+    case MsgAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Document::New()
+{
+    c.box.emptyUndoBuffer();
+    m_sourceText.clear();
+    c.box.setText(QByteArray());
+    m_globalFileName.clear();
+    CreateTitle();
+}
+
+void Document::Commit(const QByteArray &text, const QString &path)
+{
+    m_sourceText = text;
+    m_globalFileName = path;
+    CreateTitle();
+    WriteRecentFile(path);
+}
+
+void Document::WriteRecentFile(const QString &strFileName)
+{
+    c.recentItem->setText(strFileName.size() > 255 ? QString() : QLatin1Char('&') + strFileName);
+}
+
+void Document::ClearRecentFile()
+{
+    c.recentItem->setText(QString());
+}
+
+QString Document::RecentFile() const
+{
+    return c.recentItem->text().mid(1);
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The one document the editor holds: the path it came from or was last saved to
+// (GlobalFileName, empty for a new document), the text as last loaded or saved (SourceText), the
+// text box that holds the current text, and the main window's caption that names it. A document is
+// changed exactly when the box's text differs from SourceText.
+//
+// Only New and Commit (a successful open or save) change the state; a failed open or save only
+// forgets the name (ForgetName).
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QWidget;
+namespace platform {
+class Messenger;
+class TextBox;
+}
+
+class Document {
+public:
+    struct Context {
+        platform::TextBox &box;
+        platform::Messenger &messages;
+        QWidget *window;                // whose caption names the document
+        QAction *recentItem;            // the recent-document menu item, whose caption is "&" + path
+    };
+
+    explicit Document(const Context &context) : c(context) {}
+
+    const QString &GlobalFileName() const { return m_globalFileName; }
+    const QByteArray &SourceText() const { return m_sourceText; }
+    platform::TextBox &box() const { return c.box; }
+
+    // The name shown for the document: the file name without its extension, or "Новый документ".
+    QString Name() const;
+    bool isChanged() const;
+
+    // Sets the window's caption from GlobalFileName.
+    void CreateTitle();
+    // Asks whether to save a changed document. Returns true when the caller may go on and replace
+    // or discard the text (unchanged, saved, or the user said No), false when the user cancelled
+    // or the save did not happen. The save itself is the function given to setSaver.
+    bool IsTextChanged();
+    void setSaver(std::function<bool()> save) { m_save = std::move(save); }
+
+    // mnuNew_Click's work once the change question has been answered: an empty document.
+    void New();
+    // A successful open or save: text is what the box now holds, path where it lives.
+    void Commit(const QByteArray &text, const QString &path);
+    // A failed open or save: the text and the caption stay, the name goes.
+    void ForgetName() { m_globalFileName.clear(); }
+
+    // The recent-document entry: "&" + the path, or nothing for a path over 255 characters.
+    void WriteRecentFile(const QString &strFileName);
+    void ClearRecentFile();
+    QString RecentFile() const;   // the path the entry offers, empty when none
+
+    static const QString NewDocumentName;   // "Новый документ"
+
+private:
+    Context c;
+    QString m_globalFileName;
+    QByteArray m_sourceText;
+    std::function<bool()> m_save;
+};

@@ -1,0 +1,64 @@
+#pragma once
+// The common life of the program's small windows (Find, Replace, Go to, print settings, About):
+// a fixed-size dialog frame owned by the main window. Each activation puts it into (or out of)
+// the topmost band with the main window's option and gives its text boxes the editor's character
+// set; its unload step runs exactly once, however it is closed. The modeless ones are created
+// when first shown and destroyed when closed (showSmallDialog).
+
+#include <QDialog>
+#include <QPointer>
+#include <functional>
+
+namespace platform {
+
+class TextBox;
+
+// What a small window needs to know of the main window.
+struct DialogHost {
+    QWidget *mainWindow = nullptr;           // owner, and the frame the dialog is placed in
+    const TextBox *editor = nullptr;         // whose font's character set the dialog takes
+    std::function<bool()> alwaysOnTop;       // the main window's topmost option
+};
+
+class SmallDialog : public QDialog {
+    Q_OBJECT
+public:
+    // The size is the designed client size in twips.
+    SmallDialog(const DialogHost &host, const QString &caption, int clientWidthTwips, int clientHeightTwips);
+
+    // True once the unload step has run (the window is closing or closed).
+    bool isUnloaded() const { return m_unloaded; }
+
+    void done(int result) override;
+
+protected:
+    // Writes back what is to be remembered.
+    virtual void Form_Unload() {}
+    void Form_Activate();
+
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+    const DialogHost host;
+
+private:
+    void unload();
+    bool m_unloaded = false;
+};
+
+// Shows the dialog held by slot modeless, creating it with make() when there is none (or it is
+// closing); an open one is only brought to the front and activated.
+template <class Dialog, class Make>
+void showSmallDialog(QPointer<Dialog> &slot, Make make)
+{
+    if (!slot || slot->isUnloaded()) {
+        slot = make();
+        slot->show();
+    } else {
+        slot->show();
+        slot->raise();
+        slot->activateWindow();
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,68 @@
+#pragma once
+// One run of the program on the scripted platform, for window tests. Runs may share a settings
+// store, as runs of the real program share the user's settings; a run destroyed without close()
+// is a run that was killed.
+
+#include "app/FrmMain.h"
+#include "chrome/StatusBar.h"
+#include "chrome/Toolbar.h"
+#include "document/Document.h"
+#include "editing/EditDialogs.h"
+#include "platform/TextBox.h"
+#include "tests/support/ScriptedPlatform.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+namespace testing {
+
+struct MainWindowRun {
+    ScriptedPlatform sp;
+    platform::Platform p;
+    FrmMain frm;
+
+    explicit MainWindowRun(MemorySettings *store = nullptr, bool previousInstance = false)
+        : p(withStore(sp.platform(), store)), frm(p)
+    {
+        sp.instance.previous = previousInstance;
+    }
+
+    // Started and shown, with the messages of the start-up forgotten.
+    void start()
+    {
+        if (!frm.Form_Load(QString()))
+            qFatal("start-up failed");
+        frm.show();
+        if (!QTest::qWaitForWindowExposed(&frm))
+            qFatal("the window is not shown");
+        sp.messages.asked.clear();
+    }
+
+    // A menu item (or a sub-menu's item in its parent) by name.
+    QAction *named(const QString &name) const
+    {
+        if (auto *menu = frm.findChild<QMenu *>(name))
+            return menu->menuAction();
+        return frm.findChild<QAction *>(name);
+    }
+
+    int countOf(const QString &text) const { return int(sp.messages.texts().count(text)); }
+
+    const platform::MessageRequest &onlyMessage() const
+    {
+        if (sp.messages.asked.size() != 1)
+            qFatal("expected one message, got %d", int(sp.messages.asked.size()));
+        return sp.messages.asked.first().request;
+    }
+
+private:
+    static platform::Platform withStore(platform::Platform p, MemorySettings *store)
+    {
+        if (store)
+            p.settings = store;
+        return p;
+    }
+};
+
+} // namespace testing

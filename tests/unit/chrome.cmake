@@ -1,0 +1,1 @@
+jotbook_unit_test(tst_refresh unit/tst_refresh.cpp jotbook_chrome)
