@@ -1,5 +1,6 @@
 #include "app/FrmMain.h"
 
+#include "about/SystemReport.h"
 #include "chrome/StateRefresh.h"
 #include "chrome/StatusBar.h"
 #include "chrome/Toolbar.h"
@@ -160,6 +161,9 @@ bool FrmMain::Form_Load(const QString &commandLine)
     try {
         mnuRestoreWindow_Click();
         GetSettings();
+        // Stored geometry from another screen (an unplugged monitor, a smaller display) must not
+        // leave the window out of reach.
+        m_geometry->fitIntoScreen();
         if (m_platform.instance->previousInstance() && !m_shell.RET_REG_MULTIPLEINSTANCE) {
             m_messages->msgBox(QStringLiteral("Программа уже запущена!\r\n\r\nЗапуск нескольких копий отключён."),
                                MsgButtons::Ok, MsgIcon::Warning);
@@ -383,8 +387,11 @@ void FrmMain::CheckForKeys(const QString &strText, bool bCommand)
 {
     using CommandLine::Key;
     if (!bCommand) {
-        if (CommandLine::TextMarker(platform::Ansi::fromUnicode(strText)) == CommandLine::Marker::Log)
+        const CommandLine::Marker marker = CommandLine::TextMarker(platform::Ansi::fromUnicode(strText));
+        if (marker == CommandLine::Marker::Log)
             LogStamp();
+        else if (marker == CommandLine::Marker::System)
+            SystemStamp();
         return;
     }
     const CommandLine::Parsed line = CommandLine::Parse(strText);
@@ -399,17 +406,41 @@ void FrmMain::CheckForKeys(const QString &strText, bool bCommand)
         m_actions.mnuPrint->trigger();
     else if (line.key == Key::LogStamp)
         LogStamp();
+    else if (line.key == Key::SystemStamp)
+        SystemStamp();
+}
+
+// The caret at the end of the text after an empty line, where a stamp goes; false while the keys
+// and markers are switched off.
+bool FrmMain::OpenStampLine()
+{
+    if (!m_actions.mnuReadKeys->isChecked())
+        return false;
+    const int end = TTextBlock->textLength();
+    TTextBlock->setSel(end, end);
+    TTextBlock->replaceSel("\r\n\r\n", true);
+    return true;
 }
 
 // An empty line and the time and date at the end of the text.
 void FrmMain::LogStamp()
 {
-    if (!m_actions.mnuReadKeys->isChecked())
-        return;
-    const int end = TTextBlock->textLength();
-    TTextBlock->setSel(end, end);
-    TTextBlock->replaceSel("\r\n\r\n", true);
-    mnuTimeDate_Click();
+    if (OpenStampLine())
+        mnuTimeDate_Click();
+}
+
+// An empty line and the system report at the end of the text.
+void FrmMain::SystemStamp()
+{
+    if (OpenStampLine())
+        InsertSystemReport();
+}
+
+void FrmMain::InsertSystemReport()
+{
+    static const QVersionNumber version = QVersionNumber::fromString(QStringLiteral(JOTBOOK_VERSION_STRING));
+    SystemReport::InsertSystemReport(
+        *TTextBlock, SystemReport::BuildSystemReport(*m_platform.facts, m_platform.clock->now(), version));
 }
 
 // ---- option items --------------------------------------------------------------------------------

@@ -136,7 +136,10 @@ private:
     void Form_KeyDown(int keyCode);
     void CheckEndState();
     void ReadCommandLine(const QString &commandLine);
+    bool OpenStampLine();
     void LogStamp();
+    void SystemStamp();
+    void InsertSystemReport();
     int GetToolbarHeight();
     int GetStatusBarHeight();
     void optionChanged();

@@ -117,7 +117,9 @@ QString LinuxFacts::versionText() const
 
 QString LinuxFacts::programFolder() const
 {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    // One "/" at the end, also for a program in the root folder.
+    const QString folder = QCoreApplication::applicationDirPath();
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
 QString LinuxFacts::dataFolder() const
