@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -142,6 +143,11 @@ public:
     // A printer on the default destination, ready to be set up and painted on, or nullptr when
     // there is none or it cannot take jobs; error then holds the program's error code (482).
     virtual std::unique_ptr<QPrinter> defaultPrinter(int &error) = 0;
+    // Ends the document that painter began on such a printer, which hands the job over to the
+    // printing system. 0 when the job was taken, else the error code: 380 when a setting was
+    // refused (more copies than the system allows), 482 otherwise. Nothing is known of a job
+    // after that.
+    virtual int handOver(QPainter &painter) = 0;
 };
 
 // ---- pointer -------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "app/SettingsValue.h"
 #include "platform/WindowGeometry.h"
 #include "chrome/Toolbar.h"
+#include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
 #include "tests/support/MainWindowFixture.h"
@@ -12,10 +13,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 
 using platform::MsgAnswer;
 using platform::MsgButtons;
@@ -152,6 +155,9 @@ private Q_SLOTS:
         QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9,75")), 9.75f);
         QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9.75")), 9.75f);
         QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("1e39")));
+        const float largest = std::numeric_limits<float>::max();
+        QCOMPARE(SettingsValue::parseFloat(SettingsValue::formatFloat(-largest)), -largest);
+        QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("3,4028236e38")));
         QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("девять")));
 
         const QLocale russian;
@@ -159,6 +165,44 @@ private Q_SLOTS:
         const auto restore = qScopeGuard([&] { QLocale::setDefault(russian); });
         QCOMPARE(SettingsValue::formatFloat(9.75f), QStringLiteral("9.75"));
         QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9.75")), 9.75f);
+    }
+
+    // A value written under one locale reads the same under another; no group separators.
+    void floatsUnderAnyLocale_data()
+    {
+        QTest::addColumn<QLocale>("writer");
+        QTest::addColumn<QLocale>("reader");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<float>("expected");
+        const QLocale ru(QLocale::Russian, QLocale::Russia), en(QLocale::English, QLocale::UnitedStates),
+            de(QLocale::German, QLocale::Germany), c = QLocale::c();
+        QTest::newRow("Russian file, English reader") << ru << en << "" << false << 9.75f;
+        QTest::newRow("Russian file, C reader") << ru << c << "" << false << 1234.5f;
+        QTest::newRow("English file, Russian reader") << en << ru << "" << false << 9.75f;
+        QTest::newRow("comma under English is a fraction") << en << en << "1,234" << false << 1.234f;
+        QTest::newRow("dot under German is a fraction") << de << de << "1.234" << false << 1.234f;
+        QTest::newRow("Russian grouping") << ru << ru << QString::fromUtf8("1\u00A0500,5") << false << 1500.5f;
+        QTest::newRow("English grouping") << en << en << "1,000.5" << true << 0.0f;
+        QTest::newRow("German grouping") << de << ru << "1.000,5" << true << 0.0f;
+    }
+    void floatsUnderAnyLocale()
+    {
+        QFETCH(QLocale, writer);
+        QFETCH(QLocale, reader);
+        QFETCH(QString, text);
+        QFETCH(bool, fails);
+        QFETCH(float, expected);
+        const QLocale russian;
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(russian); });
+        QLocale::setDefault(writer);
+        if (text.isEmpty())
+            text = SettingsValue::formatFloat(expected);
+        QLocale::setDefault(reader);
+        if (fails)
+            QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(text));
+        else
+            QCOMPARE(SettingsValue::parseFloat(text), expected);
     }
 
     // ---- reading --------------------------------------------------------------------------------
@@ -229,6 +273,8 @@ private Q_SLOTS:
         QTest::newRow("font size 12,5") << "Font/FontSize" << "12,5" << "12,5";
         QTest::newRow("font size with a dot") << "Font/FontSize" << "12.5" << "12,5";
         QTest::newRow("huge width") << "General/FormWidth" << "1e12" << "";
+        QTest::newRow("width no screen holds") << "General/FormWidth"
+                                               << localNumber(40000 * platform::WindowGeometry::twipsPerPixelX()) << "";
         QTest::newRow("level beyond 32 bits") << "General/TransparensyLevel" << "4294967296" << "";
     }
     void rejectedValues()
@@ -248,6 +294,35 @@ private Q_SLOTS:
             QVERIFY2(run.stored(key) != text, "the rewrite replaces the rejected value");
         else
             QCOMPARE(run.stored(key), rewritten);
+    }
+
+    // Stored geometry that fits no screen (an unplugged monitor, a smaller display) is brought
+    // onto the screen's available area at start-up; geometry that fits stays as it was.
+    void storedGeometryIsBroughtOnScreen_data()
+    {
+        QTest::addColumn<QRect>("stored");   // pixels, as a factor of the screen's available area
+        QTest::addColumn<bool>("moves");
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize half = area.size() / 2;
+        QTest::newRow("fits") << QRect(area.topLeft() + QPoint(10, 10), half) << false;
+        QTest::newRow("larger than the screen") << QRect(area.topLeft(), area.size() * 3) << true;
+        QTest::newRow("left of the screen") << QRect(area.topLeft() - QPoint(3 * area.width(), 0), half) << true;
+        QTest::newRow("below the screen") << QRect(area.bottomLeft() + QPoint(0, 200), half) << true;
+    }
+    void storedGeometryIsBroughtOnScreen()
+    {
+        QFETCH(QRect, stored);
+        QFETCH(bool, moves);
+        const double tx = platform::WindowGeometry::twipsPerPixelX(), ty = platform::WindowGeometry::twipsPerPixelY();
+        Run run;
+        run.store("General/FormLeft", localNumber(stored.left() * tx));
+        run.store("General/FormTop", localNumber(stored.top() * ty));
+        run.store("General/FormWidth", localNumber(stored.width() * tx));
+        run.store("General/FormHeight", localNumber(stored.height() * ty));
+        QVERIFY(run.frm.Form_Load(QString()));
+        const QRect now(run.frm.pos(), run.frm.size());
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(now));
+        QCOMPARE(now != stored, moves);
     }
 
     // A value its target rejects stops the reading at that row; the store is then rewritten whole.
@@ -326,6 +401,45 @@ private Q_SLOTS:
         QCOMPARE(run.stored("General/TransparensyIndex"), QStringLiteral("4"));
         QCOMPARE(run.stored("General/MultipleInstance"), QStringLiteral("True"));
         QCOMPARE(run.stored("General/ExecOnStart"), QStringLiteral("Nothing"));
+    }
+
+    // A hand-edited settings file at start-up: what is no row costs nothing, a NUL byte fails
+    // only from its row on, and the rewrite keeps the user's lines and reports no failure.
+    void handEditedFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("readFailure");
+        const QByteArray head = "\xEF\xBB\xBF# my settings\n[General]\nEndState=True\nNewSettings=False\nnote\n"
+                                "ToolBar=False\n[Font]\nFontSize=12.5\n";
+        QTest::newRow("marks and comments") << head << false;
+        QTest::newRow("NUL in the last row") << head + QByteArray("[General]\nDefaultMenu=Tr\0ue\n", 26) << true;
+    }
+    void handEditedFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, readFailure);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Jotbook.ini");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
+        f.close();
+        testing::ScriptedPlatform sp;
+        platform::IniSettings ini(path);
+        platform::Platform p = sp.platform();
+        p.settings = &ini;
+        FrmMain frm(p);
+        QVERIFY(frm.Form_Load(QString()));
+
+        QCOMPARE(sp.messages.texts(), readFailure ? QStringList{ReadFailure} : QStringList());
+        QVERIFY(!frm.mainActions().mnuToolbar->isChecked());
+        QCOMPARE(frm.textBox().fontSpec().size, 12.5);
+        QVERIFY(!frm.mainActions().mnuDefaultMenu->isChecked());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray after = f.readAll();
+        QVERIFY(after.startsWith("\xEF\xBB\xBF# my settings\n[General]\nEndState=False\nNewSettings=False\nnote\nToolBar=False\n"));
+        QVERIFY(after.contains("FontName=Courier New\n"));
+        QVERIFY(after.contains("DefaultMenu=False\n"));
+        QVERIFY(!after.contains('\0'));
     }
 
     // ---- writing --------------------------------------------------------------------------------
