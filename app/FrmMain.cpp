@@ -1,8 +1,10 @@
 #include "app/FrmMain.h"
 
+#include "about/FrmAbout.h"
 #include "chrome/StateRefresh.h"
 #include "chrome/StatusBar.h"
 #include "chrome/Toolbar.h"
+#include "chrome/TrayWatch.h"
 #include "document/CommandLine.h"
 #include "document/Document.h"
 #include "editing/EditDialogs.h"
@@ -69,15 +71,27 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
                                m_editDialogs->memory(), m_printSettings},
         *platform.settings, *m_messages);
 
+    m_trayWatch = std::make_unique<TrayWatch>(TrayWatch::Context{
+        this, m_actions.mnuMinimizeToTray, platform.tray, [this] { return m_document->ShortName(); }});
+
     connectActions();
     TTextBlock->installEventFilter(this);
 
-    // Printing and the About window are not part of this build yet: their items stay greyed.
-    for (QAction *a : {m_actions.mnuPrintSetup, m_actions.mnuPrint, m_actions.mnuAbout})
+    // Printing is not part of this build yet: its items stay greyed.
+    for (QAction *a : {m_actions.mnuPrintSetup, m_actions.mnuPrint})
         a->setEnabled(false);
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain()
+{
+    // The About window refers to the messenger and goes before it.
+    delete m_about;
+}
+
+FrmAbout *FrmMain::frmAbout() const
+{
+    return m_about;
+}
 
 SearchMemory &FrmMain::searchMemory()
 {
@@ -131,6 +145,7 @@ void FrmMain::connectActions()
         {m.mnuDefaultColor, &FrmMain::mnuDefaultColor_Click},
         {m.mnuFont, &FrmMain::mnuFont_Click},
         {m.mnuCallHelp, &FrmMain::mnuCallHelp_Click},
+        {m.mnuAbout, &FrmMain::mnuAbout_Click},
     };
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
@@ -196,6 +211,7 @@ void FrmMain::CheckEndState()
                                MsgButtons::Ok, MsgIcon::Warning);
         }
         if (m_shell.RET_REG_NEWSETTINGS) {
+            showAbout(false);
             MdlFunctions::ShellOpenFile(*m_platform.shell, helpFile(), this);
             m_shell.RET_REG_NEWSETTINGS = false;
         }
@@ -308,8 +324,11 @@ void FrmMain::resizeEvent(QResizeEvent *event)
 void FrmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         scheduleGlobalStateCheck();
+        if (m_trayWatch)
+            m_trayWatch->check();
+    }
 }
 
 void FrmMain::scheduleGlobalStateCheck()
@@ -431,7 +450,11 @@ void FrmMain::mnuShowToolTips_Click() { optionChanged(); }
 void FrmMain::mnuShowInfo_Click() { optionChanged(); }
 void FrmMain::mnuPopupMenu_Click() { optionChanged(); }
 void FrmMain::mnuDefaultMenu_Click() { optionChanged(); }
-void FrmMain::mnuMinimizeToTray_Click() { optionChanged(); }
+void FrmMain::mnuMinimizeToTray_Click()
+{
+    optionChanged();
+    m_trayWatch->check();
+}
 void FrmMain::mnuCodingWin_Click() { chooseCoding(m_actions.mnuCodingWin); }
 void FrmMain::mnuCodingDos_Click() { chooseCoding(m_actions.mnuCodingDos); }
 void FrmMain::mnuCodingKoi_Click() { chooseCoding(m_actions.mnuCodingKoi); }
@@ -589,4 +612,16 @@ void FrmMain::mnuCallHelp_Click()
     if (!MdlFunctions::ShellOpenFile(*m_platform.shell, helpFile(), this))
         m_messages->msgBox(QStringLiteral("Не удалось загрузить файл справки!\r\n\r\nВозможно, он повреждён или отсутствует."),
                            MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void FrmMain::mnuAbout_Click()
+{
+    showAbout(true);
+}
+
+void FrmMain::showAbout(bool modal)
+{
+    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
+    FrmAbout::Show(m_about, {host, *TTextBlock, *m_messages, *m_platform.shell, *m_platform.facts, m_platform.programs},
+                   modal);
 }

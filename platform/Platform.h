@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -152,6 +153,28 @@ public:
     virtual QPoint position() const = 0;
 };
 
+// ---- other programs ------------------------------------------------------------------------------
+class Programs {
+public:
+    virtual ~Programs() = default;
+    // The full path of the program of that name in PATH, or empty when there is none.
+    virtual QString find(const QString &name) const = 0;
+    // Starts the program on its own, with exactly these arguments and no shell; false when it
+    // could not be started.
+    virtual bool start(const QString &path, const QStringList &arguments) = 0;
+};
+
+// ---- notification area ---------------------------------------------------------------------------
+class TrayHost {
+public:
+    virtual ~TrayHost() = default;
+    // True while the desktop has a notification area that shows icons.
+    virtual bool available() const = 0;
+    // changed runs after a notification area appeared or went away (it may also run when nothing
+    // changed); it replaces the one given before.
+    virtual void setChangedHandler(std::function<void()> changed) = 0;
+};
+
 // ---- the whole set -------------------------------------------------------------------------------
 struct Platform {
     MessageBoxes *messages = nullptr;
@@ -163,6 +186,8 @@ struct Platform {
     SystemFacts *facts = nullptr;
     Printers *printers = nullptr;
     Pointer *pointer = nullptr;
+    Programs *programs = nullptr;
+    TrayHost *tray = nullptr;
 };
 
 } // namespace platform
