@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
@@ -96,49 +97,58 @@ FrmAbout::FrmAbout(const AboutContext &context)
         widget->setObjectName(QLatin1String(name));
     TMemory->setObjectName(QStringLiteral("TMemory"));
 
-    auto *layout = new QGridLayout(this);
+    // Top to bottom: icon and logo, what the program is, the thanks, then the figures and the
+    // buttons; the two groups of captions and values are aligned each in its own grid.
+    auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(9, 9, 9, 9);
-    layout->setVerticalSpacing(4);
-    int row = 0;
+    layout->setSpacing(4);
     auto *top = new QHBoxLayout;
     top->addWidget(IIcon);
     top->addWidget(ILogo, 1);
-    layout->addLayout(top, row++, 0, 1, 3);
-    const auto info = [&](const QString &caption, QWidget *value) {
-        layout->addWidget(new QLabel(caption, this), row, 0);
-        layout->addWidget(value, row++, 1, 1, 2);
+    layout->addLayout(top);
+    const auto grid = [&] {
+        auto *g = new QGridLayout;
+        g->setVerticalSpacing(2);
+        g->setColumnStretch(1, 1);
+        layout->addLayout(g);
+        return g;
     };
-    info(tr("Текстовый редактор:"), LProgram);
-    info(tr("Версия:"), LVersion);
-    info(tr("Автор:"), LAutor);
-    info(tr("Электронный адрес:"), LMail);
+    const auto info = [this](QGridLayout *g, const QString &caption, QWidget *value) {
+        const int row = g->rowCount();
+        g->addWidget(new QLabel(caption, this), row, 0);
+        g->addWidget(value, row, 1, 1, 2);
+    };
+    QGridLayout *program = grid();
+    info(program, tr("Текстовый редактор:"), LProgram);
+    info(program, tr("Версия:"), LVersion);
+    info(program, tr("Автор:"), LAutor);
+    info(program, tr("Электронный адрес:"), LMail);
     auto *etched = new QFrame(this);   // LLight and LDark
     etched->setFrameShape(QFrame::HLine);
     etched->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(etched, row++, 0, 1, 3);
-    layout->addWidget(new QLabel(tr("Особая благодарность:"), this), row++, 0, 1, 3);
-    layout->setRowStretch(row, 1);
-    layout->addWidget(TThanks, row++, 0, 1, 3);
-    layout->addWidget(new QLabel(tr("Загруженность программы:"), this), row, 0);
-    layout->addWidget(PLevel, row, 1);
-    layout->addWidget(LLevel, row++, 2);
-    info(tr("Свободная физическая память:"), LFrMem);
-    info(tr("Доступная физическая память:"), LAvMem);
+    layout->addWidget(etched);
+    layout->addWidget(new QLabel(tr("Особая благодарность:"), this));
+    layout->addWidget(TThanks, 1);
+    QGridLayout *figures = grid();
+    figures->addWidget(new QLabel(tr("Загруженность программы:"), this), 0, 0);
+    figures->addWidget(PLevel, 0, 1);
+    figures->addWidget(LLevel, 0, 2);
+    info(figures, tr("Свободная физическая память:"), LFrMem);
+    info(figures, tr("Доступная физическая память:"), LAvMem);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(CmdSystem);
     buttons->addStretch(1);
     buttons->addWidget(CmdClose);
-    layout->addLayout(buttons, row++, 0, 1, 3);
-    layout->setColumnStretch(1, 1);
+    layout->addLayout(buttons);
 
     if (host.mainWindow)
         IIcon->setPixmap(host.mainWindow->windowIcon().pixmap(32, 32));
-    ILogo->setPixmap(logoPicture(QSize(width() - 18 - 32 - layout->spacing(), 40), palette(), font()));
+    ILogo->setPixmap(logoPicture(QSize(width() - 18 - 32 - top->spacing(), 40), palette(), font()));
     ILogo->setMinimumWidth(1);
 
     TThanks->setReadOnly(true);
     TThanks->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    TThanks->setLineWrapMode(QPlainTextEdit::NoWrap);
+    TThanks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette face = TThanks->palette();
     face.setColor(QPalette::Base, palette().color(QPalette::Button));
     TThanks->setPalette(face);
@@ -165,15 +175,16 @@ void FrmAbout::Show(QPointer<FrmAbout> &slot, const AboutContext &context, bool 
         slot->activateWindow();
         return;
     }
-    // The owner needs its own window before the About window is shown (at start-up it is not yet
-    // visible), or the About window would not stay above it.
-    if (context.host.mainWindow)
-        context.host.mainWindow->winId();
     slot = new FrmAbout(context);
-    if (modal)
+    if (modal) {
         slot->exec();
-    else
+    } else if (context.host.mainWindow && !context.host.mainWindow->isVisible()) {
+        // At start-up the main window is shown after this: the greeting follows it, so that the
+        // window manager puts it above its owner.
+        QTimer::singleShot(0, slot, &QWidget::show);
+    } else {
         slot->show();
+    }
 }
 
 const QList<FrmAbout::SystemTool> &FrmAbout::systemTools()
