@@ -6,15 +6,11 @@
 #include <QAction>
 #include <QWidget>
 
-TrayWatch::TrayWatch(const Context &context, QObject *parent) : QObject(parent), c(context)
-{
-    if (c.host)
-        c.host->setChangedHandler([this] { hostChanged(); });
-}
+TrayWatch::TrayWatch(const Context &context, QObject *parent) : QObject(parent), c(context) {}
 
 TrayWatch::~TrayWatch()
 {
-    if (c.host)
+    if (m_followingHost)
         c.host->setChangedHandler({});
     delete m_tray;
 }
@@ -40,7 +36,14 @@ void TrayWatch::TWindowState_Check()
     if (m_state != State::NormalLife || !c.window->isMinimized() || !c.window->isVisible()
         || !c.minimizeToTray->isChecked())
         return;
-    if (!c.host || !c.host->available())
+    if (!c.host)
+        return;
+    // The tray host is followed from the first time it matters, so the start-up does not pay for it.
+    if (!m_followingHost) {
+        m_followingHost = true;
+        c.host->setChangedHandler([this] { hostChanged(); });
+    }
+    if (!c.host->available())
         return;   // nothing could bring a hidden window back: it stays on the taskbar
     m_tray = new FrmTray(c.window->windowIcon(), c.documentName ? c.documentName() : QString(), this);
     connect(m_tray, &FrmTray::restoreRequested, this, &TrayWatch::RestoreFromTray);

@@ -10,8 +10,8 @@
 // The window is never hidden without an icon to bring it back: with no notification area it
 // stays minimised on the taskbar (and goes to the tray if one appears while it is still
 // minimised), and if the notification area goes away while the window is hidden there, the
-// window comes back. The watch follows the window's state changes and the tray host's notices;
-// nothing is polled.
+// window comes back. The watch follows the window's state changes and, once a minimised window has
+// asked for the tray, the tray host's notices; nothing is polled.
 
 #include <QObject>
 #include <QPointer>
@@ -56,4 +56,5 @@ private:
     State m_state = State::NormalLife;
     QPointer<FrmTray> m_tray;
     bool m_checkPending = false;
+    bool m_followingHost = false;
 };
