@@ -1,7 +1,7 @@
 #pragma once
 // The program's window to the outside world. Every question asked of the user, every standard
-// dialog, the shell, the clock, the settings backend, the instance lock and the system facts go
-// through these small interfaces: the real program uses the Qt/Linux implementations
+// dialog, the shell, the clock, the settings backend, the instance lock, the system facts, other
+// programs and the notification area go through these small interfaces: the real program uses the Qt/Linux implementations
 // (QtPlatform.h), the tests a scripted one that records what was asked and answers from a script.
 
 #include <QDateTime>

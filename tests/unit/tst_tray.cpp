@@ -22,7 +22,6 @@ struct Run : testing::MainWindowRun {
         start();
     }
     TrayWatch &watch() { return frm.trayWatch(); }
-    bool minimised() const { return frm.windowState() & Qt::WindowMinimized; }
     // Minimises the window and lets the watch look at it.
     void minimise()
     {
@@ -31,11 +30,15 @@ struct Run : testing::MainWindowRun {
         QCoreApplication::processEvents();
     }
     bool inTray() const { return !frm.isVisible() && frm.trayWatch().state() == State::InTray; }
-    // Back in normal life: shown, neither minimised nor maximised, and no icon left.
-    bool backToNormal() const
+    // Back in normal life: shown, neither minimised nor maximised, and the icon gone.
+    bool backToNormal(const QPointer<FrmTray> &icon) const
     {
         return frm.isVisible() && !(frm.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
-            && frm.trayWatch().state() == State::NormalLife && !frm.findChild<FrmTray *>();
+            && frm.trayWatch().state() == State::NormalLife && !icon;
+    }
+    bool onTaskbar() const
+    {
+        return frm.isVisible() && (frm.windowState() & Qt::WindowMinimized) && !frm.trayWatch().frmTray();
     }
 };
 
@@ -63,7 +66,7 @@ private Q_SLOTS:
             run.frm.showMaximized();
         run.minimise();
         QTRY_VERIFY(run.inTray());
-        FrmTray *tray = run.watch().frmTray();
+        QPointer<FrmTray> tray = run.watch().frmTray();
         QVERIFY(tray && tray->trayIcon()->isVisible());
         QCOMPARE(tray->trayIcon()->toolTip(), QStringLiteral("Jotbook"));
         QCOMPARE(tray->trayMenu()->title(), QStringLiteral("TrayPopup"));
@@ -73,7 +76,7 @@ private Q_SLOTS:
         else
             Q_EMIT tray->trayIcon()->activated(how == QLatin1String("Trigger") ? QSystemTrayIcon::Trigger
                                                                                : QSystemTrayIcon::MiddleClick);
-        QTRY_VERIFY(run.backToNormal());
+        QTRY_VERIFY(run.backToNormal(tray));
         // The watch runs again.
         run.minimise();
         QTRY_VERIFY(run.inTray());
@@ -85,24 +88,23 @@ private Q_SLOTS:
         Run run;
         run.sp.tray.present = false;
         run.minimise();
-        QVERIFY(run.frm.isVisible() && run.minimised());
-        QVERIFY(!run.frm.findChild<FrmTray *>());
+        QVERIFY(run.onTaskbar());
         // A notification area that appears takes the still minimised window ...
         run.sp.tray.set(true);
         QTRY_VERIFY(run.inTray());
         // ... and one that goes away gives it back.
+        const QPointer<FrmTray> tray = run.watch().frmTray();
         run.sp.tray.set(false);
-        QTRY_VERIFY(run.backToNormal());
+        QTRY_VERIFY(run.backToNormal(tray));
         run.minimise();
-        QVERIFY(run.frm.isVisible() && run.minimised());
+        QVERIFY(run.onTaskbar());
     }
 
     void optionClear()
     {
         Run run(false);
         run.minimise();
-        QVERIFY(run.frm.isVisible() && run.minimised());
-        QVERIFY(!run.frm.findChild<FrmTray *>());
+        QVERIFY(run.onTaskbar());
         // Checking it while minimised sends the window to the tray.
         run.frm.mainActions().mnuMinimizeToTray->trigger();
         QTRY_VERIFY(run.inTray());
@@ -118,15 +120,17 @@ private Q_SLOTS:
         run.sp.messages.answers = {platform::MsgAnswer::Cancel};
         bool shownWhileAsked = false;
         run.sp.messages.onShow = [&](const platform::MessageRequest &) { shownWhileAsked = run.frm.isVisible(); };
-        run.watch().frmTray()->trayMenu()->actions().last()->trigger();
+        QPointer<FrmTray> tray = run.watch().frmTray();
+        tray->trayMenu()->actions().last()->trigger();
         QVERIFY(shownWhileAsked);
-        QTRY_VERIFY(run.backToNormal());
+        QTRY_VERIFY(run.backToNormal(tray));
         run.minimise();
         QTRY_VERIFY(run.inTray());
 
         run.sp.messages.answers = {platform::MsgAnswer::No};
-        run.watch().frmTray()->trayMenu()->actions().last()->trigger();
-        QTRY_VERIFY(!run.frm.isVisible() && !run.frm.findChild<FrmTray *>());
+        tray = run.watch().frmTray();
+        tray->trayMenu()->actions().last()->trigger();
+        QTRY_VERIFY(!run.frm.isVisible() && !tray);
         QCOMPARE(run.sp.settings.value("General", "EndState"), QStringLiteral("True"));
     }
 
