@@ -1,5 +1,4 @@
-// Minimising to the notification area: normal life, in the tray, no tray host, the host lost,
-// and leaving the tray by a click, by its menu and by "Выход".
+// Minimising to the notification area: normal life, in the tray, no tray host, the host lost.
 
 #include "chrome/FrmTray.h"
 #include "chrome/TrayWatch.h"
@@ -9,11 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using State = TrayWatch::State;
-
 namespace {
 
-// A started program whose option "&Минимизировать в трей" is checked, past its first start.
+// A started program past its first start, "&Минимизировать в трей" as given.
 struct Run : testing::MainWindowRun {
     explicit Run(bool minimizeToTray = true)
     {
@@ -21,24 +18,18 @@ struct Run : testing::MainWindowRun {
         sp.settings.values.insert("General/MinimizeToTray", minimizeToTray ? "True" : "False");
         start();
     }
-    TrayWatch &watch() { return frm.trayWatch(); }
-    // Minimises the window and lets the watch look at it.
-    void minimise()
+    QPointer<FrmTray> tray() { return frm.trayWatch().frmTray(); }
+    void minimise()   // and let the watch look
     {
         frm.showMinimized();
         QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
     }
-    bool inTray() const { return !frm.isVisible() && frm.trayWatch().state() == State::InTray; }
-    // Back in normal life: shown, neither minimised nor maximised, and the icon gone.
-    bool backToNormal(const QPointer<FrmTray> &icon) const
+    bool inTray() { return !frm.isVisible() && tray() && tray()->trayIcon()->isVisible(); }
+    bool onTaskbar() { return frm.isVisible() && frm.isMinimized() && !tray(); }
+    // Shown, neither minimised nor maximised, and the icon gone.
+    bool normalLife(const QPointer<FrmTray> &icon)
     {
-        return frm.isVisible() && !(frm.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
-            && frm.trayWatch().state() == State::NormalLife && !icon;
-    }
-    bool onTaskbar() const
-    {
-        return frm.isVisible() && (frm.windowState() & Qt::WindowMinimized) && !frm.trayWatch().frmTray();
+        return frm.isVisible() && !(frm.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && !icon;
     }
 };
 
@@ -51,63 +42,59 @@ private Q_SLOTS:
 
     void restore_data()
     {
-        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("how");   // an activation reason, or -1 for "&Открыть редактор"
         QTest::addColumn<bool>("maximised");
-        QTest::newRow("left click") << "Trigger" << false;
-        QTest::newRow("middle click, was maximised") << "MiddleClick" << true;
-        QTest::newRow("menu") << "mnuOpenEditor" << false;
+        QTest::newRow("left click") << int(QSystemTrayIcon::Trigger) << false;
+        QTest::newRow("middle click, was maximised") << int(QSystemTrayIcon::MiddleClick) << true;
+        QTest::newRow("menu") << -1 << false;
     }
     void restore()
     {
-        QFETCH(QString, how);
+        QFETCH(int, how);
         QFETCH(bool, maximised);
         Run run;
         if (maximised)
             run.frm.showMaximized();
         run.minimise();
         QTRY_VERIFY(run.inTray());
-        QPointer<FrmTray> tray = run.watch().frmTray();
-        QVERIFY(tray && tray->trayIcon()->isVisible());
+        const QPointer<FrmTray> tray = run.tray();
         QCOMPARE(tray->trayIcon()->toolTip(), QStringLiteral("Jotbook"));
-        QCOMPARE(tray->trayMenu()->title(), QStringLiteral("TrayPopup"));
         QCOMPARE(tray->trayMenu()->defaultAction()->text(), QStringLiteral("&Открыть редактор"));
-        if (how == QLatin1String("mnuOpenEditor"))
+        if (how < 0)
             tray->trayMenu()->defaultAction()->trigger();
         else
-            Q_EMIT tray->trayIcon()->activated(how == QLatin1String("Trigger") ? QSystemTrayIcon::Trigger
-                                                                               : QSystemTrayIcon::MiddleClick);
-        QTRY_VERIFY(run.backToNormal(tray));
-        // The watch runs again.
-        run.minimise();
+            Q_EMIT tray->trayIcon()->activated(QSystemTrayIcon::ActivationReason(how));
+        QTRY_VERIFY(run.normalLife(tray));
+        run.minimise();   // the watch runs again
         QTRY_VERIFY(run.inTray());
     }
 
     // The window is hidden only where an icon can bring it back.
-    void noTrayHost()
+    void staysOnTaskbar_data()
     {
-        Run run;
-        run.sp.tray.present = false;
-        run.minimise();
-        QVERIFY(run.onTaskbar());
-        // A notification area that appears takes the still minimised window ...
-        run.sp.tray.set(true);
-        QTRY_VERIFY(run.inTray());
-        // ... and one that goes away gives it back.
-        const QPointer<FrmTray> tray = run.watch().frmTray();
-        run.sp.tray.set(false);
-        QTRY_VERIFY(run.backToNormal(tray));
-        run.minimise();
-        QVERIFY(run.onTaskbar());
+        QTest::addColumn<bool>("option");
+        QTest::addColumn<bool>("host");
+        QTest::newRow("option clear") << false << true;
+        QTest::newRow("no notification area") << true << false;
     }
-
-    void optionClear()
+    void staysOnTaskbar()
     {
-        Run run(false);
+        QFETCH(bool, option);
+        QFETCH(bool, host);
+        Run run(option);
+        run.sp.tray.present = host;
         run.minimise();
         QVERIFY(run.onTaskbar());
-        // Checking it while minimised sends the window to the tray.
-        run.frm.mainActions().mnuMinimizeToTray->trigger();
+        // Checking the option, or a notification area that appears, takes the minimised window.
+        if (!option)
+            run.frm.mainActions().mnuMinimizeToTray->trigger();
+        else
+            run.sp.tray.set(true);
         QTRY_VERIFY(run.inTray());
+        // A notification area that goes away gives it back.
+        const QPointer<FrmTray> tray = run.tray();
+        run.sp.tray.set(false);
+        QTRY_VERIFY(run.normalLife(tray));
     }
 
     // "Выход" shows the window and closes it with the usual question; a cancel leaves normal life.
@@ -115,22 +102,18 @@ private Q_SLOTS:
     {
         Run run;
         run.frm.textBox().replaceSel("draft");
-        run.minimise();
-        QTRY_VERIFY(run.inTray());
-        run.sp.messages.answers = {platform::MsgAnswer::Cancel};
-        bool shownWhileAsked = false;
-        run.sp.messages.onShow = [&](const platform::MessageRequest &) { shownWhileAsked = run.frm.isVisible(); };
-        QPointer<FrmTray> tray = run.watch().frmTray();
-        tray->trayMenu()->actions().last()->trigger();
-        QVERIFY(shownWhileAsked);
-        QTRY_VERIFY(run.backToNormal(tray));
-        run.minimise();
-        QTRY_VERIFY(run.inTray());
-
-        run.sp.messages.answers = {platform::MsgAnswer::No};
-        tray = run.watch().frmTray();
-        tray->trayMenu()->actions().last()->trigger();
-        QTRY_VERIFY(!run.frm.isVisible() && !tray);
+        bool shownWhenAsked = false;
+        run.sp.messages.onShow = [&](const platform::MessageRequest &) { shownWhenAsked = run.frm.isVisible(); };
+        for (platform::MsgAnswer answer : {platform::MsgAnswer::Cancel, platform::MsgAnswer::No}) {
+            run.minimise();
+            QTRY_VERIFY(run.inTray());
+            const QPointer<FrmTray> tray = run.tray();
+            run.sp.messages.answers = {answer};
+            tray->trayMenu()->actions().last()->trigger();
+            QVERIFY(shownWhenAsked);
+            QTRY_VERIFY(!tray);
+        }
+        QVERIFY(!run.frm.isVisible());
         QCOMPARE(run.sp.settings.value("General", "EndState"), QStringLiteral("True"));
     }
 
@@ -138,15 +121,14 @@ private Q_SLOTS:
     void tipNamesDocument()
     {
         QTemporaryDir dir;
-        const QString name = QString(40, QLatin1Char('n'));
-        QFile file(dir.filePath(name + QStringLiteral(".txt")));
+        QFile file(dir.filePath(QString(40, QLatin1Char('n')) + QStringLiteral(".txt")));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("text") == 4);
         file.close();
         Run run;
         QVERIFY(run.frm.OpenTextFile(file.fileName(), false, false));
         run.minimise();
         QTRY_VERIFY(run.inTray());
-        QCOMPARE(run.watch().frmTray()->trayIcon()->toolTip(), QString(29, QLatin1Char('n')) + "... - Jotbook");
+        QCOMPARE(run.tray()->trayIcon()->toolTip(), QString(29, QLatin1Char('n')) + "... - Jotbook");
     }
 };
 
