@@ -9,7 +9,6 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
@@ -20,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QVersionNumber>
 
 using platform::MsgButtons;
