@@ -1,6 +1,7 @@
 #include "app/FrmMain.h"
 
 #include "about/FrmAbout.h"
+#include "about/SystemReport.h"
 #include "chrome/StateRefresh.h"
 #include "chrome/StatusBar.h"
 #include "chrome/Toolbar.h"
@@ -16,6 +17,8 @@
 #include "platform/TextBox.h"
 #include "platform/WindowGeometry.h"
 #include "platform/WindowOptions.h"
+#include "printing/FrmPrintSetup.h"
+#include "printing/PrintDocument.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,10 +79,6 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
 
     connectActions();
     TTextBlock->installEventFilter(this);
-
-    // Printing is not part of this build yet: its items stay greyed.
-    for (QAction *a : {m_actions.mnuPrintSetup, m_actions.mnuPrint})
-        a->setEnabled(false);
 }
 
 FrmMain::~FrmMain()
@@ -115,6 +114,8 @@ void FrmMain::connectActions()
         {m.mnuCodingDos, &FrmMain::mnuCodingDos_Click},
         {m.mnuCodingKoi, &FrmMain::mnuCodingKoi_Click},
         {m.mnuSetCyrillic, &FrmMain::mnuSetCyrillic_Click},
+        {m.mnuPrintSetup, &FrmMain::mnuPrintSetup_Click},
+        {m.mnuPrint, &FrmMain::mnuPrint_Click},
         {m.mnuRecent, &FrmMain::mnuRecent_Click},
         {m.mnuExit, &FrmMain::mnuExit_Click},
         {m.mnuUndo, &FrmMain::mnuUndo_Click},
@@ -175,6 +176,9 @@ bool FrmMain::Form_Load(const QString &commandLine)
     try {
         mnuRestoreWindow_Click();
         GetSettings();
+        // Stored geometry from another screen (an unplugged monitor, a smaller display) must not
+        // leave the window out of reach.
+        m_geometry->fitIntoScreen();
         if (m_platform.instance->previousInstance() && !m_shell.RET_REG_MULTIPLEINSTANCE) {
             m_messages->msgBox(QStringLiteral("Программа уже запущена!\r\n\r\nЗапуск нескольких копий отключён."),
                                MsgButtons::Ok, MsgIcon::Warning);
@@ -402,8 +406,11 @@ void FrmMain::CheckForKeys(const QString &strText, bool bCommand)
 {
     using CommandLine::Key;
     if (!bCommand) {
-        if (CommandLine::TextMarker(platform::Ansi::fromUnicode(strText)) == CommandLine::Marker::Log)
+        const CommandLine::Marker marker = CommandLine::TextMarker(platform::Ansi::fromUnicode(strText));
+        if (marker == CommandLine::Marker::Log)
             LogStamp();
+        else if (marker == CommandLine::Marker::System)
+            SystemStamp();
         return;
     }
     const CommandLine::Parsed line = CommandLine::Parse(strText);
@@ -418,17 +425,41 @@ void FrmMain::CheckForKeys(const QString &strText, bool bCommand)
         m_actions.mnuPrint->trigger();
     else if (line.key == Key::LogStamp)
         LogStamp();
+    else if (line.key == Key::SystemStamp)
+        SystemStamp();
+}
+
+// The caret at the end of the text after an empty line, where a stamp goes; false while the keys
+// and markers are switched off.
+bool FrmMain::OpenStampLine()
+{
+    if (!m_actions.mnuReadKeys->isChecked())
+        return false;
+    const int end = TTextBlock->textLength();
+    TTextBlock->setSel(end, end);
+    TTextBlock->replaceSel("\r\n\r\n", true);
+    return true;
 }
 
 // An empty line and the time and date at the end of the text.
 void FrmMain::LogStamp()
 {
-    if (!m_actions.mnuReadKeys->isChecked())
-        return;
-    const int end = TTextBlock->textLength();
-    TTextBlock->setSel(end, end);
-    TTextBlock->replaceSel("\r\n\r\n", true);
-    mnuTimeDate_Click();
+    if (OpenStampLine())
+        mnuTimeDate_Click();
+}
+
+// An empty line and the system report at the end of the text.
+void FrmMain::SystemStamp()
+{
+    if (OpenStampLine())
+        InsertSystemReport();
+}
+
+void FrmMain::InsertSystemReport()
+{
+    static const QVersionNumber version = QVersionNumber::fromString(QStringLiteral(JOTBOOK_VERSION_STRING));
+    SystemReport::InsertSystemReport(
+        *TTextBlock, SystemReport::BuildSystemReport(*m_platform.facts, m_platform.clock->now(), version));
 }
 
 // ---- option items --------------------------------------------------------------------------------
@@ -598,6 +629,20 @@ void FrmMain::mnuReplace_Click()
 void FrmMain::mnuGoTo_Click()
 {
     m_editDialogs->ShowGoTo();
+}
+
+// ---- printing ------------------------------------------------------------------------------------
+
+void FrmMain::mnuPrintSetup_Click()
+{
+    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
+    FrmPrintSetup::showModal({host, m_printSettings, *m_messages});
+}
+
+void FrmMain::mnuPrint_Click()
+{
+    Printing::PrintDocument({*TTextBlock, *m_messages, *m_platform.printers, windowTitle()},
+                            m_printSettings.RET_REG_PRINTCOPIES, Printing::orientationOf(m_printSettings));
 }
 
 // ---- help and exit -------------------------------------------------------------------------------

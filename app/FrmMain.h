@@ -87,6 +87,8 @@ public Q_SLOTS:
     void mnuCodingDos_Click();
     void mnuCodingKoi_Click();
     void mnuSetCyrillic_Click();
+    void mnuPrintSetup_Click();
+    void mnuPrint_Click();
     void mnuRecent_Click();
     void mnuExit_Click();
     // Edit
@@ -142,7 +144,10 @@ private:
     void Form_KeyDown(int keyCode);
     void CheckEndState();
     void ReadCommandLine(const QString &commandLine);
+    bool OpenStampLine();
     void LogStamp();
+    void SystemStamp();
+    void InsertSystemReport();
     int GetToolbarHeight();
     int GetStatusBarHeight();
     void optionChanged();

@@ -19,16 +19,21 @@ std::optional<QString> Strip(const QString &commandLine)
 Parsed Parse(const QString &strText)
 {
     static const struct {
-        const char *suffix;
+        char letter;
         Key key;
     } keys[] = {
-        {" /P", Key::Print},       {" /A", Key::NoSizeCheck}, {" /D", Key::OpenAsData},
-        {" /T", Key::NoDataCheck}, {" /L", Key::LogStamp},    {" /S", Key::SystemStamp},
+        {'P', Key::Print},       {'A', Key::NoSizeCheck}, {'D', Key::OpenAsData},
+        {'T', Key::NoDataCheck}, {'L', Key::LogStamp},    {'S', Key::SystemStamp},
     };
-    const QString last = strText.right(3).toUpper();
-    for (const auto &k : keys) {
-        if (last == QLatin1String(k.suffix))
-            return {strText.left(strText.size() - 3), k.key};
+    // The key's letter is a Latin one in either case; Unicode case mapping would also make other
+    // letters into one (the long s into "S").
+    const QString last = strText.right(3);
+    if (last.size() == 3 && last.startsWith(QLatin1String(" /")) && last.at(2).unicode() < 0x80) {
+        const char letter = char(last.at(2).toUpper().unicode());
+        for (const auto &k : keys) {
+            if (letter == k.letter)
+                return {strText.left(strText.size() - 3), k.key};
+        }
     }
     return {strText, Key::None};
 }

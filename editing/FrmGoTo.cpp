@@ -11,48 +11,10 @@
 #include <QLocale>
 #include <QPushButton>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 using platform::MsgButtons;
 using platform::MsgIcon;
-
-namespace {
-
-// The value of the number at the start of text, read with a dot as the decimal separator:
-// optional sign, digits, optional fraction, optional exponent; what follows is ignored. 0 when
-// the text does not start with a number.
-double leadingValue(const QString &text)
-{
-    const QByteArray s = text.trimmed().toLatin1();
-    qsizetype i = 0;
-    auto digits = [&] {
-        const qsizetype from = i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
-            ++i;
-        return i > from;
-    };
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        ++i;
-    bool any = digits();
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        any = digits() || any;
-    }
-    if (!any)
-        return 0;
-    qsizetype end = i;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-            ++i;
-        if (digits())
-            end = i;
-    }
-    return std::strtod(s.left(end).constData(), nullptr);
-}
-
-} // namespace
 
 FrmGoTo::FrmGoTo(const EditContext &context)
     : SmallDialog(context.host, tr("Переход"), 3975, 1455)
@@ -101,7 +63,7 @@ std::optional<int> FrmGoTo::characterNumber(const QString &text, qint64 document
     double value = QLocale().toDouble(trimmed, &ok);
     if (!ok)
         value = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok || leadingValue(text) > double(documentLength))
+    if (!ok || MdlFunctions::leadingValue(text) > double(documentLength))
         return std::nullopt;
     // Anything that is not a whole character number inside the document is refused as well
     // (the comparisons are false for NaN).

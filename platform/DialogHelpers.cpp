@@ -4,6 +4,7 @@
 #include "platform/WindowGeometry.h"
 
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <cmath>
@@ -62,6 +63,39 @@ void PositionDialog(QWidget *dialog, QWidget *mainWindow)
     const float top = float(main.top()) + float(main.height()) / 6.0f;
     dialog->move(twipsToPixels(left, WindowGeometry::twipsPerPixelX()),
                  twipsToPixels(top, WindowGeometry::twipsPerPixelY()));
+}
+
+double leadingValue(const QString &text)
+{
+    const QByteArray s = text.trimmed().toLatin1();
+    qsizetype i = 0;
+    auto digits = [&] {
+        const qsizetype from = i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+            ++i;
+        return i > from;
+    };
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    bool any = digits();
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        any = digits() || any;
+    }
+    if (!any)
+        return 0;
+    qsizetype end = i;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        if (digits())
+            end = i;
+    }
+    // Not strtod: Qt programs run with the user's LC_NUMERIC, whose decimal separator may be a
+    // comma. The C locale gives an infinite value on overflow.
+    bool ok = false;
+    return QLocale::c().toDouble(QString::fromLatin1(s.constData(), end), &ok);
 }
 
 } // namespace MdlFunctions

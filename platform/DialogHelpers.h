@@ -2,6 +2,7 @@
 // Helpers shared by the small windows (Find, Replace, Go to, print settings, About).
 
 class QLineEdit;
+class QString;
 class QWidget;
 namespace platform { class TextBox; }
 
@@ -20,5 +21,10 @@ void ApplyTextCharset(QWidget *window, const platform::TextBox &source);
 // sixth of its height from its top edge; the dialog's size stays. No correction is made for a
 // dialog that ends up partly off the screen.
 void PositionDialog(QWidget *dialog, QWidget *mainWindow);
+
+// The value of the number at the start of text, read with a dot as the only decimal separator
+// whatever the locale: optional sign, digits, optional fraction, optional exponent; what follows
+// is ignored. 0 when the text does not start with a number; infinite beyond the range of double.
+double leadingValue(const QString &text);
 
 } // namespace MdlFunctions

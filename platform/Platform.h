@@ -1,8 +1,9 @@
 #pragma once
 // The program's window to the outside world. Every question asked of the user, every standard
 // dialog, the shell, the clock, the settings backend, the instance lock, the system facts, other
-// programs and the notification area go through these small interfaces: the real program uses the Qt/Linux implementations
-// (QtPlatform.h), the tests a scripted one that records what was asked and answers from a script.
+// programs and the notification area go through these small interfaces: the real program uses the
+// Qt/Linux implementations (QtPlatform.h), the tests a scripted one that records what was asked and
+// answers from a script.
 
 #include <QDateTime>
 #include <QPoint>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -143,6 +145,11 @@ public:
     // A printer on the default destination, ready to be set up and painted on, or nullptr when
     // there is none or it cannot take jobs; error then holds the program's error code (482).
     virtual std::unique_ptr<QPrinter> defaultPrinter(int &error) = 0;
+    // Ends the document that painter began on such a printer, which hands the job over to the
+    // printing system. 0 when the job was taken, else the error code: 380 when a setting was
+    // refused (more copies than the system allows), 482 otherwise. Nothing is known of a job
+    // after that.
+    virtual int handOver(QPainter &painter) = 0;
 };
 
 // ---- pointer -------------------------------------------------------------------------------------

@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -121,7 +119,9 @@ QString LinuxFacts::versionText() const
 
 QString LinuxFacts::programFolder() const
 {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    // One "/" at the end, also for a program in the root folder.
+    const QString folder = QCoreApplication::applicationDirPath();
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
 QString LinuxFacts::dataFolder() const
@@ -161,19 +161,6 @@ quint64 LinuxFacts::availablePhysicalMemory() const
     if (sysinfo(&info) != 0)
         return 0;
     return quint64(info.freeram) * info.mem_unit;
-}
-
-// ---- printer -------------------------------------------------------------------------------------
-
-std::unique_ptr<QPrinter> QtPrinters::defaultPrinter(int &error)
-{
-    // Without a default destination Qt would print silently to a PDF file or to the first queue.
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull() || info.state() == QPrinter::Error) {
-        error = ErrorCode::PrinterError;
-        return nullptr;
-    }
-    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
 }
 
 // ---- pointer -------------------------------------------------------------------------------------

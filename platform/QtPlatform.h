@@ -113,10 +113,13 @@ private:
     mutable std::optional<QString> m_versionText;
 };
 
-// The default destination of the printing system, as CUPS names it.
+// The default destination of the printing system, as CUPS names it (lpoptions, PRINTER and
+// LPDEST, CUPS_SERVER). A destination is refused when it is missing, stopped, not accepting jobs,
+// or its scheduler is not running; a job is handed over when CUPS has taken it.
 class QtPrinters : public Printers {
 public:
     std::unique_ptr<QPrinter> defaultPrinter(int &error) override;
+    int handOver(QPainter &painter) override;
 };
 
 class QtPointer : public Pointer {

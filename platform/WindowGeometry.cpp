@@ -15,7 +15,7 @@ QScreen *primary() { return QGuiApplication::primaryScreen(); }
 int toPixels(double twips, double perPixel)
 {
     double px = roundHalfEven(twips / perPixel);
-    if (!std::isfinite(px) || px < -1e6 || px > 1e6)
+    if (!std::isfinite(px) || px < -WindowGeometry::MaxPixels || px > WindowGeometry::MaxPixels)
         throw RuntimeError(ErrorCode::InvalidValue);
     return int(px);
 }
@@ -101,6 +101,28 @@ void WindowGeometry::setState(int state)
     case 2: m_window->setWindowState(Qt::WindowMaximized); break;
     default: throw RuntimeError(ErrorCode::InvalidValue);
     }
+}
+
+void WindowGeometry::fitIntoScreen()
+{
+    if (state() != 0)
+        return;
+    const QRect window(m_window->pos(), m_window->size());
+    QScreen *screen = QGuiApplication::screenAt(window.center());
+    if (!screen)
+        screen = QGuiApplication::screenAt(window.topLeft());
+    if (!screen)
+        screen = primary();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window.size().boundedTo(area.size());
+    const int left = qBound(area.left(), window.left(), area.right() + 1 - size.width());
+    const int top = qBound(area.top(), window.top(), area.bottom() + 1 - size.height());
+    if (size != window.size())
+        m_window->resize(size);
+    if (QPoint(left, top) != window.topLeft())
+        m_window->move(left, top);
 }
 
 } // namespace platform

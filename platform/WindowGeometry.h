@@ -29,6 +29,14 @@ public:
     int state() const;
     void setState(int state);      // throws RuntimeError(380) for other values
 
+    // Brings a window in normal state onto the available area of its screen (the primary screen
+    // when none holds it, say after a monitor was unplugged), shrunk to that area's size if needed.
+    void fitIntoScreen();
+
+    // The setters throw RuntimeError(380) for positions and sizes no screen can hold (beyond the
+    // window system's 32767 pixels) and for negative sizes.
+    static constexpr int MaxPixels = 32767;
+
 private:
     QWidget *m_window;
 };

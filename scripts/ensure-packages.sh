@@ -26,7 +26,9 @@ ensure_packages() {
 
 # What building and running the editor needs.
 JOTBOOK_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-                        qt6-qpa-plugins libx11-dev fonts-liberation xdg-utils)
-# What the tests need on top: a private X session, keyboard and window tools, accessibility.
+                        qt6-qpa-plugins libx11-dev libcups2-dev fonts-liberation xdg-utils)
+# What the tests need on top: a private X session, keyboard and window tools, accessibility, a
+# private print scheduler with a PDF queue and the tools that read PDF files.
 JOTBOOK_TEST_PACKAGES=(xvfb openbox xdotool x11-utils x11-xkb-utils x11-xserver-utils dbus
-                       python3 python3-pyatspi gir1.2-atspi-2.0 at-spi2-core imagemagick trayer xclip)
+                       python3 python3-pyatspi gir1.2-atspi-2.0 at-spi2-core imagemagick trayer xclip
+                       cups cups-client cups-ipp-utils printer-driver-cups-pdf poppler-utils)

@@ -6,7 +6,9 @@ Usage: e2e_documents_editing.py PROGRAM TEST      (TEST is one of the names in T
 Exit code 0 passed, 1 failed, 77 skipped (a tool is missing).
 """
 
+import datetime
 import os
+import re
 import subprocess
 import sys
 
@@ -257,9 +259,36 @@ def test_find_replace_goto(session):
     expect_file(target, (line1 + "\r\n" + line2).encode("cp1251"), "the edited document")
 
 
+def test_log_key_on_log_file(session):
+    """A ".LOG" file and the key "/l" on an unquoted command line whose path the shell split at its
+    blanks: the file opens and gets two stamps, the marker's and the key's, each after an empty line."""
+    profile = session.fresh_profile()
+    profile.write_settings(AFTER_CLEAN_RUN)
+    path = os.path.join(session.root, "мои записи", "журнал дня.log")
+    os.makedirs(os.path.dirname(path))
+    original = ".Log\r\nПервая запись".encode("cp1251")
+    with open(path, "wb") as f:
+        f.write(original)
+    minutes = {datetime.datetime.now().strftime("%H:%M %d.%m.%Y")}
+    app = session.start(profile, args=[*path.split(" "), "/l"])
+    wait_active(session, app, "^журнал дня - Jotbook$", timeout=15)
+    text = wait_for("the text box's text", lambda: editor_text(session, app), timeout=5, interval=0.2)
+    minutes.add(datetime.datetime.now().strftime("%H:%M %d.%m.%Y"))
+    stamps = re.fullmatch(r"\.Log\nПервая запись\n\n(.*)\n\n(.*)", text)
+    check(stamps and set(stamps.groups()) <= minutes, f"the text box holds {text!r}")
+
+    session.key("alt+F4")   # the stamps changed the document: Yes saves them
+    expect_message(session, app, "Документ \"журнал дня\" был изменён.\n\nСохранить эти изменения?")
+    session.key("Cyrillic_de")
+    check(app.wait_exit() == 0, "the program did not end cleanly")
+    first, second = (stamp.encode("cp1251") for stamp in stamps.groups())
+    expect_file(path, original + b"\r\n\r\n" + first + b"\r\n\r\n" + second, "the stamped log")
+
+
 TESTS = {
     "open_koi_save_windows": test_open_koi_save_windows,
     "find_replace_goto": test_find_replace_goto,
+    "log_key_on_log_file": test_log_key_on_log_file,
 }
 
 

@@ -1,6 +1,9 @@
 #include "tests/support/ScriptedPlatform.h"
 
+#include "platform/RuntimeError.h"
+
 #include <QDebug>
+#include <QPainter>
 #include <QPrinter>
 
 namespace testing {
@@ -138,6 +141,15 @@ std::unique_ptr<QPrinter> PdfPrinters::defaultPrinter(int &errorCode)
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(pdfPath(++jobs));
     return printer;
+}
+
+int PdfPrinters::handOver(QPainter &painter)
+{
+    if (onHandOver)
+        onHandOver(*static_cast<QPrinter *>(painter.device()));
+    if (!painter.end())
+        return platform::ErrorCode::PrinterError;
+    return handOverError;
 }
 
 } // namespace testing

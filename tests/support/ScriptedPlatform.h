@@ -104,13 +104,17 @@ public:
 };
 
 // A printer that writes PDF files: the n-th job goes to pdfPath(n). With error set, there is no
-// printer and the error is reported.
+// printer and the error is reported; with handOverError set, the job is written but reported as
+// not taken.
 class PdfPrinters : public platform::Printers {
 public:
     std::unique_ptr<QPrinter> defaultPrinter(int &error) override;
+    int handOver(QPainter &painter) override;
     QString folder;        // where the jobs go; empty: a temporary folder's path must be set first
     int error = 0;
+    int handOverError = 0;
     int jobs = 0;
+    std::function<void(QPrinter &)> onHandOver;   // called just before the job is ended
     QString pdfPath(int job) const { return folder + QStringLiteral("/job%1.pdf").arg(job); }
 };
 

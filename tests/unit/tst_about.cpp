@@ -2,6 +2,7 @@
 
 #include "about/FrmAbout.h"
 #include "about/MdlOther.h"
+#include "about/SystemReport.h"
 #include "platform/Messenger.h"
 #include "platform/TextBox.h"
 #include "tests/support/ScriptedPlatform.h"
@@ -37,6 +38,15 @@ struct AboutRun {
     template <class T>
     T *child(const char *name) const { return about->findChild<T *>(QLatin1String(name)); }
     QString label(const char *name) const { return child<QLabel>(name)->text(); }
+};
+
+// A system that has the resource figures.
+struct ResourceFacts : testing::ScriptedFacts {
+    bool freeResources(int &system, int &gdi, int &user) const override
+    {
+        system = 71, gdi = 82, user = 93;
+        return true;
+    }
 };
 
 } // namespace
@@ -142,6 +152,39 @@ private Q_SLOTS:
         QCOMPARE(thanks->toPlainText(), text);
         QTest::keyClick(thanks, Qt::Key_Escape);
         QTRY_VERIFY(!run.about);
+    }
+
+    void systemReport()
+    {
+        testing::ScriptedFacts plain;
+        plain.total = 536870912;
+        plain.available = 25276182528;
+        plain.folder = QStringLiteral("/opt/jotbook");
+        const QDateTime now(QDate(2026, 12, 6), QTime(9, 5, 3));
+        QCOMPARE(SystemReport::BuildSystemReport(plain, now, QVersionNumber(1, 6, 9)).split(QStringLiteral("\r\n")),
+                 QStringList({"Program Name: Jotbook", "Program Version: 1.6", "",
+                              "Current System: Debian GNU/Linux 12 (bookworm)", "System Updates: ",
+                              "System Version: 6.01.0", "", "System Folder: ", "Windows Folder: ",
+                              "Application Folder: /opt/jotbook/", "", "Total Memory: 536 870 912 Byte",
+                              "Available Memory: 25276 182 528 Byte", "", "Free System Resources: 0%",
+                              "Free User Resources: 0%", "Free GDI Resources: 0%", "", "Time: 09:05:03",
+                              "Date: 06.12.2026"}));
+
+        QVERIFY(SystemReport::BuildSystemReport(ResourceFacts(), now, QVersionNumber(1, 6))
+                    .contains("Resources: 71%\r\nFree User Resources: 93%\r\nFree GDI Resources: 82%\r\n"));
+    }
+
+    void insertSystemReport()
+    {
+        platform::TextBox box;
+        box.setText("abc selected def");
+        box.setSel(4, 12);
+        SystemReport::InsertSystemReport(box, QStringLiteral("line 1\r\nline 2"));
+        QCOMPARE(box.text(), QByteArray("abc line 1\r\nline 2 def"));
+        QCOMPARE(box.selStart(), 18);
+        QCOMPARE(box.selLength(), 0);
+        box.undoEdit();
+        QCOMPARE(box.text(), QByteArray("abc selected def"));
     }
 
     void addBackslash()

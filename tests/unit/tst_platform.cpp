@@ -440,9 +440,14 @@ private slots:
         QTemporaryDir dir;
         writeText(dir.filePath("quoted"), "NAME=x\nPRETTY_NAME=\"Debian GNU/Linux 12 \\\"x\\\" (bookworm)\"\n");
         writeText(dir.filePath("plain"), "PRETTY_NAME=Plain\n");
+        writeText(dir.filePath("no pretty name"), "# comment\nCPE_NAME=cpe\nPRETTY_NAME=\"\"\nNAME='Alt Linux'\nID=alt\n");
         QCOMPARE(LinuxFacts::prettyName(dir.filePath("quoted")), QString("Debian GNU/Linux 12 \"x\" (bookworm)"));
         QCOMPARE(LinuxFacts::prettyName(dir.filePath("plain")), QString("Plain"));
+        QCOMPARE(LinuxFacts::prettyName(dir.filePath("no pretty name")), QString("Alt Linux"));
         QCOMPARE(LinuxFacts::prettyName(dir.filePath("missing")), QString());
+        QCOMPARE(LinuxFacts::versionFromRelease("6.1.0-28-amd64"), QString("6.01.0"));
+        QCOMPARE(LinuxFacts::versionFromRelease("5.15.90.1-microsoft-standard-WSL2"), QString("5.15.90"));
+        QCOMPARE(LinuxFacts::versionFromRelease("3.0-ARCH"), QString());
         LinuxFacts facts;
         QVERIFY(facts.programFolder().endsWith('/'));
         QVERIFY(QFile::exists(facts.programFolder() + QFileInfo(QCoreApplication::applicationFilePath()).fileName()));

@@ -229,6 +229,8 @@ private Q_SLOTS:
         QTest::newRow("font size 12,5") << "Font/FontSize" << "12,5" << "12,5";
         QTest::newRow("font size with a dot") << "Font/FontSize" << "12.5" << "12,5";
         QTest::newRow("huge width") << "General/FormWidth" << "1e12" << "";
+        QTest::newRow("width no screen holds") << "General/FormWidth"
+                                               << localNumber(40000 * platform::WindowGeometry::twipsPerPixelX()) << "";
         QTest::newRow("level beyond 32 bits") << "General/TransparensyLevel" << "4294967296" << "";
     }
     void rejectedValues()
@@ -248,6 +250,35 @@ private Q_SLOTS:
             QVERIFY2(run.stored(key) != text, "the rewrite replaces the rejected value");
         else
             QCOMPARE(run.stored(key), rewritten);
+    }
+
+    // Stored geometry that fits no screen (an unplugged monitor, a smaller display) is brought
+    // onto the screen's available area at start-up; geometry that fits stays as it was.
+    void storedGeometryIsBroughtOnScreen_data()
+    {
+        QTest::addColumn<QRect>("stored");   // pixels, as a factor of the screen's available area
+        QTest::addColumn<bool>("moves");
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize half = area.size() / 2;
+        QTest::newRow("fits") << QRect(area.topLeft() + QPoint(10, 10), half) << false;
+        QTest::newRow("larger than the screen") << QRect(area.topLeft(), area.size() * 3) << true;
+        QTest::newRow("left of the screen") << QRect(area.topLeft() - QPoint(3 * area.width(), 0), half) << true;
+        QTest::newRow("below the screen") << QRect(area.bottomLeft() + QPoint(0, 200), half) << true;
+    }
+    void storedGeometryIsBroughtOnScreen()
+    {
+        QFETCH(QRect, stored);
+        QFETCH(bool, moves);
+        const double tx = platform::WindowGeometry::twipsPerPixelX(), ty = platform::WindowGeometry::twipsPerPixelY();
+        Run run;
+        run.store("General/FormLeft", localNumber(stored.left() * tx));
+        run.store("General/FormTop", localNumber(stored.top() * ty));
+        run.store("General/FormWidth", localNumber(stored.width() * tx));
+        run.store("General/FormHeight", localNumber(stored.height() * ty));
+        QVERIFY(run.frm.Form_Load(QString()));
+        const QRect now(run.frm.pos(), run.frm.size());
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(now));
+        QCOMPARE(now != stored, moves);
     }
 
     // A value its target rejects stops the reading at that row; the store is then rewritten whole.

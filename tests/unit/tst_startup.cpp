@@ -202,7 +202,9 @@ private Q_SLOTS:
     }
 
     // The keys act around the open: "/A" clears the size check for this run without counting as
-    // the user's change, "/L" stamps (a ".LOG" file then gets two stamps, each after an empty line).
+    // the user's change (nothing asks at exit and the store keeps the check), "/L" stamps (a ".LOG"
+    // file then gets two stamps, each after an empty line), "/S" stamps whatever the box holds even
+    // when the open failed.
     void commandLineKeys()
     {
         QTemporaryDir dir;
@@ -215,6 +217,9 @@ private Q_SLOTS:
         QCOMPARE(sizeRun.frm.textBox().textLength(), 60000);
         QVERIFY(!sizeRun.frm.mainActions().mnuCheckLen->isChecked());
         QVERIFY(!sizeRun.frm.settings().UserChangeSettings());
+        QVERIFY(sizeRun.frm.close());
+        QVERIFY(sizeRun.sp.messages.asked.isEmpty());
+        QCOMPARE(sizeRun.sp.settings.value("General", "CheckLength"), QStringLiteral("True"));
 
         Run logRun;
         QVERIFY(logRun.frm.Form_Load(log + QStringLiteral(" /L")));
@@ -228,6 +233,46 @@ private Q_SLOTS:
         Run offRun(&store);
         QVERIFY(offRun.frm.Form_Load(log + QStringLiteral(" /L")));
         QCOMPARE(offRun.frm.textBox().text(), QByteArray(".LOG\r\nday one"));
+
+        Run missingRun;
+        QVERIFY(missingRun.frm.Form_Load(dir.filePath(QStringLiteral("missing.txt /s"))));
+        QCOMPARE(missingRun.sp.messages.asked.size(), 1);
+        QVERIFY(missingRun.frm.textBox().text().startsWith("\r\n\r\nProgram Name: Jotbook\r\n"));
+        QVERIFY(missingRun.frm.textBox().text().endsWith("\r\nDate: 06.12.2026"));
+    }
+
+    // After any load, ".LOG" texts of at most 55000 model characters (a CR LF counts two) get the
+    // time and date and ".SYS" texts the system report, both only while the keys are switched on.
+    void textMarkers_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("readKeys");
+        QTest::addColumn<QByteArray>("stamp");   // its start; empty: none
+        const QByteArray log = ".log\r\n" + QByteArray(55000 - 6, 'x'), sys = ".SyS" + QByteArray(60000, 'x');
+        QTest::newRow("log at the limit") << log << true << QByteArray("\r\n\r\n09:05 06.12.2026");
+        QTest::newRow("log one past the limit") << log + 'x' << true << QByteArray();
+        QTest::newRow("log, keys off") << log << false << QByteArray();
+        QTest::newRow("sys past the limit") << sys << true << QByteArray("\r\n\r\nProgram Name: Jotbook\r\n");
+        QTest::newRow("sys, keys off") << sys << false << QByteArray();
+    }
+    void textMarkers()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, readKeys);
+        QFETCH(QByteArray, stamp);
+        QTemporaryDir dir;
+        Run run;
+        run.sp.settings.values.insert("General/CheckLength", "False");
+        run.sp.settings.values.insert("General/ReadKeys", readKeys ? "True" : "False");
+        run.start();
+        QVERIFY(run.frm.OpenTextFile(writeFile(dir, QStringLiteral("marked.txt"), text), true, false));
+        const QByteArray shown = run.frm.textBox().text();
+        QCOMPARE(shown.left(text.size() + stamp.size()), text + stamp);
+        QCOMPARE(run.frm.document().isChanged(), !stamp.isEmpty());
+        if (stamp.isEmpty())
+            QCOMPARE(shown.size(), text.size());
+        else   // the whole stamp, with the caret after it
+            QVERIFY(shown.endsWith(" 06.12.2026") && run.frm.textBox().selStart() == shown.size());
     }
 
     void escape_data()

@@ -139,6 +139,7 @@ void TestTextFunctions::commandLine_data()
     QTest::newRow("system stamp") << "/a.txt /S" << false << "/a.txt" << K::SystemStamp;
     QTest::newRow("no space: no key") << "/a.txt/P" << false << "/a.txt/P" << K::None;
     QTest::newRow("unknown key") << "/a.txt /X" << false << "/a.txt /X" << K::None;
+    QTest::newRow("a letter whose capital is S") << "/a.txt /\u017F" << false << "/a.txt /\u017F" << K::None;
     QTest::newRow("only a key") << " /P" << false << "" << K::Print;
     QTest::newRow("shorter than a key") << "/P" << false << "/P" << K::None;
     // Only the first and last characters go: the key's letter with them.

@@ -1,0 +1,1 @@
+jotbook_window_test(tst_printing unit/tst_printing.cpp)
