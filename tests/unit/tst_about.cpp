@@ -23,14 +23,11 @@ struct AboutRun {
     platform::Messenger messages{sp.messages, &owner};
     QPointer<FrmAbout> about;
 
-    AboutContext context()
-    {
-        return {{&owner, &box, [] { return false; }}, box, messages, sp.shell, sp.facts, &sp.programs};
-    }
     FrmAbout &open()
     {
         owner.show();
-        FrmAbout::Show(about, context(), false);
+        FrmAbout::Show(about, {{&owner, &box, [] { return false; }}, box, messages, sp.shell, sp.facts, &sp.programs},
+                       false);
         if (!QTest::qWaitForWindowExposed(about))
             qFatal("the About window is not shown");
         return *about;
@@ -95,7 +92,6 @@ private Q_SLOTS:
         QTEST(run.label("LLevel"), "percent");
         QCOMPARE(run.label("LAvMem"), QStringLiteral("1 048 576 КБ"));
         QCOMPARE(run.label("LFrMem"), QStringLiteral("5 242 880 КБ"));
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+$")).match(run.label("LVersion")).hasMatch());
         // The memory follows the system while the window is open.
         run.sp.facts.available = 1024 * 1024;
         QTRY_COMPARE_WITH_TIMEOUT(run.label("LFrMem"), QStringLiteral("1 024 КБ"), 1500);
@@ -121,26 +117,22 @@ private Q_SLOTS:
             run.sp.programs.inPath.insert(path.section(QLatin1Char('/'), -1), path);
         if (!starts)
             run.sp.programs.failing = {started};
-        run.open().findChild<QPushButton *>(QStringLiteral("CmdSystem"))->click();
+        run.open();
+        run.child<QPushButton>("CmdSystem")->click();
         QCOMPARE(run.sp.programs.started, started.isEmpty() ? QList<QStringList>() : QList<QStringList>{{started}});
         const bool error = started.isEmpty() || !starts;
         QCOMPARE(run.sp.messages.texts(), error ? QStringList{"Ошибка при запуске 'hardinfo'!"} : QStringList());
-        if (error)
-            QCOMPARE(run.sp.messages.asked.first().request.icon, platform::MsgIcon::Critical);
+        QVERIFY(!error || run.sp.messages.asked.first().request.icon == platform::MsgIcon::Critical);
         QVERIFY(run.about && run.about->isVisible());
     }
 
-    // The keyboard cannot move the thanks box's caret or change its text, and Escape still closes
-    // the window; pressing the address draws it in the window-background colour, a click writes a mail.
+    // A click on the address writes a mail; the keyboard cannot move the thanks box's caret or
+    // change its text, and Escape still closes the window.
     void thanksAndMail()
     {
         AboutRun run;
         run.open();
-        auto *mail = run.child<QLabel>("LMail");
-        QTest::mousePress(mail, Qt::LeftButton);
-        QCOMPARE(mail->palette().color(QPalette::WindowText), run.about->palette().color(QPalette::Base));
-        QTest::mouseRelease(mail, Qt::LeftButton);
-        QCOMPARE(mail->palette().color(QPalette::WindowText), run.about->palette().color(QPalette::Highlight));
+        QTest::mouseClick(run.child<QLabel>("LMail"), Qt::LeftButton);
         QCOMPARE(run.sp.shell.opened, QStringList{QStringLiteral("mailto:") + FrmAbout::Mail});
 
         auto *thanks = run.child<QPlainTextEdit>("TThanks");

@@ -341,24 +341,6 @@ private Q_SLOTS:
         }
     }
 
-    // "&О программе" opens the About window modal over the main window.
-    void aboutCommand()
-    {
-        Run run;
-        run.sp.settings.values.insert("General/NewSettings", "False");
-        run.start();
-        QWidget *owner = nullptr;
-        QTimer::singleShot(0, [&] {
-            if (auto *shown = qobject_cast<FrmAbout *>(QApplication::activeModalWidget())) {
-                owner = shown->parentWidget();
-                shown->reject();
-            }
-        });
-        run.frm.mainActions().mnuAbout->trigger();
-        QCOMPARE(owner, &run.frm);
-        QTRY_VERIFY(!run.frm.frmAbout());
-    }
-
     // Cancel in the document question ends the close there: no settings question, no save.
     void cancelledCloseKeepsEverything()
     {
