@@ -30,8 +30,17 @@ void loadTranslations(QApplication &app)
 
 int runJotbook(int argc, char *argv[])
 {
+    // The command line belongs to the program: Qt is given none of it, so that a file named
+    // "-reverse" or "-style" opens instead of changing the window. Qt's environment variables
+    // (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE, ...) still apply. The command line is the program's
+    // arguments joined by single spaces.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    int qtArgc = 1;
+
     preferX11();
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Jotbook"));
     QApplication::setOrganizationName(QStringLiteral("Jotbook"));
     QApplication::setApplicationVersion(QStringLiteral(JOTBOOK_VERSION_STRING));
@@ -41,9 +50,6 @@ int runJotbook(int argc, char *argv[])
     platform::Platform platform = qtPlatform.platform();
     FrmMain frm(platform);
 
-    // The command line is the program's arguments joined by single spaces.
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
     if (!frm.Form_Load(args.join(QLatin1Char(' '))))
         return 1;
     frm.show();

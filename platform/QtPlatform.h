@@ -9,10 +9,13 @@
 #include "platform/Platform.h"
 #include "platform/QtDesktop.h"
 
-#include <QSettings>
 #include <memory>
 
 class QLockFile;
+
+namespace platform {
+class IniText;
+}
 
 namespace platform {
 
@@ -68,19 +71,31 @@ private:
     bool m_previous = false;
 };
 
-// $XDG_CONFIG_HOME/Jotbook/Jotbook.ini. The keys of "General" live at the top level (QSettings
-// writes them under its own [General] header), "Other" and "Font" are groups.
+// $XDG_CONFIG_HOME/Jotbook/Jotbook.ini (~/.config when the variable is not set), in the INI form
+// of QSettings (see IniText.h): the keys of "General" under [General], "Other" and "Font" in
+// sections of their own. The file is read at the first read; a missing file is an empty store,
+// one that cannot be read or is not a regular file (a folder, a FIFO) is a read failure.
+// Writes are kept until flush(), which reads the file again (so that rows another copy of the
+// program saved meanwhile stay), puts the written rows in and replaces the file through
+// writeFileSafely(): it is either written whole and flushed to the disk or left as it was.
 class IniSettings : public SettingsBackend {
 public:
     IniSettings();
     explicit IniSettings(const QString &fileName);
+    ~IniSettings() override;
     std::optional<QString> read(const QString &section, const QString &key) override;
     bool write(const QString &section, const QString &key, const QString &value) override;
     bool flush() override;
-    QString fileName() const { return m_settings.fileName(); }
+    QString fileName() const { return m_fileName; }
+    static QString defaultFileName();
 
 private:
-    QSettings m_settings;
+    struct Pending {
+        QString section, key, value;
+    };
+    QString m_fileName;
+    std::unique_ptr<IniText> m_text;   // as last read or written
+    QList<Pending> m_pending;          // written since the last flush
 };
 
 // The facts a Linux system gives: the product name from os-release, the kernel's version, the

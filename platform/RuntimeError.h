@@ -16,6 +16,7 @@ struct RuntimeError : std::exception {
 namespace ErrorCode {
 constexpr int Overflow = 6;
 constexpr int OutOfMemory = 7;
+constexpr int TypeMismatch = 13;  // a stored value that does not convert
 constexpr int FileNotFound = 53;
 constexpr int AccessDenied = 75;
 constexpr int PathNotFound = 76;

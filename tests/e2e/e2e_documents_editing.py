@@ -259,6 +259,21 @@ def test_find_replace_goto(session):
     expect_file(target, (line1 + "\r\n" + line2).encode("cp1251"), "the edited document")
 
 
+def test_qt_options_are_file_names(session):
+    """Arguments that Qt would take as its own options belong to the program: a file named -reverse opens."""
+    profile = session.fresh_profile()
+    profile.write_settings(AFTER_CLEAN_RUN)
+    folder = os.path.join(session.root, "options")
+    os.makedirs(folder)
+    with open(os.path.join(folder, "-reverse"), "wb") as f:
+        f.write("Файл с именем -reverse".encode("cp1251"))
+    app = session.start(profile, ["-c", 'cd "$1" && exec "$2" -reverse', "sh", folder, session.binary],
+                        program="/bin/sh")
+    wait_active(session, app, "^-reverse - Jotbook$", timeout=15)
+    expect_editor_text(session, app, "Файл с именем -reverse", "the file -reverse")
+    app.kill()   # how the program ends is tested elsewhere
+
+
 def test_log_key_on_log_file(session):
     """A ".LOG" file and the key "/l" on an unquoted command line whose path the shell split at its
     blanks: the file opens and gets two stamps, the marker's and the key's, each after an empty line."""
@@ -289,6 +304,7 @@ TESTS = {
     "open_koi_save_windows": test_open_koi_save_windows,
     "find_replace_goto": test_find_replace_goto,
     "log_key_on_log_file": test_log_key_on_log_file,
+    "qt_options_are_file_names": test_qt_options_are_file_names,
 }
 
 

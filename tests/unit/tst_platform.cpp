@@ -2,6 +2,7 @@
 
 #include "platform/KeyboardLocks.h"
 #include "platform/QtPlatform.h"
+#include "platform/RuntimeError.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -17,6 +18,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +28,10 @@
 #include <QTimer>
 #include <QUrl>
 #include <functional>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -93,6 +101,8 @@ private slots:
         QTest::newRow("at sign") << "General" << "ExecOnStart" << "@Variant(x)";
         QTest::newRow("backslash") << "General" << "ExecOnStart" << "C:\\Temp\\a.txt";
         QTest::newRow("empty") << "General" << "RecentFile" << "";
+        QTest::newRow("controls and quotes") << "General" << "ExecOnStart" << "\x01" "1\t\"q\"\n" + QString(QChar(0)) + "5";
+        QTest::newRow("at sign string") << "General" << "ExecOnStart" << "@String(x)";
     }
     void settingsRoundTrip()
     {
@@ -109,6 +119,13 @@ private slots:
         IniSettings again(file);
         QCOMPARE(again.read(section, key), std::optional<QString>(value));
         QCOMPARE(again.read(section == "Font" ? "Other" : "Font", key), std::nullopt);
+
+        // Files of earlier versions were written by QSettings: both read each other's values.
+        const QString qtKey = section == "General" ? key : section + '/' + key;
+        QCOMPARE(QSettings(file, QSettings::IniFormat).value(qtKey).toString(), value);
+        const QString byQt = dir.filePath("qt.ini");
+        QSettings(byQt, QSettings::IniFormat).setValue(qtKey, value);
+        QCOMPARE(IniSettings(byQt).read(section, key), std::optional<QString>(value));
     }
 
     void settingsFileLayout()
@@ -128,18 +145,126 @@ private slots:
         QVERIFY(!text.contains("General/"));
     }
 
+    // Hand-written files: what is no row hides no row; a NUL byte fails only its own row.
+    void settingsHandWritten_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");   // "<none>": missing, "<fails>": a read failure
+        const QByteArray bom = "\xEF\xBB\xBF";
+        QTest::newRow("comma list") << QByteArray("[Font]\nFontName=a, b ,c\n") << "Font" << "FontName" << "a,b,c";
+        QTest::newRow("unquoted comma") << QByteArray("[Font]\nFontSize=9,75\n") << "Font" << "FontSize" << "9,75";
+        QTest::newRow("UTF-8") << QByteArray("[General]\nRecentFile=&\xd0\x90.txt\n") << "General" << "RecentFile" << "&А.txt";
+        QTest::newRow("other section") << QByteArray("[General]\nFontSize=1\n") << "Font" << "FontSize" << "<none>";
+        QTest::newRow("byte-order mark") << bom + "[General]\nToolBar=False\n" << "General" << "ToolBar" << "False";
+        QTest::newRow("mark before a row") << bom + "ToolBar=False\n" << "General" << "ToolBar" << "False";
+        QTest::newRow("# comment") << QByteArray("[General]\n# mine\nToolBar=False\n") << "General" << "ToolBar" << "False";
+        QTest::newRow("line without =") << QByteArray("[Font]\nbroken\nFontName=Arial\n") << "Font" << "FontName" << "Arial";
+        QTest::newRow("NUL in the row") << QByteArray("[General]\nToolBar=Fa\0lse\n", 24) << "General" << "ToolBar" << "<fails>";
+        QTest::newRow("NUL in the row before") << QByteArray("[General]\nStatusBar=\0\nToolBar=False\n", 35) << "General" << "ToolBar" << "False";
+        QTest::newRow("NUL in a comment") << QByteArray(";\0\n[General]\nToolBar=False\n", 27) << "General" << "ToolBar" << "False";
+        QTest::newRow("open quote") << QByteArray("[Font]\nFontName=\"Arial\nFontBold=True\n") << "Font" << "FontBold" << "True";
+        QTest::newRow("CR LF") << QByteArray("[Font]\r\nFontName=Arial\r\n") << "Font" << "FontName" << "Arial";
+        QTest::newRow("lone CR") << QByteArray("[Font]\rFontName=Arial\r") << "Font" << "FontName" << "Arial";
+        QTest::newRow("trailing comment") << QByteArray("[General]\nToolBar = False ; off\n") << "General" << "ToolBar" << "False";
+        QTest::newRow("lower-case general") << QByteArray("[general]\nToolBar=0\n") << "General" << "ToolBar" << "0";
+        QTest::newRow("%General is a group") << QByteArray("[%General]\nToolBar=0\n") << "General" << "ToolBar" << "<none>";
+        QTest::newRow("last row wins") << QByteArray("[Font]\nFontBold=1\n[Font]\nFontBold=0\n") << "Font" << "FontBold" << "0";
+        QTest::newRow("invalid marker") << QByteArray("[Font]\nFontName=@Invalid()\n") << "Font" << "FontName" << "<none>";
+    }
     void settingsHandWritten()
     {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
         QTemporaryDir dir;
-        const QString file = dir.filePath("Jotbook.ini");
-        writeText(file, "[General]\nAlignment=7\nRecentFile=&\xd0\x90.txt\n[Font]\nFontSize=9,75\nFontName=a, b ,c\n");
-        IniSettings s(file);
-        QCOMPARE(s.read("Font", "FontSize"), std::optional<QString>("9,75"));
-        QCOMPARE(s.read("Font", "FontName"), std::optional<QString>("a,b,c"));
-        QCOMPARE(s.read("General", "Alignment"), std::optional<QString>("7"));
-        QCOMPARE(s.read("General", "RecentFile"), std::optional<QString>("&А.txt"));
-        QCOMPARE(s.read("General", "FontSize"), std::nullopt);
-        QCOMPARE(s.read("Other", "PrintCopies"), std::nullopt);
+        const QString path = dir.filePath("Jotbook.ini");
+        writeText(path, file);
+        IniSettings s(path);
+        if (expected == "<fails>")
+            QVERIFY_THROWS_EXCEPTION(RuntimeError, s.read(section, key));
+        else
+            QCOMPARE(s.read(section, key), expected == "<none>" ? std::nullopt : std::optional<QString>(expected));
+    }
+
+    // A rewrite changes only the rows written; comments, unknown rows, line breaks and rows that
+    // another copy of the program saved meanwhile stay.
+    void settingsRewriteKeepsTheRest()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Jotbook.ini");
+        writeText(path, "\xEF\xBB\xBF; mine\r\n[General]\r\nToolBar=True\r\nodd line\r\nMine=1\r\n\r\n[Other]\r\nX=@\r\n");
+        IniSettings s(path);
+        QCOMPARE(s.read("General", "ToolBar"), std::optional<QString>("True"));
+        writeText(path, "; mine\r\n[General]\r\nToolBar=True\r\nodd line\r\nMine=1\r\nTheirs=2\r\n\r\n[Other]\r\nX=@\r\n");
+        s.write("General", "ToolBar", "False");
+        s.write("Font", "FontName", "Arial, bold");
+        s.write("General", "ToolBar", "0");
+        QCOMPARE(s.read("General", "ToolBar"), std::optional<QString>("0"));
+        QVERIFY(s.flush());
+        QCOMPARE(readText(path), QString("; mine\r\n[General]\r\nToolBar=0\r\nodd line\r\nMine=1\r\nTheirs=2\r\n\r\n"
+                                         "[Other]\r\nX=@\r\n\r\n[Font]\r\nFontName=\"Arial, bold\"\r\n"));
+    }
+
+    // Only a regular file or no file is a store: anything else is a read failure, at once, and
+    // is never replaced.
+    void settingsFileThatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("unreadable") << "unreadable";
+    }
+    void settingsFileThatIsNoFile()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+        const QString path = dir.filePath("Jotbook.ini");
+        const QByteArray native = QFile::encodeName(path);
+        if (kind == "folder") {
+            QVERIFY(QDir(dir.path()).mkdir("Jotbook.ini"));
+        } else if (kind == "fifo") {
+            QVERIFY(::mkfifo(native.constData(), 0666) == 0);
+        } else {
+            if (::geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty())
+                QSKIP("reading as another user needs root and setpriv");
+            writeText(path, "[General]\nToolBar=False\n");
+            QVERIFY(::chmod(native.constData(), 0600) == 0);
+            QProcess child;
+            child.start("setpriv", {"--reuid=4242", "--regid=4242", "--clear-groups",
+                                    QCoreApplication::applicationFilePath(), "--read-settings", path});
+            QVERIFY(child.waitForFinished());
+            QCOMPARE(child.readAllStandardOutput(), QByteArray("read failure\n"));
+            return;
+        }
+        IniSettings s(path);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, s.read("General", "ToolBar"));
+        s.write("General", "ToolBar", "True");
+        QVERIFY(!s.flush());
+        QCOMPARE(QFileInfo(path).isDir(), kind == "folder");
+        QCOMPARE(QFileInfo(path).isFile(), false);
+    }
+
+    // A full disk fails the save and leaves the file as it was.
+    void settingsOnFullDisk()
+    {
+        QTemporaryDir dir;
+        const QByteArray mountPoint = QFile::encodeName(dir.path());
+        if (::mount("jotbook-test", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("mounting a small file system is not permitted here");
+        const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
+        const QString path = dir.filePath("Jotbook.ini");
+        writeText(path, "[General]\nToolBar=False\n");
+        IniSettings s(path);
+        s.write("General", "ExecOnStart", QString(100 * 1024, 'x'));
+        QVERIFY(!s.flush());
+        QCOMPARE(readText(path), QString("[General]\nToolBar=False\n"));
+        s.write("General", "ExecOnStart", "short");
+        QVERIFY(s.flush());
+        QCOMPARE(readText(path), QString("[General]\nToolBar=False\nExecOnStart=short\n"));
     }
 
     void settingsDefaultLocationAndWriteFailure()
@@ -464,6 +589,16 @@ private slots:
 
 int main(int argc, char *argv[])
 {
+    // Child mode for the settings test: read a settings file as whoever runs this.
+    if (argc == 3 && qstrcmp(argv[1], "--read-settings") == 0) {
+        try {
+            IniSettings(QString::fromLocal8Bit(argv[2])).read("General", "ToolBar");
+            puts("read");
+        } catch (const std::exception &) {
+            puts("read failure");
+        }
+        return 0;
+    }
     // Child mode for the instance test: hold a slot until killed.
     if (argc == 3 && qstrcmp(argv[1], "--hold-instance") == 0) {
         QCoreApplication app(argc, argv);

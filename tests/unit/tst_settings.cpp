@@ -5,6 +5,7 @@
 #include "app/SettingsValue.h"
 #include "platform/WindowGeometry.h"
 #include "chrome/Toolbar.h"
+#include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
 #include "tests/support/MainWindowFixture.h"
@@ -12,10 +13,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 
 using platform::MsgAnswer;
 using platform::MsgButtons;
@@ -152,6 +155,9 @@ private Q_SLOTS:
         QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9,75")), 9.75f);
         QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9.75")), 9.75f);
         QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("1e39")));
+        const float largest = std::numeric_limits<float>::max();
+        QCOMPARE(SettingsValue::parseFloat(SettingsValue::formatFloat(-largest)), -largest);
+        QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("3,4028236e38")));
         QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(QStringLiteral("девять")));
 
         const QLocale russian;
@@ -159,6 +165,44 @@ private Q_SLOTS:
         const auto restore = qScopeGuard([&] { QLocale::setDefault(russian); });
         QCOMPARE(SettingsValue::formatFloat(9.75f), QStringLiteral("9.75"));
         QCOMPARE(SettingsValue::parseFloat(QStringLiteral("9.75")), 9.75f);
+    }
+
+    // A value written under one locale reads the same under another; no group separators.
+    void floatsUnderAnyLocale_data()
+    {
+        QTest::addColumn<QLocale>("writer");
+        QTest::addColumn<QLocale>("reader");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<float>("expected");
+        const QLocale ru(QLocale::Russian, QLocale::Russia), en(QLocale::English, QLocale::UnitedStates),
+            de(QLocale::German, QLocale::Germany), c = QLocale::c();
+        QTest::newRow("Russian file, English reader") << ru << en << "" << false << 9.75f;
+        QTest::newRow("Russian file, C reader") << ru << c << "" << false << 1234.5f;
+        QTest::newRow("English file, Russian reader") << en << ru << "" << false << 9.75f;
+        QTest::newRow("comma under English is a fraction") << en << en << "1,234" << false << 1.234f;
+        QTest::newRow("dot under German is a fraction") << de << de << "1.234" << false << 1.234f;
+        QTest::newRow("Russian grouping") << ru << ru << QString::fromUtf8("1\u00A0500,5") << false << 1500.5f;
+        QTest::newRow("English grouping") << en << en << "1,000.5" << true << 0.0f;
+        QTest::newRow("German grouping") << de << ru << "1.000,5" << true << 0.0f;
+    }
+    void floatsUnderAnyLocale()
+    {
+        QFETCH(QLocale, writer);
+        QFETCH(QLocale, reader);
+        QFETCH(QString, text);
+        QFETCH(bool, fails);
+        QFETCH(float, expected);
+        const QLocale russian;
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(russian); });
+        QLocale::setDefault(writer);
+        if (text.isEmpty())
+            text = SettingsValue::formatFloat(expected);
+        QLocale::setDefault(reader);
+        if (fails)
+            QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, SettingsValue::parseFloat(text));
+        else
+            QCOMPARE(SettingsValue::parseFloat(text), expected);
     }
 
     // ---- reading --------------------------------------------------------------------------------
@@ -357,6 +401,45 @@ private Q_SLOTS:
         QCOMPARE(run.stored("General/TransparensyIndex"), QStringLiteral("4"));
         QCOMPARE(run.stored("General/MultipleInstance"), QStringLiteral("True"));
         QCOMPARE(run.stored("General/ExecOnStart"), QStringLiteral("Nothing"));
+    }
+
+    // A hand-edited settings file at start-up: what is no row costs nothing, a NUL byte fails
+    // only from its row on, and the rewrite keeps the user's lines and reports no failure.
+    void handEditedFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("readFailure");
+        const QByteArray head = "\xEF\xBB\xBF# my settings\n[General]\nEndState=True\nNewSettings=False\nnote\n"
+                                "ToolBar=False\n[Font]\nFontSize=12.5\n";
+        QTest::newRow("marks and comments") << head << false;
+        QTest::newRow("NUL in the last row") << head + QByteArray("[General]\nDefaultMenu=Tr\0ue\n", 26) << true;
+    }
+    void handEditedFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, readFailure);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Jotbook.ini");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
+        f.close();
+        testing::ScriptedPlatform sp;
+        platform::IniSettings ini(path);
+        platform::Platform p = sp.platform();
+        p.settings = &ini;
+        FrmMain frm(p);
+        QVERIFY(frm.Form_Load(QString()));
+
+        QCOMPARE(sp.messages.texts(), readFailure ? QStringList{ReadFailure} : QStringList());
+        QVERIFY(!frm.mainActions().mnuToolbar->isChecked());
+        QCOMPARE(frm.textBox().fontSpec().size, 12.5);
+        QVERIFY(!frm.mainActions().mnuDefaultMenu->isChecked());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray after = f.readAll();
+        QVERIFY(after.startsWith("\xEF\xBB\xBF# my settings\n[General]\nEndState=False\nNewSettings=False\nnote\nToolBar=False\n"));
+        QVERIFY(after.contains("FontName=Courier New\n"));
+        QVERIFY(after.contains("DefaultMenu=False\n"));
+        QVERIFY(!after.contains('\0'));
     }
 
     // ---- writing --------------------------------------------------------------------------------
