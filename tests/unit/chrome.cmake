@@ -1,1 +1,2 @@
 jotbook_unit_test(tst_refresh unit/tst_refresh.cpp jotbook_chrome)
+jotbook_window_test(tst_tray unit/tst_tray.cpp)
