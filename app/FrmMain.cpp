@@ -1,5 +1,6 @@
 #include "app/FrmMain.h"
 
+#include "about/FrmAbout.h"
 #include "about/SystemReport.h"
 #include "chrome/CursorFollowing.h"
 #include "chrome/EditorMenus.h"
@@ -7,6 +8,7 @@
 #include "chrome/StatusBar.h"
 #include "chrome/Toolbar.h"
 #include "chrome/ToolbarHelp.h"
+#include "chrome/TrayWatch.h"
 #include "document/CommandLine.h"
 #include "document/Document.h"
 #include "editing/EditDialogs.h"
@@ -79,15 +81,23 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
                                m_editDialogs->memory(), m_printSettings},
         *platform.settings, *m_messages);
 
+    m_trayWatch = std::make_unique<TrayWatch>(TrayWatch::Context{
+        this, m_actions.mnuMinimizeToTray, platform.tray, [this] { return m_document->ShortName(); }});
+
     connectActions();
     TTextBlock->installEventFilter(this);
-
-    // The About window is not part of this build yet: its item stays greyed.
-    for (QAction *a : {m_actions.mnuAbout})
-        a->setEnabled(false);
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain()
+{
+    // The About window refers to the messenger and goes before it.
+    delete m_about;
+}
+
+FrmAbout *FrmMain::frmAbout() const
+{
+    return m_about;
+}
 
 SearchMemory &FrmMain::searchMemory()
 {
@@ -143,6 +153,7 @@ void FrmMain::connectActions()
         {m.mnuDefaultColor, &FrmMain::mnuDefaultColor_Click},
         {m.mnuFont, &FrmMain::mnuFont_Click},
         {m.mnuCallHelp, &FrmMain::mnuCallHelp_Click},
+        {m.mnuAbout, &FrmMain::mnuAbout_Click},
     };
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
@@ -214,6 +225,7 @@ void FrmMain::CheckEndState()
                                MsgButtons::Ok, MsgIcon::Warning);
         }
         if (m_shell.RET_REG_NEWSETTINGS) {
+            showAbout(false);
             MdlFunctions::ShellOpenFile(*m_platform.shell, helpFile(), this);
             m_shell.RET_REG_NEWSETTINGS = false;
         }
@@ -328,8 +340,11 @@ void FrmMain::resizeEvent(QResizeEvent *event)
 void FrmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         scheduleGlobalStateCheck();
+        if (m_trayWatch)
+            m_trayWatch->check();
+    }
 }
 
 void FrmMain::scheduleGlobalStateCheck()
@@ -478,7 +493,11 @@ void FrmMain::mnuShowToolTips_Click() { optionChanged(); }
 void FrmMain::mnuShowInfo_Click() { optionChanged(); }
 void FrmMain::mnuPopupMenu_Click() { optionChanged(); }
 void FrmMain::mnuDefaultMenu_Click() { optionChanged(); }
-void FrmMain::mnuMinimizeToTray_Click() { optionChanged(); }
+void FrmMain::mnuMinimizeToTray_Click()
+{
+    optionChanged();
+    m_trayWatch->check();
+}
 void FrmMain::mnuCodingWin_Click() { chooseCoding(m_actions.mnuCodingWin); }
 void FrmMain::mnuCodingDos_Click() { chooseCoding(m_actions.mnuCodingDos); }
 void FrmMain::mnuCodingKoi_Click() { chooseCoding(m_actions.mnuCodingKoi); }
@@ -654,4 +673,16 @@ void FrmMain::mnuCallHelp_Click()
     if (!MdlFunctions::ShellOpenFile(*m_platform.shell, helpFile(), this))
         m_messages->msgBox(QStringLiteral("Не удалось загрузить файл справки!\r\n\r\nВозможно, он повреждён или отсутствует."),
                            MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void FrmMain::mnuAbout_Click()
+{
+    showAbout(true);
+}
+
+void FrmMain::showAbout(bool modal)
+{
+    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
+    FrmAbout::Show(m_about, {host, *TTextBlock, *m_messages, *m_platform.shell, *m_platform.facts, m_platform.programs},
+                   modal);
 }

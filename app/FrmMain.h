@@ -11,11 +11,14 @@
 #include "app/SettingsStore.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class QMimeData;
 class CursorFollowing;
 class Document;
+class FrmAbout;
+class TrayWatch;
 class EditDialogs;
 class EditorMenus;
 class MainStatusBar;
@@ -72,6 +75,8 @@ public:
     ChromeSettings &chromeSettings() { return m_chromeSettings; }
     PrintSettings &printSettings() { return m_printSettings; }
     SearchMemory &searchMemory();
+    TrayWatch &trayWatch() const { return *m_trayWatch; }
+    FrmAbout *frmAbout() const;
 
 public Q_SLOTS:
     // File
@@ -122,6 +127,7 @@ public Q_SLOTS:
     void mnuFont_Click();
     // Help
     void mnuCallHelp_Click();
+    void mnuAbout_Click();
 
     void TGlobalState_Timer();
     void TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered);
@@ -154,6 +160,7 @@ private:
     bool isStandardEditAction(const QAction *a) const;
     DocumentOptions documentOptions() const;
     QString helpFile() const;
+    void showAbout(bool modal);
 
     platform::Platform &m_platform;
     std::unique_ptr<platform::Messenger> m_messages;
@@ -176,6 +183,8 @@ private:
     std::unique_ptr<CursorFollowing> m_cursorFollowing;
     std::unique_ptr<EditorMenus> m_editorMenus;
     std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<TrayWatch> m_trayWatch;
+    QPointer<FrmAbout> m_about;
     bool m_shutdownDone = false;
     bool m_checkPending = false;
 };

@@ -30,12 +30,14 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+TextSearch::BoxSearch searcher;   // shared by the presses, as the Find and Replace dialogs share it
+
 // What one press of the Find button does: search from the 1-based start, select the hit, show it.
 double press(platform::TextBox &box, const QByteArray &pattern, bool matchCase, qint64 from = 1)
 {
     QElapsedTimer t;
     t.start();
-    const qint64 p = TextSearch::findInBox(box, pattern, from, matchCase);
+    const qint64 p = searcher.find(box, pattern, from, matchCase);
     if (p == 0)
         qFatal("pattern not found");
     box.setSel(int(p - 1), int(p - 1 + pattern.size()));
@@ -48,10 +50,10 @@ double replacePress(platform::TextBox &box, const QByteArray &pattern, const QBy
 {
     QElapsedTimer t;
     t.start();
-    const qint64 p = TextSearch::findInBox(box, pattern, 1, matchCase);
+    const qint64 p = searcher.find(box, pattern, 1, matchCase);
     if (p == 0)
         qFatal("pattern not found");
-    TextSearch::replaceHit(box, p, pattern, replacement);
+    searcher.replaceHit(box, p, pattern, replacement);
     return t.nsecsElapsed() / 1e6;
 }
 

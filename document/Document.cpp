@@ -30,10 +30,14 @@ bool Document::isChanged() const
     return c.box.text() != m_sourceText;
 }
 
+QString Document::ShortName() const
+{
+    return m_globalFileName.isEmpty() ? QString() : MdlFunctions::ShortenText(documentName(m_globalFileName), 32);
+}
+
 void Document::CreateTitle()
 {
-    const QString name = m_globalFileName.isEmpty() ? NewDocumentName
-                                                    : MdlFunctions::ShortenText(documentName(m_globalFileName), 32);
+    const QString name = m_globalFileName.isEmpty() ? NewDocumentName : ShortName();
     c.window->setWindowTitle(name + QStringLiteral(" - ") + platform::Messenger::Title);
 }
 

@@ -35,6 +35,9 @@ public:
 
     // The name shown for the document: the file name without its extension, or "Новый документ".
     QString Name() const;
+    // The name as the caption shows it (cut to 29 characters and "..." beyond 32), empty for a new
+    // document.
+    QString ShortName() const;
     bool isChanged() const;
 
     // Sets the window's caption from GlobalFileName.

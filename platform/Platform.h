@@ -1,14 +1,16 @@
 #pragma once
 // The program's window to the outside world. Every question asked of the user, every standard
-// dialog, the shell, the clock, the settings backend, the instance lock and the system facts go
-// through these small interfaces: the real program uses the Qt/Linux implementations
-// (QtPlatform.h), the tests a scripted one that records what was asked and answers from a script.
+// dialog, the shell, the clock, the settings backend, the instance lock, the system facts, other
+// programs and the notification area go through these small interfaces: the real program uses the
+// Qt/Linux implementations (QtPlatform.h), the tests a scripted one that records what was asked and
+// answers from a script.
 
 #include <QDateTime>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -158,6 +160,28 @@ public:
     virtual QPoint position() const = 0;
 };
 
+// ---- other programs ------------------------------------------------------------------------------
+class Programs {
+public:
+    virtual ~Programs() = default;
+    // The full path of the program of that name in PATH, or empty when there is none.
+    virtual QString find(const QString &name) const = 0;
+    // Starts the program on its own, with exactly these arguments and no shell; false when it
+    // could not be started.
+    virtual bool start(const QString &path, const QStringList &arguments) = 0;
+};
+
+// ---- notification area ---------------------------------------------------------------------------
+class TrayHost {
+public:
+    virtual ~TrayHost() = default;
+    // True while the desktop has a notification area that shows icons.
+    virtual bool available() const = 0;
+    // changed runs after a notification area appeared or went away (it may also run when nothing
+    // changed); it replaces the one given before.
+    virtual void setChangedHandler(std::function<void()> changed) = 0;
+};
+
 // ---- the whole set -------------------------------------------------------------------------------
 struct Platform {
     MessageBoxes *messages = nullptr;
@@ -169,6 +193,8 @@ struct Platform {
     SystemFacts *facts = nullptr;
     Printers *printers = nullptr;
     Pointer *pointer = nullptr;
+    Programs *programs = nullptr;
+    TrayHost *tray = nullptr;
 };
 
 } // namespace platform

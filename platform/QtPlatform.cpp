@@ -21,6 +21,10 @@ namespace platform {
 int QtShell::open(QWidget *, const QString &file)
 {
     constexpr int FileNotFound = 2, NoAssociation = 31, Done = 42;
+    for (const char *scheme : {"mailto:", "http:", "https:"}) {
+        if (file.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
+            return QDesktopServices::openUrl(QUrl(file)) ? Done : NoAssociation;
+    }
     const QFileInfo info(file);   // a relative name is taken from the current folder
     if (file.isEmpty() || !info.exists())
         return FileNotFound;

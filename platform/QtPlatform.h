@@ -7,6 +7,7 @@
 // dialogs speak Russian) and hand platform() to the main window.
 
 #include "platform/Platform.h"
+#include "platform/QtDesktop.h"
 
 #include <memory>
 
@@ -40,7 +41,8 @@ public:
 class QtShell : public Shell {
 public:
     // 2 when the file does not exist (nothing is started), 42 when the desktop took it, 31 when
-    // the desktop has nothing to open it with.
+    // the desktop has nothing to open it with. A mail or web address ("mailto:", "http:",
+    // "https:") goes to the desktop as it is.
     int open(QWidget *owner, const QString &file) override;
 };
 
@@ -150,9 +152,12 @@ struct QtPlatform {
     LinuxFacts facts;
     QtPrinters printers;
     QtPointer pointer;
+    QtPrograms programs;
+    QtTrayHost tray;
     Platform platform()
     {
-        return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer};
+        return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer,
+                &programs, &tray};
     }
 };
 

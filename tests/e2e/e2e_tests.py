@@ -75,6 +75,7 @@ def test_first_start(session):
     profile = session.fresh_profile()
     app = session.start(profile)
     window = app.wait_window(MAIN_TITLE)
+    app.wait_window("^О программе$")   # the greeting of the first start
     check(session.client_size(window) == (800, 600),
           f"client area is {session.client_size(window)}, expected (800, 600)")
 

@@ -280,6 +280,20 @@ class Session:
         log.close()
         return App(self, proc)
 
+    def start_tool(self, argv):
+        """Starts a helper program in the session (a tray host, say); it ends with the session."""
+        return self._spawn(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def xdotool(self, *args):
+        """Runs xdotool with these arguments and returns what it printed."""
+        return self._run(["xdotool", *args], check_rc=False)
+
+    def window_geometry(self, window):
+        """Absolute left, top, width and height of a window's client area."""
+        info = self._run(["xwininfo", "-id", str(window)])
+        return tuple(int(re.search(rf"^\s*{field}:\s*(-?\d+)", info, re.M).group(1))
+                     for field in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
     def opened_files(self):
         try:
             with open(self.opened_log) as f:

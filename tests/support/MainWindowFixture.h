@@ -3,6 +3,7 @@
 // store, as runs of the real program share the user's settings; a run destroyed without close()
 // is a run that was killed.
 
+#include "about/FrmAbout.h"
 #include "app/FrmMain.h"
 #include "chrome/StatusBar.h"
 #include "chrome/Toolbar.h"
@@ -28,7 +29,8 @@ struct MainWindowRun {
         sp.instance.previous = previousInstance;
     }
 
-    // Started and shown, with the messages of the start-up forgotten.
+    // Started and shown, with the messages of the start-up forgotten and the first start's About
+    // window closed.
     void start()
     {
         if (!frm.Form_Load(QString()))
@@ -36,6 +38,11 @@ struct MainWindowRun {
         frm.show();
         if (!QTest::qWaitForWindowExposed(&frm))
             qFatal("the window is not shown");
+        if (QPointer<FrmAbout> about = frm.frmAbout()) {
+            if (!QTest::qWaitFor([&] { return about->isVisible(); }))
+                qFatal("the About window of the first start is not shown");
+            about->close();
+        }
         sp.messages.asked.clear();
     }
 

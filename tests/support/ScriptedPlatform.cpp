@@ -125,6 +125,12 @@ bool MemorySettings::flush()
     return true;
 }
 
+bool ScriptedPrograms::start(const QString &path, const QStringList &arguments)
+{
+    started << (QStringList{path} + arguments);
+    return !failing.contains(path);
+}
+
 std::unique_ptr<QPrinter> PdfPrinters::defaultPrinter(int &errorCode)
 {
     if (error) {

@@ -124,6 +124,31 @@ public:
     QPoint pos{-1, -1};
 };
 
+// Programs in a pretend PATH: name -> full path; the ones in failing do not start.
+class ScriptedPrograms : public platform::Programs {
+public:
+    QString find(const QString &name) const override { return inPath.value(name); }
+    bool start(const QString &path, const QStringList &arguments) override;
+    QMap<QString, QString> inPath;
+    QSet<QString> failing;
+    QList<QStringList> started;   // path first, then the arguments
+};
+
+// A notification area that is there (present) or not; set() changes it and tells the program.
+class ScriptedTrayHost : public platform::TrayHost {
+public:
+    bool available() const override { return present; }
+    void setChangedHandler(std::function<void()> handler) override { changed = std::move(handler); }
+    void set(bool isPresent)
+    {
+        present = isPresent;
+        if (changed)
+            changed();
+    }
+    bool present = true;
+    std::function<void()> changed;
+};
+
 struct ScriptedPlatform {
     ScriptedMessages messages;
     ScriptedDialogs dialogs;
@@ -134,9 +159,12 @@ struct ScriptedPlatform {
     ScriptedFacts facts;
     PdfPrinters printers;
     ScriptedPointer pointer;
+    ScriptedPrograms programs;
+    ScriptedTrayHost tray;
     platform::Platform platform()
     {
-        return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer};
+        return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer,
+                &programs, &tray};
     }
 };
 

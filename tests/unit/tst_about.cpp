@@ -1,13 +1,41 @@
-// The figures of the About window and the system report.
+// The About window and the figures behind it and the system report.
 
+#include "about/FrmAbout.h"
 #include "about/MdlOther.h"
 #include "about/SystemReport.h"
+#include "platform/Messenger.h"
 #include "platform/TextBox.h"
 #include "tests/support/ScriptedPlatform.h"
 
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
+
+// An About window over a scripted platform, owned by a stand-in main window.
+struct AboutRun {
+    testing::ScriptedPlatform sp;
+    QWidget owner;
+    platform::TextBox box;
+    platform::Messenger messages{sp.messages, &owner};
+    QPointer<FrmAbout> about;
+
+    FrmAbout &open()
+    {
+        owner.show();
+        FrmAbout::Show(about, {{&owner, &box, [] { return false; }}, box, messages, sp.shell, sp.facts, &sp.programs},
+                       false);
+        if (!QTest::qWaitForWindowExposed(about))
+            qFatal("the About window is not shown");
+        return *about;
+    }
+    template <class T>
+    T *child(const char *name) const { return about->findChild<T *>(QLatin1String(name)); }
+    QString label(const char *name) const { return child<QLabel>(name)->text(); }
+};
 
 // A system that has the resource figures.
 struct ResourceFacts : testing::ScriptedFacts {
@@ -39,6 +67,83 @@ private Q_SLOTS:
     {
         QFETCH(quint64, value);
         QTEST(MdlOther::FormatMemory(value), "text");
+    }
+
+    // The fill bar counts model characters (a CR LF is two) on the 55000-character scale.
+    void figures_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("bar");
+        QTest::addColumn<QString>("percent");
+        QTest::newRow("half") << QByteArray(27500, 'x') << 27500 << "50%";
+        QTest::newRow("under one percent") << QByteArray(549, 'x') << 549 << "0%";
+        QTest::newRow("line breaks count two") << QByteArray("\r\n").repeated(275) << 550 << "1%";
+        QTest::newRow("over the scale") << QByteArray(60000, 'x') << 55000 << "100%";
+    }
+    void figures()
+    {
+        QFETCH(QByteArray, text);
+        AboutRun run;
+        run.box.setText(text);
+        run.sp.facts.total = 1073741824;         // 1 GB
+        run.sp.facts.available = 5ull << 30;     // beyond 32 bits
+        run.open();
+        QTEST(run.child<QProgressBar>("PLevel")->value(), "bar");
+        QTEST(run.label("LLevel"), "percent");
+        QCOMPARE(run.label("LAvMem"), QStringLiteral("1 048 576 КБ"));
+        QCOMPARE(run.label("LFrMem"), QStringLiteral("5 242 880 КБ"));
+        // The memory follows the system while the window is open.
+        run.sp.facts.available = 1024 * 1024;
+        QTRY_COMPARE_WITH_TIMEOUT(run.label("LFrMem"), QStringLiteral("1 024 КБ"), 1500);
+    }
+
+    void systemProgram_data()
+    {
+        QTest::addColumn<QStringList>("inPath");
+        QTest::addColumn<bool>("starts");
+        QTest::addColumn<QString>("started");   // empty: nothing
+        const QString gsm = QStringLiteral("/usr/bin/gnome-system-monitor");
+        QTest::newRow("none") << QStringList() << true << QString();
+        QTest::newRow("the first of the list") << QStringList{"/usr/bin/xfce4-taskmanager", gsm} << true << gsm;
+        QTest::newRow("found, does not start") << QStringList{gsm} << false << gsm;
+    }
+    void systemProgram()
+    {
+        QFETCH(QStringList, inPath);
+        QFETCH(bool, starts);
+        QFETCH(QString, started);
+        AboutRun run;
+        for (const QString &path : inPath)
+            run.sp.programs.inPath.insert(path.section(QLatin1Char('/'), -1), path);
+        if (!starts)
+            run.sp.programs.failing = {started};
+        run.open();
+        run.child<QPushButton>("CmdSystem")->click();
+        QCOMPARE(run.sp.programs.started, started.isEmpty() ? QList<QStringList>() : QList<QStringList>{{started}});
+        const bool error = started.isEmpty() || !starts;
+        QCOMPARE(run.sp.messages.texts(), error ? QStringList{"Ошибка при запуске 'hardinfo'!"} : QStringList());
+        QVERIFY(!error || run.sp.messages.asked.first().request.icon == platform::MsgIcon::Critical);
+        QVERIFY(run.about && run.about->isVisible());
+    }
+
+    // A click on the address writes a mail; the keyboard cannot move the thanks box's caret or
+    // change its text, and Escape still closes the window.
+    void thanksAndMail()
+    {
+        AboutRun run;
+        run.open();
+        QTest::mouseClick(run.child<QLabel>("LMail"), Qt::LeftButton);
+        QCOMPARE(run.sp.shell.opened, QStringList{QStringLiteral("mailto:") + FrmAbout::Mail});
+
+        auto *thanks = run.child<QPlainTextEdit>("TThanks");
+        const QString text = thanks->toPlainText();
+        QCOMPARE(text.count(QLatin1Char('\n')), 6);
+        for (int key : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown, Qt::Key_Right, Qt::Key_X})
+            QTest::keyClick(thanks, Qt::Key(key));
+        QCOMPARE(thanks->textCursor().position(), 0);
+        QCOMPARE(thanks->toPlainText(), text);
+        QTest::keyClick(thanks, Qt::Key_Escape);
+        QTRY_VERIFY(!run.about);
     }
 
     void systemReport()

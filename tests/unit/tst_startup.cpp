@@ -1,6 +1,7 @@
 // Start-up and shutdown over several simulated runs that share one settings store: the
 // unclean-end notice, the single-copy guard, the command line, Escape and the help command.
 
+#include "about/FrmAbout.h"
 #include "app/FrmMain.h"
 #include "platform/TextBox.h"
 #include "tests/support/MainWindowFixture.h"
@@ -66,6 +67,8 @@ private Q_SLOTS:
             QVERIFY(first.frm.Form_Load(QString()));
             QVERIFY(first.sp.messages.asked.isEmpty());
             QVERIFY(first.sp.shell.opened.contains(first.helpFile()));
+            // ... and the About window beside the main window, not in its way.
+            QVERIFY(first.frm.frmAbout() && !first.frm.frmAbout()->isModal());
             QCOMPARE(store.value("General", "EndState"), QStringLiteral("False"));
             QCOMPARE(store.value("General", "NewSettings"), QStringLiteral("False"));
             QVERIFY(first.frm.close());
@@ -77,6 +80,7 @@ private Q_SLOTS:
             QVERIFY(second.frm.Form_Load(QString()));
             QVERIFY(second.sp.messages.asked.isEmpty());
             QVERIFY(!second.sp.shell.opened.contains(second.helpFile()));
+            QVERIFY(!second.frm.frmAbout());
             QCOMPARE(store.value("General", "EndState"), QStringLiteral("False"));
         }
         {
