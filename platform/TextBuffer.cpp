@@ -92,6 +92,38 @@ QByteArray TextBuffer::Span::toByteArray() const
     return out;
 }
 
+void TextBuffer::Span::append(const Span &other)
+{
+    if (other.isEmpty())
+        return;
+    std::vector<Leaf> joined = m_leaves;
+    for (const Leaf &leaf : other.m_leaves) {
+        Leaf &last = joined.empty() ? joined.emplace_back() : joined.back();
+        if (last.size > 0 && (last.size < kLeafMin || leaf.size < kLeafMin) && last.size + leaf.size <= kLeafSize) {
+            QByteArray bytes;
+            bytes.reserve(last.size + leaf.size);
+            bytes.append(last.data(), last.size).append(leaf.data(), leaf.size);
+            last = leafOf(bytes);
+        } else if (last.size == 0) {
+            last = sliceOf(leaf, 0, leaf.size);
+        } else {
+            joined.push_back(sliceOf(leaf, 0, leaf.size));
+        }
+    }
+    // Their ends meet here, so the counts at the seam are no longer known.
+    for (Leaf &leaf : joined)
+        leaf.breaks = -1;
+    m_leaves.swap(joined);
+    m_size += other.m_size;
+}
+
+void TextBuffer::Span::prepend(const Span &other)
+{
+    Span joined = other;
+    joined.append(*this);
+    *this = std::move(joined);
+}
+
 // ---- the text -------------------------------------------------------------------------------------
 
 void TextBuffer::setText(const QByteArray &text)

@@ -45,6 +45,10 @@ public:
         qsizetype size() const { return m_size; }
         bool isEmpty() const { return m_size == 0; }
         QByteArray toByteArray() const;
+        // Joins other after (before) this span; small pieces are copied together, so spans
+        // grown one byte at a time stay a few pieces.
+        void append(const Span &other);
+        void prepend(const Span &other);
         // Calls f(QByteArrayView) for each piece, in order.
         template <typename F> void forEachPiece(F &&f) const
         {

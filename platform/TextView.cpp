@@ -1,0 +1,672 @@
+#include "platform/TextView.h"
+
+#include "platform/Ansi.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextView_p.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QScrollBar>
+
+#include <climits>
+#include <new>
+
+namespace platform {
+
+QAccessibleInterface *textViewAccessibleFactory(const QString &className, QObject *object);
+QMimeData *modelMimeData(const QByteArray &model);
+
+namespace {
+
+constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
+
+QColor colourFromBgr(quint32 colour)
+{
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+} // namespace
+
+// The X primary selection: the selected bytes, shared with the buffer, become text only when
+// another program asks for them.
+class SelectionData : public QMimeData {
+public:
+    explicit SelectionData(const TextBuffer::Span &span) : m_span(span) {}
+    void setSpan(const TextBuffer::Span &span) { m_span = span; }
+
+    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+    bool hasFormat(const QString &mimeType) const override { return mimeType == QLatin1String("text/plain"); }
+
+protected:
+    QVariant retrieveData(const QString &mimeType, QMetaType type) const override
+    {
+        Q_UNUSED(type);
+        if (mimeType != QLatin1String("text/plain"))
+            return QVariant();
+        return Ansi::toUnicode(m_span.toByteArray());
+    }
+
+private:
+    TextBuffer::Span m_span;
+};
+
+TextView::TextView(QWidget *parent) : QAbstractScrollArea(parent), d(new Private(this))
+{
+    static const bool accessible = [] {
+        QAccessible::installFactory(textViewAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
+
+    // A multi-line box with a vertical scroll bar shows it always; the text wraps at the width.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    viewport()->setCursor(Qt::IBeamCursor);
+    QScrollBar *bar = verticalScrollBar();
+    bar->setSingleStep(1);
+    // The bar's value is the position of the top row; its steps are rows and pages of rows.
+    connect(bar, &QScrollBar::actionTriggered, this, [this, bar](int action) {
+        int count = 0;
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd: count = 1; break;
+        case QAbstractSlider::SliderSingleStepSub: count = -1; break;
+        case QAbstractSlider::SliderPageStepAdd: count = d->viewRows(); break;
+        case QAbstractSlider::SliderPageStepSub: count = -d->viewRows(); break;
+        default: return;
+        }
+        const TextRows::Row row = d->rows.advance(d->topRow(), count);
+        bar->setSliderPosition(int(qMin<qsizetype>(d->rows.rowStart(row), bar->maximum())));
+    });
+    d->rows.setFont(font());
+    d->rows.setWidth(d->textWidth());
+    setFontSpec(d->font);
+    setForeColor(d->foreColor);
+    setBackColor(d->backColor);
+    d->updateScrollBar();
+}
+
+TextView::~TextView()
+{
+    if (d->primary && QApplication::clipboard()->mimeData(QClipboard::Selection) == d->primary) {
+        // The selection outlives the box as plain text.
+        auto *plain = new QMimeData;
+        plain->setText(d->primary->text());
+        QApplication::clipboard()->setMimeData(plain, QClipboard::Selection);
+    }
+    delete d;
+}
+
+// ---- positions ----------------------------------------------------------------------------------
+
+qsizetype TextView::Private::snap(qsizetype pos) const
+{
+    pos = qBound<qsizetype>(0, pos, buffer.size());
+    return buffer.insideBreak(pos) ? pos - 1 : pos;
+}
+
+qsizetype TextView::Private::nextChar(qsizetype pos) const
+{
+    if (pos >= buffer.size())
+        return buffer.size();
+    return buffer.insideBreak(pos + 1) ? pos + 2 : pos + 1;
+}
+
+qsizetype TextView::Private::previousChar(qsizetype pos) const
+{
+    if (pos <= 0)
+        return 0;
+    return buffer.insideBreak(pos - 1) ? pos - 2 : pos - 1;
+}
+
+QByteArray TextView::Private::breakBytes() const
+{
+    switch (buffer.dominantBreak()) {
+    case Break::Cr: return QByteArrayLiteral("\r");
+    case Break::Lf: return QByteArrayLiteral("\n");
+    case Break::CrLf: break;
+    }
+    return QByteArrayLiteral("\r\n");
+}
+
+QByteArray TextView::Private::incoming(const QString &text, bool keepBreaks) const
+{
+    const QByteArray lineBreak = breakBytes();
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        const char16_t c = ch.unicode();
+        if (keepBreaks && (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)) {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            out.append(lineBreak);
+        } else if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out.append('?');
+            ++i;
+        } else {
+            out.append(Ansi::fromUnicode(ch));
+        }
+    }
+    return out;
+}
+
+QString TextView::Private::decode(qsizetype pos, qsizetype length) const
+{
+    return Ansi::toUnicode(buffer.mid(pos, length));
+}
+
+// ---- text ---------------------------------------------------------------------------------------
+
+QByteArray TextView::text() const
+{
+    return d->buffer.text();
+}
+
+QByteArray TextView::textFromLineOf(int modelPos, int *lineStart) const
+{
+    Q_UNUSED(modelPos);
+    // The whole text shares the box's bytes, which is cheaper than copying a tail of it.
+    *lineStart = 0;
+    return d->buffer.text();
+}
+
+void TextView::readText(int pos, int length, const std::function<bool(QByteArrayView)> &f) const
+{
+    d->buffer.read(pos, length, f);
+}
+
+void TextView::setText(const QByteArray &text)
+{
+    // Positions are ints: a larger text cannot be held, as if memory had run out.
+    if (text.size() > INT_MAX)
+        throw std::bad_alloc();
+    TextBuffer fresh;
+    fresh.setText(text);
+    // Nothing below can fail.
+    const bool hadSelection = d->hasSelection();
+    const bool undoBefore = !d->undoStack.empty();
+    const bool redoBefore = !d->redoStack.empty();
+    const qsizetype oldLength = d->buffer.size();
+    d->buffer = std::move(fresh);
+    d->rows.clear();
+    d->undoStack.clear();
+    d->redoStack.clear();
+    d->typingOpen = false;
+    d->anchor = d->caret = 0;
+    d->top = 0;
+    d->goalX = -1;
+    ++d->revision;
+    if (QAccessible::isActive()) {
+        // Told in full up to a size a reader can take; one that wants more asks for it.
+        constexpr qsizetype told = 1 << 20;
+        QAccessibleTextUpdateEvent event(this, 0, QString(qMin(oldLength, told), QLatin1Char(' ')),
+                                         d->decode(0, told));
+        QAccessible::updateAccessibility(&event);
+    }
+    d->updateScrollBar();
+    viewport()->update();
+    d->restartBlink();
+    emit textChanged();
+    if (hadSelection)
+        emit selectionChanged();
+    emit cursorPositionChanged();
+    if (undoBefore)
+        emit undoAvailable(false);
+    if (redoBefore)
+        emit redoAvailable(false);
+}
+
+int TextView::textLength() const
+{
+    return int(d->buffer.size());
+}
+
+bool TextView::isEmptyText() const
+{
+    return d->buffer.isEmpty();
+}
+
+TextView::Break TextView::dominantBreak() const
+{
+    return d->buffer.dominantBreak();
+}
+
+quint64 TextView::revision() const
+{
+    return d->revision;
+}
+
+// ---- selection ----------------------------------------------------------------------------------
+
+int TextView::selStart() const
+{
+    return int(d->selStart());
+}
+
+int TextView::selLength() const
+{
+    return int(d->selEnd() - d->selStart());
+}
+
+QByteArray TextView::selectedText() const
+{
+    return d->buffer.mid(d->selStart(), d->selEnd() - d->selStart());
+}
+
+int TextView::caretPosition() const
+{
+    return int(d->caret);
+}
+
+int TextView::anchorPosition() const
+{
+    return int(d->anchor);
+}
+
+void TextView::setSel(int start, int end)
+{
+    d->closeTyping();
+    d->goalX = -1;
+    if (start == -1) {
+        d->setSelection(d->caret, d->caret);
+        return;
+    }
+    const qsizetype length = d->buffer.size();
+    d->setSelection(d->snap(start), d->snap(end < 0 ? length : qsizetype(end)));
+}
+
+void TextView::Private::setSelection(qsizetype newAnchor, qsizetype newCaret)
+{
+    newAnchor = snap(newAnchor);
+    newCaret = snap(newCaret);
+    if (newAnchor == anchor && newCaret == caret)
+        return;
+    const bool hadSelection = hasSelection();
+    const qsizetype oldFrom = selStart(), oldTo = selEnd(), oldCaret = caret, oldAnchor = anchor;
+    anchor = newAnchor;
+    caret = newCaret;
+    // Repaint the rows whose look changed: between the old and the new caret when the anchor
+    // stayed, else both selections.
+    if (hadSelection || hasSelection()) {
+        if (anchor == oldAnchor)
+            q->viewport()->update(rowsRect(qMin(oldCaret, caret), qMax(oldCaret, caret)));
+        else
+            q->viewport()->update(rowsRect(qMin(oldFrom, selStart()), qMax(oldTo, selEnd())));
+    }
+    q->viewport()->update(caretRect(oldCaret).adjusted(-1, 0, 1, 0));
+    restartBlink();
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent cursorEvent(q, int(caret));
+        QAccessible::updateAccessibility(&cursorEvent);
+        QAccessibleValueChangeEvent valueEvent(q, int(caret));
+        QAccessible::updateAccessibility(&valueEvent);
+        if (hadSelection || hasSelection()) {
+            QAccessibleTextSelectionEvent selectionEvent(q, int(selStart()), int(selEnd()));
+            selectionEvent.setCursorPosition(int(caret));
+            QAccessible::updateAccessibility(&selectionEvent);
+        }
+    }
+    emit q->cursorPositionChanged();
+    if (hadSelection || hasSelection()) {
+        updatePrimarySelection();
+        emit q->selectionChanged();
+    }
+}
+
+void TextView::Private::updatePrimarySelection()
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    if (!hasSelection() || !clipboard->supportsSelection())
+        return;
+    const TextBuffer::Span selected = buffer.span(selStart(), selEnd() - selStart());
+    // While the box owns the selection, its data only learns the new range: handing over new data
+    // would ask the X server for the selection on every step of a keyboard selection.
+    if (primary) {
+        primary->setSpan(selected);
+        return;
+    }
+    auto *data = new SelectionData(selected);
+    clipboard->setMimeData(data, QClipboard::Selection);
+    primary = data;
+}
+
+void TextView::selectAll()
+{
+    d->closeTyping();
+    d->setSelection(0, d->buffer.size());
+}
+
+void TextView::replaceSel(const QByteArray &text, bool canUndo)
+{
+    d->editSelection(text, EditKind::Other);
+    if (!canUndo)
+        emptyUndoBuffer();
+}
+
+void TextView::scrollCaret()
+{
+    d->ensureVisible(d->caret);
+}
+
+// ---- edits and the undo history -----------------------------------------------------------------
+
+TextBuffer::Span TextView::Private::apply(qsizetype pos, qsizetype length, const TextBuffer::Span &text)
+{
+    qsizetype first = 0, last = 0;
+    rows.affectedRange(pos, length, &first, &last);
+    const bool accessible = QAccessible::isActive();
+    const TextBuffer::Span removed = buffer.replace(pos, length, text);
+    const qsizetype delta = text.size() - length;
+    rows.edited(first, last, delta);
+    const auto map = [&](qsizetype p) { return p <= pos ? p : p >= pos + length ? p + delta : pos; };
+    anchor = snap(map(anchor));
+    caret = snap(map(caret));
+    top = map(top);
+    if (dropCaret >= 0)
+        dropCaret = snap(map(dropCaret));
+    ++revision;
+    if (accessible) {
+        // As Qt's own text widgets do: the removed text is told by its length only.
+        const QString removedText(length, QLatin1Char(' '));
+        const QString inserted = decode(pos, text.size());
+        if (length == 0) {
+            QAccessibleTextInsertEvent event(q, int(pos), inserted);
+            QAccessible::updateAccessibility(&event);
+        } else if (text.isEmpty()) {
+            QAccessibleTextRemoveEvent event(q, int(pos), removedText);
+            QAccessible::updateAccessibility(&event);
+        } else {
+            QAccessibleTextUpdateEvent event(q, int(pos), removedText, inserted);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    return removed;
+}
+
+void TextView::Private::edit(qsizetype pos, qsizetype length, QByteArrayView bytes, EditKind kind)
+{
+    if (length == 0 && bytes.isEmpty())
+        return;
+    const bool hadSelection = hasSelection();
+    const bool undoBefore = !undoStack.empty();
+    const bool redoBefore = !redoStack.empty();
+    const qsizetype anchorBefore = anchor, caretBefore = caret;
+    TextBuffer::Span removed = apply(pos, length, TextBuffer::Span(bytes.toByteArray()));
+    anchor = caret = pos + bytes.size();
+    record(kind, pos, bytes.size(), std::move(removed), anchorBefore, caretBefore);
+    goalX = -1;
+    textEdited(hadSelection, undoBefore, redoBefore);
+}
+
+void TextView::Private::record(EditKind kind, qsizetype pos, qsizetype inserted, TextBuffer::Span &&removed,
+                               qsizetype anchorBefore, qsizetype caretBefore)
+{
+    redoStack.clear();
+    if (typingOpen && !undoStack.empty() && undoStack.back().kind == kind && undoStack.back().steps.size() == 1) {
+        EditEntry &last = undoStack.back();
+        EditStep &step = last.steps.front();
+        bool merged = false;
+        if (kind == EditKind::Typing && removed.isEmpty() && pos == step.pos + step.length) {
+            step.length += inserted;
+            merged = true;
+        } else if (kind == EditKind::DeletingBack && inserted == 0 && step.length == 0
+                   && pos + removed.size() == step.pos) {
+            step.pos = pos;
+            step.text.prepend(removed);
+            merged = true;
+        } else if (kind == EditKind::DeletingForward && inserted == 0 && step.length == 0 && pos == step.pos) {
+            step.text.append(removed);
+            merged = true;
+        }
+        if (merged) {
+            last.anchorAfter = anchor;
+            last.caretAfter = caret;
+            return;
+        }
+    }
+    EditEntry entry;
+    entry.steps.push_back(EditStep{pos, inserted, std::move(removed)});
+    entry.kind = kind;
+    entry.anchorBefore = anchorBefore;
+    entry.caretBefore = caretBefore;
+    entry.anchorAfter = anchor;
+    entry.caretAfter = caret;
+    undoStack.push_back(std::move(entry));
+    typingOpen = kind != EditKind::Other;
+}
+
+void TextView::Private::applyHistory(bool undo)
+{
+    std::vector<EditEntry> &from = undo ? undoStack : redoStack;
+    std::vector<EditEntry> &to = undo ? redoStack : undoStack;
+    if (from.empty())
+        return;
+    const bool hadSelection = hasSelection();
+    const bool undoBefore = !undoStack.empty();
+    const bool redoBefore = !redoStack.empty();
+    EditEntry entry = std::move(from.back());
+    from.pop_back();
+    const auto step = [this](EditStep &s) {
+        TextBuffer::Span removed = apply(s.pos, s.length, s.text);
+        s.length = s.text.size();
+        s.text = std::move(removed);
+    };
+    if (undo) {
+        for (auto it = entry.steps.rbegin(); it != entry.steps.rend(); ++it)
+            step(*it);
+        anchor = entry.anchorBefore;
+        caret = entry.caretBefore;
+    } else {
+        for (EditStep &s : entry.steps)
+            step(s);
+        anchor = entry.anchorAfter;
+        caret = entry.caretAfter;
+    }
+    anchor = snap(anchor);
+    caret = snap(caret);
+    to.push_back(std::move(entry));
+    typingOpen = false;
+    goalX = -1;
+    textEdited(hadSelection, undoBefore, redoBefore);
+    ensureVisible(caret);
+}
+
+void TextView::Private::textEdited(bool hadSelection, bool undoBefore, bool redoBefore)
+{
+    setTop(top);
+    updateScrollBar();
+    q->viewport()->update();
+    restartBlink();
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent event(q, int(caret));
+        QAccessible::updateAccessibility(&event);
+    }
+    if (hasSelection())
+        updatePrimarySelection();
+    emit q->textChanged();
+    if (hadSelection || hasSelection())
+        emit q->selectionChanged();
+    emit q->cursorPositionChanged();
+    if (undoBefore != !undoStack.empty())
+        emit q->undoAvailable(!undoStack.empty());
+    if (redoBefore != !redoStack.empty())
+        emit q->redoAvailable(!redoStack.empty());
+}
+
+bool TextView::canUndo() const
+{
+    return !d->undoStack.empty();
+}
+
+bool TextView::canRedo() const
+{
+    return !d->redoStack.empty();
+}
+
+void TextView::undoEdit()
+{
+    d->applyHistory(true);
+}
+
+void TextView::redoEdit()
+{
+    d->applyHistory(false);
+}
+
+void TextView::emptyUndoBuffer()
+{
+    const bool undoBefore = !d->undoStack.empty();
+    const bool redoBefore = !d->redoStack.empty();
+    d->undoStack.clear();
+    d->redoStack.clear();
+    d->typingOpen = false;
+    if (undoBefore)
+        emit undoAvailable(false);
+    if (redoBefore)
+        emit redoAvailable(false);
+}
+
+// ---- clipboard ----------------------------------------------------------------------------------
+
+void TextView::cutSel()
+{
+    if (d->readOnly || !d->hasSelection())
+        return;
+    copySel();
+    d->editSelection(QByteArrayView(), EditKind::Other);
+}
+
+void TextView::copySel()
+{
+    if (!d->hasSelection())
+        return;
+    QApplication::clipboard()->setMimeData(modelMimeData(selectedText()));
+}
+
+void TextView::pasteClip()
+{
+    if (d->readOnly)
+        return;
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data || !data->hasText())
+        return;
+    d->editSelection(d->incoming(data->text(), true), EditKind::Other);
+    d->ensureVisible(d->caret);
+}
+
+void TextView::clearSel()
+{
+    if (d->hasSelection())
+        d->editSelection(QByteArrayView(), EditKind::Other);
+}
+
+bool TextView::isReadOnly() const
+{
+    return d->readOnly;
+}
+
+void TextView::setReadOnly(bool readOnly)
+{
+    d->readOnly = readOnly;
+    setAttribute(Qt::WA_InputMethodEnabled, !readOnly);
+    d->restartBlink();
+    viewport()->update();
+}
+
+// ---- appearance ---------------------------------------------------------------------------------
+
+int TextView::alignmentValue() const
+{
+    return d->alignment;
+}
+
+void TextView::setAlignmentValue(int value)
+{
+    if (value < 0 || value > 2)
+        throw RuntimeError(ErrorCode::InvalidValue);
+    d->alignment = value;
+    d->rows.setAlignment(kAlignments[value]);
+    d->relayout();
+}
+
+Qt::Alignment TextView::alignment() const
+{
+    return kAlignments[d->alignment];
+}
+
+FontSpec TextView::fontSpec() const
+{
+    return d->font;
+}
+
+void TextView::setFontSpec(const FontSpec &font)
+{
+    if (!(font.size > 0 && font.size <= 2048) || font.weight < 0 || font.weight > 1000
+        || font.charset < 0 || font.charset > 255)
+        throw RuntimeError(ErrorCode::InvalidValue);
+    FontSpec spec = font;
+    if (spec.bold != (spec.weight >= 600)) {
+        // Bold and weight disagree: the one that changed against the current font wins, bold
+        // when both changed.
+        if (spec.bold != d->font.bold)
+            spec.weight = spec.bold ? 700 : 400;
+        else
+            spec.bold = spec.weight >= 600;
+    }
+    QFont qfont(spec.name);
+    qfont.setPointSizeF(spec.size);
+    qfont.setWeight(QFont::Weight(spec.weight == 0 ? 400 : spec.weight));
+    qfont.setItalic(spec.italic);
+    qfont.setUnderline(spec.underline);
+    qfont.setStrikeOut(spec.strikethrough);
+    qfont.setStyleHint(QFont::TypeWriter);
+    setFont(qfont);
+    d->font = spec;
+}
+
+void TextView::setCharset(int charset)
+{
+    if (charset < 0 || charset > 255)
+        throw RuntimeError(ErrorCode::InvalidValue);
+    d->font.charset = charset;
+}
+
+quint32 TextView::foreColor() const
+{
+    return d->foreColor;
+}
+
+void TextView::setForeColor(quint32 colour)
+{
+    if (colour > 0xFFFFFF)
+        throw RuntimeError(ErrorCode::InvalidValue);
+    QPalette pal = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        pal.setColor(group, QPalette::Text, colourFromBgr(colour));
+    setPalette(pal);
+    d->foreColor = colour;
+}
+
+quint32 TextView::backColor() const
+{
+    return d->backColor;
+}
+
+void TextView::setBackColor(quint32 colour)
+{
+    if (colour > 0xFFFFFF)
+        throw RuntimeError(ErrorCode::InvalidValue);
+    QPalette pal = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        pal.setColor(group, QPalette::Base, colourFromBgr(colour));
+    setPalette(pal);
+    d->backColor = colour;
+}
+
+} // namespace platform

@@ -1,0 +1,642 @@
+// What the user does in the box: keys, input methods, the mouse, the context menu and drops.
+#include "platform/Ansi.h"
+#include "platform/TextView_p.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDrag>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QTextCharFormat>
+
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+// The model bytes of the box's own selection travel with its text, so that a move inside the box
+// keeps every kind of break.
+const QString kModelMime = QStringLiteral("application/x-jotbook-model-text");
+
+// Word moves look at most this far, so that a line of a million letters costs no more.
+constexpr qsizetype kWordReach = 64 * 1024;
+
+struct KeyMotion {
+    QKeySequence::StandardKey key;
+    Motion motion;
+    bool select;
+};
+
+constexpr KeyMotion kKeyMotions[] = {
+    {QKeySequence::MoveToNextChar, Motion::NextChar, false},
+    {QKeySequence::MoveToPreviousChar, Motion::PreviousChar, false},
+    {QKeySequence::MoveToNextWord, Motion::NextWord, false},
+    {QKeySequence::MoveToPreviousWord, Motion::PreviousWord, false},
+    {QKeySequence::MoveToNextLine, Motion::NextRow, false},
+    {QKeySequence::MoveToPreviousLine, Motion::PreviousRow, false},
+    {QKeySequence::MoveToNextPage, Motion::NextPage, false},
+    {QKeySequence::MoveToPreviousPage, Motion::PreviousPage, false},
+    {QKeySequence::MoveToStartOfLine, Motion::StartOfRow, false},
+    {QKeySequence::MoveToEndOfLine, Motion::EndOfRow, false},
+    {QKeySequence::MoveToStartOfBlock, Motion::StartOfLine, false},
+    {QKeySequence::MoveToEndOfBlock, Motion::EndOfLine, false},
+    {QKeySequence::MoveToStartOfDocument, Motion::StartOfText, false},
+    {QKeySequence::MoveToEndOfDocument, Motion::EndOfText, false},
+    {QKeySequence::SelectNextChar, Motion::NextChar, true},
+    {QKeySequence::SelectPreviousChar, Motion::PreviousChar, true},
+    {QKeySequence::SelectNextWord, Motion::NextWord, true},
+    {QKeySequence::SelectPreviousWord, Motion::PreviousWord, true},
+    {QKeySequence::SelectNextLine, Motion::NextRow, true},
+    {QKeySequence::SelectPreviousLine, Motion::PreviousRow, true},
+    {QKeySequence::SelectNextPage, Motion::NextPage, true},
+    {QKeySequence::SelectPreviousPage, Motion::PreviousPage, true},
+    {QKeySequence::SelectStartOfLine, Motion::StartOfRow, true},
+    {QKeySequence::SelectEndOfLine, Motion::EndOfRow, true},
+    {QKeySequence::SelectStartOfBlock, Motion::StartOfLine, true},
+    {QKeySequence::SelectEndOfBlock, Motion::EndOfLine, true},
+    {QKeySequence::SelectStartOfDocument, Motion::StartOfText, true},
+    {QKeySequence::SelectEndOfDocument, Motion::EndOfText, true},
+};
+
+// The keys the box keeps for itself when a shortcut of the window wants them too: the same as
+// Qt's own text widgets keep.
+bool isCommonTextEditShortcut(const QKeyEvent *ke)
+{
+    const Qt::KeyboardModifiers modifiers = ke->modifiers();
+    if (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier || modifiers == Qt::KeypadModifier) {
+        if (ke->key() < Qt::Key_Escape)
+            return true;
+        switch (ke->key()) {
+        case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Delete: case Qt::Key_Home: case Qt::Key_End:
+        case Qt::Key_Backspace: case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+        case Qt::Key_Tab:
+            return true;
+        default:
+            return false;
+        }
+    }
+    for (QKeySequence::StandardKey key :
+         {QKeySequence::Copy, QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Redo, QKeySequence::Undo,
+          QKeySequence::MoveToNextWord, QKeySequence::MoveToPreviousWord, QKeySequence::MoveToStartOfDocument,
+          QKeySequence::MoveToEndOfDocument, QKeySequence::SelectNextWord, QKeySequence::SelectPreviousWord,
+          QKeySequence::SelectStartOfLine, QKeySequence::SelectEndOfLine, QKeySequence::SelectStartOfBlock,
+          QKeySequence::SelectEndOfBlock, QKeySequence::SelectStartOfDocument, QKeySequence::SelectEndOfDocument,
+          QKeySequence::SelectAll}) {
+        if (ke->matches(key))
+            return true;
+    }
+    return false;
+}
+
+// Characters of one class make a word: letters and digits, spaces, other signs; a break is a
+// class of its own.
+int charClass(char byte)
+{
+    if (byte == '\r' || byte == '\n')
+        return 3;
+    if (byte == ' ' || byte == '\t')
+        return 0;
+    const QChar ch = Ansi::toUnicode(uchar(byte));
+    return ch.isLetterOrNumber() || ch == QLatin1Char('_') ? 1 : 2;
+}
+
+} // namespace
+
+QMimeData *modelMimeData(const QByteArray &model)
+{
+    auto *data = new QMimeData;
+    data->setText(Ansi::toUnicode(model));
+    data->setData(kModelMime, model);
+    return data;
+}
+
+// ---- moving the caret ---------------------------------------------------------------------------
+
+qsizetype TextView::Private::nextWord(qsizetype pos) const
+{
+    const qsizetype size = buffer.size(), limit = qMin(size, pos + kWordReach);
+    if (pos >= size)
+        return size;
+    const int cls = charClass(buffer.at(pos));
+    if (cls == 3)
+        return nextChar(pos);
+    while (pos < limit && charClass(buffer.at(pos)) == cls)
+        ++pos;
+    while (pos < limit && charClass(buffer.at(pos)) == 0)
+        ++pos;
+    return pos;
+}
+
+qsizetype TextView::Private::previousWord(qsizetype pos) const
+{
+    const qsizetype limit = qMax<qsizetype>(0, pos - kWordReach);
+    while (pos > limit && charClass(buffer.at(pos - 1)) == 0)
+        --pos;
+    if (pos <= 0)
+        return 0;
+    const int cls = charClass(buffer.at(pos - 1));
+    if (cls == 3)
+        return previousChar(pos);
+    while (pos > limit && charClass(buffer.at(pos - 1)) == cls)
+        --pos;
+    return pos;
+}
+
+void TextView::Private::wordAt(qsizetype pos, qsizetype *from, qsizetype *to) const
+{
+    const qsizetype size = buffer.size();
+    *from = *to = pos;
+    if (size == 0)
+        return;
+    if (pos >= size || charClass(buffer.at(pos)) == 3)
+        pos = qMax<qsizetype>(0, pos - 1);
+    const int cls = charClass(buffer.at(pos));
+    if (cls == 3)
+        return;
+    *from = *to = pos;
+    while (*from > 0 && pos - *from < kWordReach && charClass(buffer.at(*from - 1)) == cls)
+        --*from;
+    while (*to < size && *to - pos < kWordReach && charClass(buffer.at(*to)) == cls)
+        ++*to;
+}
+
+qsizetype TextView::Private::endOfRow(const TextRows::Row &row) const
+{
+    // Before the space the row wrapped at, as Qt's text widgets do.
+    const qsizetype end = rows.rowEnd(row);
+    const bool wrapped = end < row.segment.end || !row.segment.isLastOfLine();
+    if (wrapped && end > rows.rowStart(row)) {
+        const char last = buffer.at(end - 1);
+        if (last == ' ' || last == '\t')
+            return end - 1;
+    }
+    return end;
+}
+
+void TextView::Private::move(Motion motion, bool select)
+{
+    qsizetype target = caret;
+    const bool vertical = motion == Motion::NextRow || motion == Motion::PreviousRow
+                          || motion == Motion::NextPage || motion == Motion::PreviousPage;
+    if (!vertical)
+        goalX = -1;
+    switch (motion) {
+    case Motion::NextChar:
+        target = hasSelection() && !select ? selEnd() : nextChar(caret);
+        break;
+    case Motion::PreviousChar:
+        target = hasSelection() && !select ? selStart() : previousChar(caret);
+        break;
+    case Motion::NextWord: target = nextWord(caret); break;
+    case Motion::PreviousWord: target = previousWord(caret); break;
+    case Motion::StartOfRow: target = rows.rowStart(rows.rowAt(caret)); break;
+    case Motion::EndOfRow: target = endOfRow(rows.rowAt(caret)); break;
+    case Motion::StartOfLine: target = buffer.lineStart(buffer.lineOf(caret)); break;
+    case Motion::EndOfLine: target = buffer.lineEnd(buffer.lineOf(caret)); break;
+    case Motion::StartOfText: target = 0; break;
+    case Motion::EndOfText: target = buffer.size(); break;
+    case Motion::NextRow:
+    case Motion::PreviousRow:
+    case Motion::NextPage:
+    case Motion::PreviousPage: {
+        const TextRows::Row row = rows.rowAt(caret);
+        if (goalX < 0)
+            goalX = rows.textLine(row).cursorToX(layoutOffset(row.segment, caret));
+        const bool page = motion == Motion::NextPage || motion == Motion::PreviousPage;
+        const int step = page ? viewRows() : 1;
+        const bool down = motion == Motion::NextRow || motion == Motion::NextPage;
+        int moved = 0;
+        const TextRows::Row to = rows.advance(row, down ? step : -step, &moved);
+        if (moved == 0 && !page)
+            return;
+        if (page)
+            scrollRows(moved);   // the caret keeps its place on the screen
+        const QTextLine line = rows.textLine(to);
+        target = qBound(rows.rowStart(to), to.segment.start + line.xToCursor(goalX), rows.rowEnd(to));
+        break;
+    }
+    }
+    closeTyping();
+    setSelection(select ? anchor : target, target);
+    ensureVisible(caret);
+}
+
+// ---- keys -----------------------------------------------------------------------------------------
+
+bool TextView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && !d->readOnly
+        && isCommonTextEditShortcut(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+bool TextView::focusNextPrevChild(bool next)
+{
+    // Tab is a character here.
+    if (!d->readOnly)
+        return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+void TextView::keyPressEvent(QKeyEvent *e)
+{
+    const bool editable = !d->readOnly;
+    if (e->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
+    if (e->matches(QKeySequence::Copy)) {
+        copySel();
+        return;
+    }
+    for (const KeyMotion &m : kKeyMotions) {
+        if (e->matches(m.key)) {
+            d->move(m.motion, m.select);
+            return;
+        }
+    }
+    if (!editable) {
+        e->ignore();
+        return;
+    }
+    if (e->matches(QKeySequence::Undo)) {
+        undoEdit();
+    } else if (e->matches(QKeySequence::Redo)) {
+        redoEdit();
+    } else if (e->matches(QKeySequence::Cut)) {
+        cutSel();
+    } else if (e->matches(QKeySequence::Paste)) {
+        pasteClip();
+    } else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        // Whatever the modifiers: the dominant break.
+        d->editSelection(d->breakBytes(), EditKind::Other);
+    } else if (e->key() == Qt::Key_Backspace && !(e->modifiers() & ~Qt::ShiftModifier)) {
+        if (d->hasSelection())
+            d->editSelection(QByteArrayView(), EditKind::Other);
+        else if (d->caret > 0)
+            d->edit(d->previousChar(d->caret), d->caret - d->previousChar(d->caret), QByteArrayView(),
+                    EditKind::DeletingBack);
+    } else if (e->matches(QKeySequence::Delete)) {
+        if (d->hasSelection())
+            d->editSelection(QByteArrayView(), EditKind::Other);
+        else if (d->caret < d->buffer.size())
+            d->edit(d->caret, d->nextChar(d->caret) - d->caret, QByteArrayView(), EditKind::DeletingForward);
+    } else if (e->matches(QKeySequence::DeleteStartOfWord)) {
+        if (!d->hasSelection())
+            d->anchor = d->previousWord(d->caret);
+        d->editSelection(QByteArrayView(), EditKind::Other);
+    } else if (e->matches(QKeySequence::DeleteEndOfWord)) {
+        if (!d->hasSelection())
+            d->anchor = d->nextWord(d->caret);
+        d->editSelection(QByteArrayView(), EditKind::Other);
+    } else if (e->matches(QKeySequence::DeleteEndOfLine)) {
+        const qsizetype end = d->buffer.lineEnd(d->buffer.lineOf(d->caret));
+        d->edit(d->caret, end - d->caret, QByteArrayView(), EditKind::Other);
+    } else {
+        const QString text = e->text();
+        const QByteArray bytes = d->incoming(text, false);
+        const QChar first = Ansi::toUnicode(uchar(bytes.isEmpty() ? 0 : bytes.front()));
+        if (bytes.isEmpty() || !(first.isPrint() || first == QLatin1Char('\t')) || e->key() == Qt::Key_Backtab) {
+            e->ignore();
+            return;
+        }
+        d->editSelection(bytes, EditKind::Typing);
+    }
+    d->ensureVisible(d->caret);
+    e->accept();
+}
+
+// ---- input methods ------------------------------------------------------------------------------
+
+void TextView::inputMethodEvent(QInputMethodEvent *e)
+{
+    if (d->readOnly) {
+        e->ignore();
+        return;
+    }
+    if (!e->commitString().isEmpty() || e->replacementLength() > 0) {
+        if (!d->hasSelection() && (e->replacementStart() != 0 || e->replacementLength() > 0)) {
+            d->anchor = d->snap(d->caret + e->replacementStart());
+            d->caret = d->snap(d->anchor + e->replacementLength());
+        }
+        d->editSelection(d->incoming(e->commitString(), true), EditKind::Typing);
+    }
+    d->preedit = e->preeditString();
+    d->preeditCursor = int(d->preedit.size());
+    QList<QTextLayout::FormatRange> formats;
+    for (const QInputMethodEvent::Attribute &a : e->attributes()) {
+        if (a.type == QInputMethodEvent::Cursor)
+            d->preeditCursor = a.start;
+        else if (a.type == QInputMethodEvent::TextFormat) {
+            const QTextCharFormat format = qvariant_cast<QTextFormat>(a.value).toCharFormat();
+            if (format.isValid())
+                formats.append({int(d->caret - d->rows.segmentAt(d->caret).start) + a.start, a.length, format});
+        }
+    }
+    d->rows.setPreedit(d->caret, d->preedit, formats);
+    d->ensureVisible(d->caret);
+    viewport()->update();
+    e->accept();
+}
+
+QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // Around the caret: its segment (a line, or a piece of a long one).
+    const TextRows::Segment segment = d->rows.segmentAt(d->caret);
+    switch (query) {
+    case Qt::ImEnabled: return !d->readOnly;
+    case Qt::ImHints: return int(Qt::ImhMultiLine);
+    case Qt::ImFont: return font();
+    case Qt::ImCursorRectangle:
+        return QRectF(d->caretRect(d->caret).translated(viewport()->geometry().topLeft()));
+    case Qt::ImAnchorRectangle:
+        return QRectF(d->caretRect(d->anchor).translated(viewport()->geometry().topLeft()));
+    case Qt::ImAbsolutePosition: return int(d->caret);
+    case Qt::ImSurroundingText: return d->decode(segment.start, segment.end - segment.start);
+    case Qt::ImCursorPosition: return int(d->caret - segment.start);
+    case Qt::ImAnchorPosition: return int(qBound(segment.start, d->anchor, segment.end) - segment.start);
+    case Qt::ImCurrentSelection: return d->decode(d->selStart(), qMin<qsizetype>(d->selEnd() - d->selStart(), 4096));
+    case Qt::ImTextBeforeCursor: return d->decode(segment.start, d->caret - segment.start);
+    case Qt::ImTextAfterCursor: return d->decode(d->caret, segment.end - d->caret);
+    case Qt::ImMaximumTextLength: return QVariant();
+    default: return QAbstractScrollArea::inputMethodQuery(query);
+    }
+}
+
+// ---- the mouse ----------------------------------------------------------------------------------
+
+void TextView::mousePressEvent(QMouseEvent *e)
+{
+    const QPoint point = e->position().toPoint();
+    if (e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
+    const qsizetype pos = d->hit(point);
+    d->closeTyping();
+    d->goalX = -1;
+    if (d->clickTimer.isActive()
+        && (point - d->pressPoint).manhattanLength() < QApplication::startDragDistance()) {
+        // The third click: the whole line.
+        d->clickTimer.stop();
+        const qsizetype line = d->buffer.lineOf(pos);
+        d->setSelection(d->buffer.lineStart(line), d->buffer.lineEnd(line));
+        return;
+    }
+    d->pressPoint = point;
+    if (!(e->modifiers() & Qt::ShiftModifier) && d->hasSelection() && pos >= d->selStart() && pos < d->selEnd()) {
+        d->dragPending = true;
+        return;
+    }
+    d->selecting = true;
+    d->lastMouse = point;
+    d->setSelection(e->modifiers() & Qt::ShiftModifier ? d->anchor : pos, pos);
+}
+
+void TextView::mouseMoveEvent(QMouseEvent *e)
+{
+    const QPoint point = e->position().toPoint();
+    if (d->dragPending) {
+        if ((point - d->pressPoint).manhattanLength() < QApplication::startDragDistance())
+            return;
+        d->dragPending = false;
+        const qsizetype from = d->selStart(), to = d->selEnd();
+        const quint64 revision = d->revision;
+        auto *drag = new QDrag(this);
+        drag->setMimeData(modelMimeData(selectedText()));
+        d->ownDrop = true;
+        d->ownDropDone = false;
+        const Qt::DropAction action =
+            drag->exec(d->readOnly ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+        d->ownDrop = false;
+        // Moved to another program: the text leaves this one.
+        if (action == Qt::MoveAction && !d->ownDropDone && d->revision == revision && !d->readOnly) {
+            d->setSelection(from, to);
+            d->editSelection(QByteArrayView(), EditKind::Other);
+        }
+        return;
+    }
+    if (!d->selecting || !(e->buttons() & Qt::LeftButton))
+        return;
+    d->lastMouse = point;
+    const bool outside = point.y() < 0 || point.y() >= viewport()->height();
+    if (outside && !d->scrollTimer.isActive())
+        d->scrollTimer.start(50, this);
+    else if (!outside)
+        d->scrollTimer.stop();
+    d->setSelection(d->anchor, d->hit(point));
+}
+
+void TextView::mouseReleaseEvent(QMouseEvent *e)
+{
+    const QPoint point = e->position().toPoint();
+    if (e->button() == Qt::LeftButton) {
+        d->scrollTimer.stop();
+        d->selecting = false;
+        if (d->dragPending) {
+            d->dragPending = false;
+            const qsizetype pos = d->hit(point);
+            d->setSelection(pos, pos);
+        }
+        return;
+    }
+    if (e->button() == Qt::MiddleButton && !d->readOnly && QApplication::clipboard()->supportsSelection()) {
+        // The X primary selection goes in where the button was released; there may be none.
+        const QMimeData *data = QApplication::clipboard()->mimeData(QClipboard::Selection);
+        if (data && data->hasText()) {
+            const QString text = data->text();
+            const qsizetype pos = d->hit(point);
+            d->closeTyping();
+            d->setSelection(pos, pos);
+            d->editSelection(d->incoming(text, true), EditKind::Other);
+        }
+        e->accept();
+    }
+}
+
+void TextView::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    if (e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
+    qsizetype from = 0, to = 0;
+    d->wordAt(d->hit(e->position().toPoint()), &from, &to);
+    d->closeTyping();
+    d->setSelection(from, to);
+    d->pressPoint = e->position().toPoint();
+    d->clickTimer.start(QApplication::doubleClickInterval(), this);
+}
+
+void TextView::wheelEvent(QWheelEvent *e)
+{
+    const int lines = QApplication::wheelScrollLines();
+    const double notches = -e->angleDelta().y() / 120.0;
+    const int count = int(notches > 0 ? std::ceil(notches * lines) : std::floor(notches * lines));
+    if (count != 0)
+        d->scrollRows(count);
+    e->accept();
+}
+
+void TextView::timerEvent(QTimerEvent *e)
+{
+    if (e->timerId() == d->blinkTimer.timerId()) {
+        d->caretOn = !d->caretOn;
+        d->updateCaret();
+    } else if (e->timerId() == d->scrollTimer.timerId()) {
+        // Scrolls faster the further the mouse is past the edge.
+        const int y = d->lastMouse.y();
+        const int h = viewport()->height();
+        const int distance = y < 0 ? y : y >= h ? y - h + 1 : 0;
+        if (distance == 0) {
+            d->scrollTimer.stop();
+            return;
+        }
+        d->scrollRows(distance / d->rows.rowHeight() + (distance > 0 ? 1 : -1));
+        const QPoint inside(d->lastMouse.x(), qBound(0, y, h - 1));
+        d->setSelection(d->anchor, d->hit(inside));
+    } else if (e->timerId() == d->clickTimer.timerId()) {
+        d->clickTimer.stop();
+    } else {
+        QAbstractScrollArea::timerEvent(e);
+    }
+}
+
+void TextView::focusInEvent(QFocusEvent *e)
+{
+    QAbstractScrollArea::focusInEvent(e);
+    d->restartBlink();
+}
+
+void TextView::focusOutEvent(QFocusEvent *e)
+{
+    QAbstractScrollArea::focusOutEvent(e);
+    d->closeTyping();
+    d->blinkTimer.stop();
+    d->caretOn = false;
+    d->updateCaret();
+}
+
+// ---- the context menu ---------------------------------------------------------------------------
+
+QMenu *TextView::createStandardContextMenu()
+{
+    // Qt's own texts, so that its translations apply.
+    const auto tr = [](const char *text) { return QCoreApplication::translate("QWidgetTextControl", text); };
+    auto *menu = new QMenu(this);
+    const auto add = [&](const char *name, const char *text, QKeySequence::StandardKey key, bool enabled,
+                         void (TextView::*slot)()) {
+        QAction *a = menu->addAction(tr(text) + QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText));
+        a->setObjectName(QLatin1String(name));
+        a->setEnabled(enabled);
+        connect(a, &QAction::triggered, this, slot);
+    };
+    const bool editable = !d->readOnly;
+    const QMimeData *clip = QApplication::clipboard()->mimeData();
+    add("edit-undo", "&Undo", QKeySequence::Undo, editable && canUndo(), &TextView::undoEdit);
+    add("edit-redo", "&Redo", QKeySequence::Redo, editable && canRedo(), &TextView::redoEdit);
+    menu->addSeparator();
+    add("edit-cut", "Cu&t", QKeySequence::Cut, editable && d->hasSelection(), &TextView::cutSel);
+    add("edit-copy", "&Copy", QKeySequence::Copy, d->hasSelection(), &TextView::copySel);
+    add("edit-paste", "&Paste", QKeySequence::Paste, editable && clip && clip->hasText(), &TextView::pasteClip);
+    QAction *remove = menu->addAction(tr("Delete"));
+    remove->setObjectName(QStringLiteral("edit-delete"));
+    remove->setEnabled(editable && d->hasSelection());
+    connect(remove, &QAction::triggered, this, &TextView::clearSel);
+    menu->addSeparator();
+    add("select-all", "Select All", QKeySequence::SelectAll, !d->buffer.isEmpty(), &TextView::selectAll);
+    return menu;
+}
+
+void TextView::contextMenuEvent(QContextMenuEvent *e)
+{
+    QMenu *menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(e->globalPos());
+}
+
+// ---- drops --------------------------------------------------------------------------------------
+
+static bool isOwnDrag(const TextView *view, const QDropEvent *event)
+{
+    const auto *source = qobject_cast<const QWidget *>(event->source());
+    return source && (source == view || view->isAncestorOf(source)) && !event->mimeData()->hasUrls();
+}
+
+void TextView::dragEnterEvent(QDragEnterEvent *e)
+{
+    e->acceptProposedAction();
+}
+
+void TextView::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (isOwnDrag(this, e) && !d->readOnly) {
+        const qsizetype pos = d->hit(e->position().toPoint());
+        if (pos != d->dropCaret) {
+            viewport()->update(d->caretRect(d->dropCaret).adjusted(-2, 0, 2, 0));
+            d->dropCaret = pos;
+            viewport()->update(d->caretRect(d->dropCaret).adjusted(-2, 0, 2, 0));
+        }
+    }
+    e->acceptProposedAction();
+}
+
+void TextView::dragLeaveEvent(QDragLeaveEvent *e)
+{
+    viewport()->update(d->caretRect(d->dropCaret).adjusted(-2, 0, 2, 0));
+    d->dropCaret = -1;
+    e->accept();
+}
+
+void TextView::dropEvent(QDropEvent *e)
+{
+    viewport()->update(d->caretRect(d->dropCaret).adjusted(-2, 0, 2, 0));
+    d->dropCaret = -1;
+    if (!isOwnDrag(this, e) || d->readOnly) {
+        // Files and foreign data are the owner's business.
+        e->acceptProposedAction();
+        emit dataDropped(e->mimeData(), e->possibleActions());
+        return;
+    }
+    const qsizetype pos = d->hit(e->position().toPoint());
+    const QByteArray bytes = e->mimeData()->hasFormat(kModelMime) ? e->mimeData()->data(kModelMime)
+                                                                   : d->incoming(e->mimeData()->text(), true);
+    const bool move = e->dropAction() == Qt::MoveAction && d->ownDrop;
+    const qsizetype from = d->selStart(), to = d->selEnd();
+    e->acceptProposedAction();
+    d->ownDropDone = true;
+    if (move && pos >= from && pos <= to)
+        return;   // onto itself
+    const bool hadSelection = d->hasSelection();
+    const bool undoBefore = !d->undoStack.empty();
+    const bool redoBefore = !d->redoStack.empty();
+    EditEntry entry;
+    entry.anchorBefore = d->anchor;
+    entry.caretBefore = d->caret;
+    qsizetype at = pos;
+    if (move) {
+        // One undo step takes the text out and puts it in.
+        entry.steps.push_back(EditStep{from, 0, d->apply(from, to - from, TextBuffer::Span())});
+        if (at > to)
+            at -= to - from;
+    }
+    entry.steps.push_back(EditStep{at, bytes.size(), d->apply(at, 0, TextBuffer::Span(bytes))});
+    d->anchor = at;
+    d->caret = at + bytes.size();
+    entry.anchorAfter = d->anchor;
+    entry.caretAfter = d->caret;
+    d->redoStack.clear();
+    d->undoStack.push_back(std::move(entry));
+    d->closeTyping();
+    d->textEdited(hadSelection, undoBefore, redoBefore);
+}
+
+} // namespace platform
