@@ -1,6 +1,3 @@
-set(JOTBOOK_TEXTBOX_SOURCES
-  ${CMAKE_SOURCE_DIR}/platform/TextBox.h ${CMAKE_SOURCE_DIR}/platform/TextBox.cpp
-  ${CMAKE_SOURCE_DIR}/platform/Ansi.cpp)
 jotbook_unit_test(tst_editing unit/tst_editing.cpp
   ${CMAKE_SOURCE_DIR}/editing/TextSearch.cpp ${CMAKE_SOURCE_DIR}/editing/EditCommands.cpp
   ${JOTBOOK_TEXTBOX_SOURCES})

@@ -1,6 +1,6 @@
 // What the user does in the box: keys, input methods, the mouse, the context menu and drops.
 #include "platform/Ansi.h"
-#include "platform/TextView_p.h"
+#include "platform/TextBox_p.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -117,7 +117,7 @@ QMimeData *modelMimeData(const QByteArray &model)
 
 // ---- moving the caret ---------------------------------------------------------------------------
 
-qsizetype TextView::Private::nextWord(qsizetype pos) const
+qsizetype TextBox::Private::nextWord(qsizetype pos) const
 {
     const qsizetype size = buffer.size(), limit = qMin(size, pos + kWordReach);
     if (pos >= size)
@@ -132,7 +132,7 @@ qsizetype TextView::Private::nextWord(qsizetype pos) const
     return pos;
 }
 
-qsizetype TextView::Private::previousWord(qsizetype pos) const
+qsizetype TextBox::Private::previousWord(qsizetype pos) const
 {
     const qsizetype limit = qMax<qsizetype>(0, pos - kWordReach);
     while (pos > limit && charClass(buffer.at(pos - 1)) == 0)
@@ -147,7 +147,7 @@ qsizetype TextView::Private::previousWord(qsizetype pos) const
     return pos;
 }
 
-void TextView::Private::wordAt(qsizetype pos, qsizetype *from, qsizetype *to) const
+void TextBox::Private::wordAt(qsizetype pos, qsizetype *from, qsizetype *to) const
 {
     const qsizetype size = buffer.size();
     *from = *to = pos;
@@ -165,7 +165,7 @@ void TextView::Private::wordAt(qsizetype pos, qsizetype *from, qsizetype *to) co
         ++*to;
 }
 
-qsizetype TextView::Private::endOfRow(const TextRows::Row &row) const
+qsizetype TextBox::Private::endOfRow(const TextRows::Row &row) const
 {
     // Before the space the row wrapped at, as Qt's text widgets do.
     const qsizetype end = rows.rowEnd(row);
@@ -178,7 +178,7 @@ qsizetype TextView::Private::endOfRow(const TextRows::Row &row) const
     return end;
 }
 
-void TextView::Private::move(Motion motion, bool select)
+void TextBox::Private::move(Motion motion, bool select)
 {
     qsizetype target = caret;
     const bool vertical = motion == Motion::NextRow || motion == Motion::PreviousRow
@@ -228,7 +228,7 @@ void TextView::Private::move(Motion motion, bool select)
 
 // ---- keys -----------------------------------------------------------------------------------------
 
-bool TextView::event(QEvent *event)
+bool TextBox::event(QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride && !d->readOnly
         && isCommonTextEditShortcut(static_cast<QKeyEvent *>(event))) {
@@ -238,7 +238,7 @@ bool TextView::event(QEvent *event)
     return QAbstractScrollArea::event(event);
 }
 
-bool TextView::focusNextPrevChild(bool next)
+bool TextBox::focusNextPrevChild(bool next)
 {
     // Tab is a character here.
     if (!d->readOnly)
@@ -246,7 +246,7 @@ bool TextView::focusNextPrevChild(bool next)
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
-void TextView::keyPressEvent(QKeyEvent *e)
+void TextBox::keyPressEvent(QKeyEvent *e)
 {
     const bool editable = !d->readOnly;
     if (e->matches(QKeySequence::SelectAll)) {
@@ -316,7 +316,7 @@ void TextView::keyPressEvent(QKeyEvent *e)
 
 // ---- input methods ------------------------------------------------------------------------------
 
-void TextView::inputMethodEvent(QInputMethodEvent *e)
+void TextBox::inputMethodEvent(QInputMethodEvent *e)
 {
     if (d->readOnly) {
         e->ignore();
@@ -347,7 +347,7 @@ void TextView::inputMethodEvent(QInputMethodEvent *e)
     e->accept();
 }
 
-QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
+QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
 {
     // Around the caret: its segment (a line, or a piece of a long one).
     const TextRows::Segment segment = d->rows.segmentAt(d->caret);
@@ -373,7 +373,7 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
 
 // ---- the mouse ----------------------------------------------------------------------------------
 
-void TextView::mousePressEvent(QMouseEvent *e)
+void TextBox::mousePressEvent(QMouseEvent *e)
 {
     const QPoint point = e->position().toPoint();
     if (e->button() != Qt::LeftButton) {
@@ -401,7 +401,7 @@ void TextView::mousePressEvent(QMouseEvent *e)
     d->setSelection(e->modifiers() & Qt::ShiftModifier ? d->anchor : pos, pos);
 }
 
-void TextView::mouseMoveEvent(QMouseEvent *e)
+void TextBox::mouseMoveEvent(QMouseEvent *e)
 {
     const QPoint point = e->position().toPoint();
     if (d->dragPending) {
@@ -435,7 +435,7 @@ void TextView::mouseMoveEvent(QMouseEvent *e)
     d->setSelection(d->anchor, d->hit(point));
 }
 
-void TextView::mouseReleaseEvent(QMouseEvent *e)
+void TextBox::mouseReleaseEvent(QMouseEvent *e)
 {
     const QPoint point = e->position().toPoint();
     if (e->button() == Qt::LeftButton) {
@@ -462,7 +462,7 @@ void TextView::mouseReleaseEvent(QMouseEvent *e)
     }
 }
 
-void TextView::mouseDoubleClickEvent(QMouseEvent *e)
+void TextBox::mouseDoubleClickEvent(QMouseEvent *e)
 {
     if (e->button() != Qt::LeftButton) {
         e->accept();
@@ -476,7 +476,7 @@ void TextView::mouseDoubleClickEvent(QMouseEvent *e)
     d->clickTimer.start(QApplication::doubleClickInterval(), this);
 }
 
-void TextView::wheelEvent(QWheelEvent *e)
+void TextBox::wheelEvent(QWheelEvent *e)
 {
     const int lines = QApplication::wheelScrollLines();
     const double notches = -e->angleDelta().y() / 120.0;
@@ -486,7 +486,7 @@ void TextView::wheelEvent(QWheelEvent *e)
     e->accept();
 }
 
-void TextView::timerEvent(QTimerEvent *e)
+void TextBox::timerEvent(QTimerEvent *e)
 {
     if (e->timerId() == d->blinkTimer.timerId()) {
         d->caretOn = !d->caretOn;
@@ -510,13 +510,13 @@ void TextView::timerEvent(QTimerEvent *e)
     }
 }
 
-void TextView::focusInEvent(QFocusEvent *e)
+void TextBox::focusInEvent(QFocusEvent *e)
 {
     QAbstractScrollArea::focusInEvent(e);
     d->restartBlink();
 }
 
-void TextView::focusOutEvent(QFocusEvent *e)
+void TextBox::focusOutEvent(QFocusEvent *e)
 {
     QAbstractScrollArea::focusOutEvent(e);
     d->closeTyping();
@@ -527,13 +527,13 @@ void TextView::focusOutEvent(QFocusEvent *e)
 
 // ---- the context menu ---------------------------------------------------------------------------
 
-QMenu *TextView::createStandardContextMenu()
+QMenu *TextBox::createStandardContextMenu()
 {
     // Qt's own texts, so that its translations apply.
     const auto tr = [](const char *text) { return QCoreApplication::translate("QWidgetTextControl", text); };
     auto *menu = new QMenu(this);
     const auto add = [&](const char *name, const char *text, QKeySequence::StandardKey key, bool enabled,
-                         void (TextView::*slot)()) {
+                         void (TextBox::*slot)()) {
         QAction *a = menu->addAction(tr(text) + QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText));
         a->setObjectName(QLatin1String(name));
         a->setEnabled(enabled);
@@ -541,22 +541,22 @@ QMenu *TextView::createStandardContextMenu()
     };
     const bool editable = !d->readOnly;
     const QMimeData *clip = QApplication::clipboard()->mimeData();
-    add("edit-undo", "&Undo", QKeySequence::Undo, editable && canUndo(), &TextView::undoEdit);
-    add("edit-redo", "&Redo", QKeySequence::Redo, editable && canRedo(), &TextView::redoEdit);
+    add("edit-undo", "&Undo", QKeySequence::Undo, editable && canUndo(), &TextBox::undoEdit);
+    add("edit-redo", "&Redo", QKeySequence::Redo, editable && canRedo(), &TextBox::redoEdit);
     menu->addSeparator();
-    add("edit-cut", "Cu&t", QKeySequence::Cut, editable && d->hasSelection(), &TextView::cutSel);
-    add("edit-copy", "&Copy", QKeySequence::Copy, d->hasSelection(), &TextView::copySel);
-    add("edit-paste", "&Paste", QKeySequence::Paste, editable && clip && clip->hasText(), &TextView::pasteClip);
+    add("edit-cut", "Cu&t", QKeySequence::Cut, editable && d->hasSelection(), &TextBox::cutSel);
+    add("edit-copy", "&Copy", QKeySequence::Copy, d->hasSelection(), &TextBox::copySel);
+    add("edit-paste", "&Paste", QKeySequence::Paste, editable && clip && clip->hasText(), &TextBox::pasteClip);
     QAction *remove = menu->addAction(tr("Delete"));
     remove->setObjectName(QStringLiteral("edit-delete"));
     remove->setEnabled(editable && d->hasSelection());
-    connect(remove, &QAction::triggered, this, &TextView::clearSel);
+    connect(remove, &QAction::triggered, this, &TextBox::clearSel);
     menu->addSeparator();
-    add("select-all", "Select All", QKeySequence::SelectAll, !d->buffer.isEmpty(), &TextView::selectAll);
+    add("select-all", "Select All", QKeySequence::SelectAll, !d->buffer.isEmpty(), &TextBox::selectAll);
     return menu;
 }
 
-void TextView::contextMenuEvent(QContextMenuEvent *e)
+void TextBox::contextMenuEvent(QContextMenuEvent *e)
 {
     QMenu *menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -565,18 +565,18 @@ void TextView::contextMenuEvent(QContextMenuEvent *e)
 
 // ---- drops --------------------------------------------------------------------------------------
 
-static bool isOwnDrag(const TextView *view, const QDropEvent *event)
+static bool isOwnDrag(const TextBox *view, const QDropEvent *event)
 {
     const auto *source = qobject_cast<const QWidget *>(event->source());
     return source && (source == view || view->isAncestorOf(source)) && !event->mimeData()->hasUrls();
 }
 
-void TextView::dragEnterEvent(QDragEnterEvent *e)
+void TextBox::dragEnterEvent(QDragEnterEvent *e)
 {
     e->acceptProposedAction();
 }
 
-void TextView::dragMoveEvent(QDragMoveEvent *e)
+void TextBox::dragMoveEvent(QDragMoveEvent *e)
 {
     if (isOwnDrag(this, e) && !d->readOnly) {
         const qsizetype pos = d->hit(e->position().toPoint());
@@ -589,14 +589,14 @@ void TextView::dragMoveEvent(QDragMoveEvent *e)
     e->acceptProposedAction();
 }
 
-void TextView::dragLeaveEvent(QDragLeaveEvent *e)
+void TextBox::dragLeaveEvent(QDragLeaveEvent *e)
 {
     viewport()->update(d->caretRect(d->dropCaret).adjusted(-2, 0, 2, 0));
     d->dropCaret = -1;
     e->accept();
 }
 
-void TextView::dropEvent(QDropEvent *e)
+void TextBox::dropEvent(QDropEvent *e)
 {
     viewport()->update(d->caretRect(d->dropCaret).adjusted(-2, 0, 2, 0));
     d->dropCaret = -1;

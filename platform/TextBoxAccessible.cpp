@@ -1,19 +1,19 @@
 // What screen readers and other assistive tools see of the text box: an editable text whose
 // characters are the model's (a CR LF is two), its caret and selection, and the caret's position
 // as its value. Every answer reads only the part of the text it is about.
-#include "platform/TextView_p.h"
+#include "platform/TextBox_p.h"
 
 #include <QAccessibleWidget>
 #include <QScrollBar>
 
 namespace platform {
 
-class TextViewAccessible : public QAccessibleWidget,
+class TextBoxAccessible : public QAccessibleWidget,
                            public QAccessibleTextInterface,
                            public QAccessibleEditableTextInterface,
                            public QAccessibleValueInterface {
 public:
-    explicit TextViewAccessible(TextView *view) : QAccessibleWidget(view, QAccessible::EditableText) {}
+    explicit TextBoxAccessible(TextBox *view) : QAccessibleWidget(view, QAccessible::EditableText) {}
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
@@ -146,14 +146,14 @@ public:
     QVariant minimumStepSize() const override { return 1; }
 
 private:
-    TextView *view() const { return static_cast<TextView *>(widget()); }
-    TextView::Private *d() const { return view()->d; }
+    TextBox *view() const { return static_cast<TextBox *>(widget()); }
+    TextBox::Private *d() const { return view()->d; }
 
     // The piece of text of the given kind that holds offset. A row or a line includes the break
     // that ends it, as assistive tools expect.
     void rangeAt(int offset, QAccessible::TextBoundaryType boundary, qsizetype *from, qsizetype *to) const
     {
-        const TextView::Private *p = d();
+        const TextBox::Private *p = d();
         const qsizetype size = p->buffer.size();
         const qsizetype pos = qBound<qsizetype>(0, qsizetype(offset), size);
         switch (boundary) {
@@ -187,10 +187,10 @@ private:
     }
 };
 
-QAccessibleInterface *textViewAccessibleFactory(const QString &className, QObject *object)
+QAccessibleInterface *textBoxAccessibleFactory(const QString &className, QObject *object)
 {
-    if (object && object->isWidgetType() && className == QLatin1String(TextView::staticMetaObject.className()))
-        return new TextViewAccessible(static_cast<TextView *>(object));
+    if (object && object->isWidgetType() && className == QLatin1String(TextBox::staticMetaObject.className()))
+        return new TextBoxAccessible(static_cast<TextBox *>(object));
     return nullptr;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-// What the text box keeps, shared by its source files: TextView.cpp (text, selection, edits and
-// the undo history), TextViewDisplay.cpp (painting and scrolling), TextViewInput.cpp (keyboard,
-// mouse, input methods, clipboard and drops) and TextViewAccessible.cpp.
+// What the text box keeps, shared by its source files: TextBox.cpp (text, selection, edits and
+// the undo history), TextBoxDisplay.cpp (painting and scrolling), TextBoxInput.cpp (keyboard,
+// mouse, input methods, clipboard and drops) and TextBoxAccessible.cpp.
 
 #include "platform/TextRows.h"
-#include "platform/TextView.h"
+#include "platform/TextBox.h"
 
 #include <QBasicTimer>
 #include <QPoint>
@@ -43,10 +43,10 @@ struct EditEntry {
     qsizetype caretAfter = 0;
 };
 
-struct TextView::Private {
-    explicit Private(TextView *view) : q(view) {}
+struct TextBox::Private {
+    explicit Private(TextBox *view) : q(view) {}
 
-    // ---- text and selection (TextView.cpp) ----
+    // ---- text and selection (TextBox.cpp) ----
     qsizetype selStart() const { return qMin(anchor, caret); }
     qsizetype selEnd() const { return qMax(anchor, caret); }
     bool hasSelection() const { return anchor != caret; }
@@ -73,14 +73,14 @@ struct TextView::Private {
     void textEdited(bool hadSelection, bool undoBefore, bool redoBefore);
     void updatePrimarySelection();
 
-    // ---- moving (TextViewInput.cpp) ----
+    // ---- moving (TextBoxInput.cpp) ----
     qsizetype nextWord(qsizetype pos) const;
     qsizetype previousWord(qsizetype pos) const;
     void wordAt(qsizetype pos, qsizetype *from, qsizetype *to) const;
     qsizetype endOfRow(const TextRows::Row &row) const;
     void move(Motion motion, bool select);
 
-    // ---- display (TextViewDisplay.cpp) ----
+    // ---- display (TextBoxDisplay.cpp) ----
     int viewRows() const;
     qreal textWidth() const;
     TextRows::Row topRow() const;
@@ -102,7 +102,7 @@ struct TextView::Private {
     void updateCaret();
     void restartBlink();
 
-    TextView *q;
+    TextBox *q;
     TextBuffer buffer;
     mutable TextRows rows{buffer};
     qsizetype anchor = 0;

@@ -1,7 +1,7 @@
 // Painting and scrolling. The view shows rows from the top row down; the top row is kept as the
 // position where it starts, which is also the value of the vertical scroll bar, so the bar
 // stays honest without laying out the lines that are not on screen.
-#include "platform/TextView_p.h"
+#include "platform/TextBox_p.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -21,22 +21,22 @@ constexpr int kMargin = 4;
 
 } // namespace
 
-int TextView::Private::viewRows() const
+int TextBox::Private::viewRows() const
 {
     return qMax(1, (q->viewport()->height() - kMargin) / rows.rowHeight());
 }
 
-qreal TextView::Private::textWidth() const
+qreal TextBox::Private::textWidth() const
 {
     return qMax(1, q->viewport()->width() - 2 * kMargin);
 }
 
-TextRows::Row TextView::Private::topRow() const
+TextRows::Row TextBox::Private::topRow() const
 {
     return rows.rowAt(top);
 }
 
-int TextView::Private::rowIndex(const TextRows::Row &row) const
+int TextBox::Private::rowIndex(const TextRows::Row &row) const
 {
     if (rows.rowStart(row) < top)
         return -1;
@@ -50,12 +50,12 @@ int TextView::Private::rowIndex(const TextRows::Row &row) const
     return INT_MAX;
 }
 
-int TextView::Private::rowY(int index) const
+int TextBox::Private::rowY(int index) const
 {
     return kMargin + index * rows.rowHeight();
 }
 
-QRect TextView::Private::rowsRect(qsizetype from, qsizetype to) const
+QRect TextBox::Private::rowsRect(qsizetype from, qsizetype to) const
 {
     const int first = rowIndex(rows.rowAt(from));
     const int last = rowIndex(rows.rowAt(to));
@@ -66,17 +66,17 @@ QRect TextView::Private::rowsRect(qsizetype from, qsizetype to) const
     return QRect(0, y1, q->viewport()->width(), y2 - y1);
 }
 
-qsizetype TextView::Private::lastTop() const
+qsizetype TextBox::Private::lastTop() const
 {
     return rows.rowStart(rows.advance(rows.lastRow(), -(viewRows() - 1)));
 }
 
-void TextView::Private::setTop(qsizetype pos)
+void TextBox::Private::setTop(qsizetype pos)
 {
     top = rows.rowStart(rows.rowAt(qMin(pos, lastTop())));
 }
 
-void TextView::Private::scrollRows(int count)
+void TextBox::Private::scrollRows(int count)
 {
     const qsizetype before = top;
     setTop(rows.rowStart(rows.advance(topRow(), count)));
@@ -86,7 +86,7 @@ void TextView::Private::scrollRows(int count)
     q->viewport()->update();
 }
 
-void TextView::Private::ensureVisible(qsizetype pos)
+void TextBox::Private::ensureVisible(qsizetype pos)
 {
     const TextRows::Row row = rows.rowAt(pos);
     const qsizetype before = top;
@@ -100,7 +100,7 @@ void TextView::Private::ensureVisible(qsizetype pos)
     q->viewport()->update();
 }
 
-void TextView::Private::updateScrollBar()
+void TextBox::Private::updateScrollBar()
 {
     QScrollBar *bar = q->verticalScrollBar();
     const TextRows::Row first = topRow();
@@ -112,7 +112,7 @@ void TextView::Private::updateScrollBar()
     settingScroll = false;
 }
 
-void TextView::Private::relayout()
+void TextBox::Private::relayout()
 {
     rows.setWidth(textWidth());
     setTop(top);
@@ -120,7 +120,7 @@ void TextView::Private::relayout()
     q->viewport()->update();
 }
 
-qsizetype TextView::Private::hit(const QPoint &point) const
+qsizetype TextBox::Private::hit(const QPoint &point) const
 {
     const int index = int(std::floor(double(point.y() - kMargin) / rows.rowHeight()));
     const TextRows::Row row = rows.advance(topRow(), index);
@@ -130,7 +130,7 @@ qsizetype TextView::Private::hit(const QPoint &point) const
     return snap(pos);
 }
 
-int TextView::Private::layoutOffset(const TextRows::Segment &segment, qsizetype pos) const
+int TextBox::Private::layoutOffset(const TextRows::Segment &segment, qsizetype pos) const
 {
     qsizetype local = pos - segment.start;
     const qsizetype at = rows.preeditPosition();
@@ -139,7 +139,7 @@ int TextView::Private::layoutOffset(const TextRows::Segment &segment, qsizetype 
     return int(local);
 }
 
-QRect TextView::Private::caretRect(qsizetype pos) const
+QRect TextBox::Private::caretRect(qsizetype pos) const
 {
     const TextRows::Row row = rows.rowAt(pos);
     const int index = rowIndex(row);
@@ -149,12 +149,12 @@ QRect TextView::Private::caretRect(qsizetype pos) const
     return QRect(kMargin + int(x), rowY(index), 1, rows.rowHeight());
 }
 
-void TextView::Private::updateCaret()
+void TextBox::Private::updateCaret()
 {
     q->viewport()->update(caretRect(caret).adjusted(-2, 0, 2, 0));
 }
 
-void TextView::Private::restartBlink()
+void TextBox::Private::restartBlink()
 {
     caretOn = true;
     const int flash = QApplication::cursorFlashTime();
@@ -167,12 +167,12 @@ void TextView::Private::restartBlink()
 
 // ---- the widget ---------------------------------------------------------------------------------
 
-QRect TextView::caretRect() const
+QRect TextBox::caretRect() const
 {
     return d->caretRect(d->caret);
 }
 
-QRect TextView::characterRect(int pos) const
+QRect TextBox::characterRect(int pos) const
 {
     const QRect start = d->caretRect(pos);
     if (start.isNull() || pos >= d->buffer.size())
@@ -183,17 +183,17 @@ QRect TextView::characterRect(int pos) const
     return QRect(start.left(), start.top(), qMax(1, kMargin + int(x) - start.left()), start.height());
 }
 
-int TextView::positionAt(const QPoint &point) const
+int TextBox::positionAt(const QPoint &point) const
 {
     return int(d->hit(point));
 }
 
-int TextView::firstVisiblePosition() const
+int TextBox::firstVisiblePosition() const
 {
     return int(d->top);
 }
 
-void TextView::paintEvent(QPaintEvent *event)
+void TextBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     const QRect clip = event->rect();
@@ -239,13 +239,13 @@ void TextView::paintEvent(QPaintEvent *event)
     }
 }
 
-void TextView::resizeEvent(QResizeEvent *event)
+void TextBox::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     d->relayout();
 }
 
-void TextView::changeEvent(QEvent *event)
+void TextBox::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
     switch (event->type()) {
@@ -263,7 +263,7 @@ void TextView::changeEvent(QEvent *event)
     }
 }
 
-void TextView::scrollContentsBy(int dx, int dy)
+void TextBox::scrollContentsBy(int dx, int dy)
 {
     Q_UNUSED(dx);
     Q_UNUSED(dy);
