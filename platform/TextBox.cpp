@@ -29,12 +29,27 @@ QColor colourFromBgr(quint32 colour)
 
 } // namespace
 
-// The X primary selection: the selected bytes, shared with the buffer, become text only when
-// another program asks for them.
+// The X primary selection. It names a range of the box's text and becomes text only when another
+// program asks for it; before the text changes, the box hands it the range's bytes (which share
+// the buffer's storage), so it keeps what was selected.
 class SelectionData : public QMimeData {
 public:
-    explicit SelectionData(const TextBuffer::Span &span) : m_span(span) {}
-    void setSpan(const TextBuffer::Span &span) { m_span = span; }
+    explicit SelectionData(const TextBuffer *buffer) : m_buffer(buffer) {}
+    void setRange(qsizetype from, qsizetype to)
+    {
+        m_from = from;
+        m_to = to;
+        m_frozen = false;
+        m_bytes = TextBuffer::Span();
+    }
+    // Keeps the range's bytes; the buffer may change or go after this.
+    void freeze()
+    {
+        if (m_frozen)
+            return;
+        m_bytes = m_buffer->span(m_from, m_to - m_from);
+        m_frozen = true;
+    }
 
     QStringList formats() const override { return {QStringLiteral("text/plain")}; }
     bool hasFormat(const QString &mimeType) const override { return mimeType == QLatin1String("text/plain"); }
@@ -45,11 +60,15 @@ protected:
         Q_UNUSED(type);
         if (mimeType != QLatin1String("text/plain"))
             return QVariant();
-        return Ansi::toUnicode(m_span.toByteArray());
+        return Ansi::toUnicode(m_frozen ? m_bytes.toByteArray() : m_buffer->mid(m_from, m_to - m_from));
     }
 
 private:
-    TextBuffer::Span m_span;
+    const TextBuffer *m_buffer;
+    qsizetype m_from = 0;
+    qsizetype m_to = 0;
+    bool m_frozen = false;
+    TextBuffer::Span m_bytes;
 };
 
 TextBox::TextBox(QWidget *parent) : QAbstractScrollArea(parent), d(new Private(this))
@@ -81,7 +100,7 @@ TextBox::TextBox(QWidget *parent) : QAbstractScrollArea(parent), d(new Private(t
         default: return;
         }
         const TextRows::Row row = d->rows.advance(d->topRow(), count);
-        bar->setSliderPosition(int(qMin<qsizetype>(d->rows.rowStart(row), bar->maximum())));
+        bar->setSliderPosition(int(qMin(d->rows.rowStart(row), d->lastTop())));
     });
     d->rows.setFont(font());
     d->rows.setWidth(d->textWidth());
@@ -93,12 +112,9 @@ TextBox::TextBox(QWidget *parent) : QAbstractScrollArea(parent), d(new Private(t
 
 TextBox::~TextBox()
 {
-    if (d->primary && QApplication::clipboard()->mimeData(QClipboard::Selection) == d->primary) {
-        // The selection outlives the box as plain text.
-        auto *plain = new QMimeData;
-        plain->setText(d->primary->text());
-        QApplication::clipboard()->setMimeData(plain, QClipboard::Selection);
-    }
+    // The primary selection, if it is ours, outlives the box.
+    if (d->primary)
+        d->primary->freeze();
     delete d;
 }
 
@@ -193,8 +209,12 @@ void TextBox::setText(const QByteArray &text)
     const bool undoBefore = !d->undoStack.empty();
     const bool redoBefore = !d->redoStack.empty();
     const qsizetype oldLength = d->buffer.size();
+    if (d->primary)
+        d->primary->freeze();
     d->buffer = std::move(fresh);
     d->rows.clear();
+    d->lastTopKnown = -1;
+    d->barShown = {-1, -1, -1};
     d->undoStack.clear();
     d->redoStack.clear();
     d->typingOpen = false;
@@ -329,14 +349,14 @@ void TextBox::Private::updatePrimarySelection()
     QClipboard *clipboard = QApplication::clipboard();
     if (!hasSelection() || !clipboard->supportsSelection())
         return;
-    const TextBuffer::Span selected = buffer.span(selStart(), selEnd() - selStart());
     // While the box owns the selection, its data only learns the new range: handing over new data
     // would ask the X server for the selection on every step of a keyboard selection.
     if (primary) {
-        primary->setSpan(selected);
+        primary->setRange(selStart(), selEnd());
         return;
     }
-    auto *data = new SelectionData(selected);
+    auto *data = new SelectionData(&buffer);
+    data->setRange(selStart(), selEnd());
     clipboard->setMimeData(data, QClipboard::Selection);
     primary = data;
 }
@@ -366,9 +386,14 @@ TextBuffer::Span TextBox::Private::apply(qsizetype pos, qsizetype length, const 
     qsizetype first = 0, last = 0;
     rows.affectedRange(pos, length, &first, &last);
     const bool accessible = QAccessible::isActive();
+    if (primary)
+        primary->freeze();
+    // The last screenful only moves when the edit is above it.
+    const bool lastScreenMoves = lastTopKnown >= 0 && last <= buffer.lineStart(buffer.lineOf(lastTopKnown));
     const TextBuffer::Span removed = buffer.replace(pos, length, text);
     const qsizetype delta = text.size() - length;
     rows.edited(first, last, delta);
+    lastTopKnown = lastScreenMoves ? lastTopKnown + delta : -1;
     const auto map = [&](qsizetype p) { return p <= pos ? p : p >= pos + length ? p + delta : pos; };
     anchor = snap(map(anchor));
     caret = snap(map(caret));
@@ -402,11 +427,22 @@ void TextBox::Private::edit(qsizetype pos, qsizetype length, QByteArrayView byte
     const bool undoBefore = !undoStack.empty();
     const bool redoBefore = !redoStack.empty();
     const qsizetype anchorBefore = anchor, caretBefore = caret;
+    // What the rows looked like, to repaint no more than changed.
+    const TextRows::Segment segment = rows.segmentAt(pos);
+    const int rowsBefore = rows.layout(segment)->lineCount();
+    const qsizetype linesBefore = buffer.lineCount();
+    const qsizetype topBefore = top;
+
     TextBuffer::Span removed = apply(pos, length, TextBuffer::Span(bytes.toByteArray()));
     anchor = caret = pos + bytes.size();
     record(kind, pos, bytes.size(), std::move(removed), anchorBefore, caretBefore);
     goalX = -1;
-    textEdited(hadSelection, undoBefore, redoBefore);
+
+    const TextRows::Segment now = rows.segmentAt(pos);
+    const bool sameRows = top == topBefore && buffer.lineCount() == linesBefore && now.start == segment.start
+                          && now.isLastOfLine() && rows.layout(now)->lineCount() == rowsBefore;
+    textEdited(hadSelection, undoBefore, redoBefore,
+               sameRows ? rowsRect(qMin(pos, rows.rowStart(rows.rowAt(pos))), now.end) : rowsRect(pos, buffer.size()));
 }
 
 void TextBox::Private::record(EditKind kind, qsizetype pos, qsizetype inserted, TextBuffer::Span &&removed,
@@ -482,11 +518,12 @@ void TextBox::Private::applyHistory(bool undo)
     ensureVisible(caret);
 }
 
-void TextBox::Private::textEdited(bool hadSelection, bool undoBefore, bool redoBefore)
+void TextBox::Private::textEdited(bool hadSelection, bool undoBefore, bool redoBefore, const QRect &changed)
 {
+    const qsizetype mapped = top;
     setTop(top);
     updateScrollBar();
-    q->viewport()->update();
+    q->viewport()->update(top == mapped && !changed.isNull() ? changed : q->viewport()->rect());
     restartBlink();
     if (QAccessible::isActive()) {
         QAccessibleTextCursorEvent event(q, int(caret));

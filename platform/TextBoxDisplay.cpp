@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTextCharFormat>
 
 #include <climits>
@@ -68,7 +70,9 @@ QRect TextBox::Private::rowsRect(qsizetype from, qsizetype to) const
 
 qsizetype TextBox::Private::lastTop() const
 {
-    return rows.rowStart(rows.advance(rows.lastRow(), -(viewRows() - 1)));
+    if (lastTopKnown < 0)
+        lastTopKnown = rows.rowStart(rows.advance(rows.lastRow(), -(viewRows() - 1)));
+    return lastTopKnown;
 }
 
 void TextBox::Private::setTop(qsizetype pos)
@@ -100,20 +104,48 @@ void TextBox::Private::ensureVisible(qsizetype pos)
     q->viewport()->update();
 }
 
+// Where the bar's slider is drawn for these values.
+static QRect sliderRect(QScrollBar *bar, int maximum, int value, int pageStep)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Vertical;
+    option.minimum = 0;
+    option.maximum = maximum;
+    option.sliderPosition = option.sliderValue = value;
+    option.singleStep = 1;
+    option.pageStep = pageStep;
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+}
+
 void TextBox::Private::updateScrollBar()
 {
     QScrollBar *bar = q->verticalScrollBar();
-    const TextRows::Row first = topRow();
-    const qsizetype shown = rows.rowStart(rows.advance(first, viewRows())) - top;
+    const int maximum = int(lastTop());
+    const int value = int(top);
+    // Only the number of bytes on screen can have changed, which the slider cannot show.
+    if (maximum == barShown[0] && value == barShown[1] && viewRows() == barShown[2])
+        return;
+    barShown = {maximum, value, viewRows()};
+    const int page = int(qMax<qsizetype>(1, rows.rowStart(rows.advance(topRow(), viewRows())) - top));
+    // Typing moves the end of the text by a byte at a time, which the bar cannot show; repainting
+    // it for nothing would cost more than the keystroke.
+    const bool sameLook = (value == 0) == (bar->value() == 0) && (value == maximum) == (bar->value() == bar->maximum())
+                          && sliderRect(bar, maximum, value, page)
+                                 == sliderRect(bar, bar->maximum(), bar->value(), bar->pageStep());
+    if (sameLook || bar->isSliderDown())
+        return;
     settingScroll = true;
-    bar->setRange(0, int(lastTop()));
-    bar->setPageStep(int(qMax<qsizetype>(1, shown)));
-    bar->setValue(int(top));
+    bar->setRange(0, maximum);
+    bar->setPageStep(page);
+    bar->setValue(value);
     settingScroll = false;
 }
 
 void TextBox::Private::relayout()
 {
+    lastTopKnown = -1;
+    barShown = {-1, -1, -1};
     rows.setWidth(textWidth());
     setTop(top);
     updateScrollBar();

@@ -249,6 +249,57 @@ bool TextBox::focusNextPrevChild(bool next)
 void TextBox::keyPressEvent(QKeyEvent *e)
 {
     const bool editable = !d->readOnly;
+    const QString text = e->text();
+    const Qt::KeyboardModifiers modifiers = e->modifiers() & ~Qt::KeypadModifier;
+    const bool shift = modifiers == Qt::ShiftModifier;
+    e->accept();
+    // Characters and the keys used most are handled before the standard key bindings are looked
+    // at, which costs more than typing.
+    if (editable && !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) && !text.isEmpty()
+        && (text.at(0).isPrint() || text == QLatin1String("\t"))) {
+        d->editSelection(d->incoming(text, false), EditKind::Typing);
+        d->ensureVisible(d->caret);
+        return;
+    }
+    if (editable && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        // Whatever the modifiers: the dominant break.
+        d->editSelection(d->breakBytes(), EditKind::Other);
+        d->ensureVisible(d->caret);
+        return;
+    }
+    if (modifiers == Qt::NoModifier || shift) {
+        switch (e->key()) {
+        case Qt::Key_Left: d->move(Motion::PreviousChar, shift); return;
+        case Qt::Key_Right: d->move(Motion::NextChar, shift); return;
+        case Qt::Key_Up: d->move(Motion::PreviousRow, shift); return;
+        case Qt::Key_Down: d->move(Motion::NextRow, shift); return;
+        case Qt::Key_Home: d->move(Motion::StartOfRow, shift); return;
+        case Qt::Key_End: d->move(Motion::EndOfRow, shift); return;
+        case Qt::Key_PageUp: d->move(Motion::PreviousPage, shift); return;
+        case Qt::Key_PageDown: d->move(Motion::NextPage, shift); return;
+        case Qt::Key_Backspace:
+            if (!editable)
+                break;
+            if (d->hasSelection())
+                d->editSelection(QByteArrayView(), EditKind::Other);
+            else if (d->caret > 0)
+                d->edit(d->previousChar(d->caret), d->caret - d->previousChar(d->caret), QByteArrayView(),
+                        EditKind::DeletingBack);
+            d->ensureVisible(d->caret);
+            return;
+        case Qt::Key_Delete:
+            if (!editable || shift)
+                break;   // Shift+Delete cuts
+            if (d->hasSelection())
+                d->editSelection(QByteArrayView(), EditKind::Other);
+            else if (d->caret < d->buffer.size())
+                d->edit(d->caret, d->nextChar(d->caret) - d->caret, QByteArrayView(), EditKind::DeletingForward);
+            d->ensureVisible(d->caret);
+            return;
+        default:
+            break;
+        }
+    }
     if (e->matches(QKeySequence::SelectAll)) {
         selectAll();
         return;
@@ -275,20 +326,6 @@ void TextBox::keyPressEvent(QKeyEvent *e)
         cutSel();
     } else if (e->matches(QKeySequence::Paste)) {
         pasteClip();
-    } else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        // Whatever the modifiers: the dominant break.
-        d->editSelection(d->breakBytes(), EditKind::Other);
-    } else if (e->key() == Qt::Key_Backspace && !(e->modifiers() & ~Qt::ShiftModifier)) {
-        if (d->hasSelection())
-            d->editSelection(QByteArrayView(), EditKind::Other);
-        else if (d->caret > 0)
-            d->edit(d->previousChar(d->caret), d->caret - d->previousChar(d->caret), QByteArrayView(),
-                    EditKind::DeletingBack);
-    } else if (e->matches(QKeySequence::Delete)) {
-        if (d->hasSelection())
-            d->editSelection(QByteArrayView(), EditKind::Other);
-        else if (d->caret < d->buffer.size())
-            d->edit(d->caret, d->nextChar(d->caret) - d->caret, QByteArrayView(), EditKind::DeletingForward);
     } else if (e->matches(QKeySequence::DeleteStartOfWord)) {
         if (!d->hasSelection())
             d->anchor = d->previousWord(d->caret);
@@ -301,17 +338,16 @@ void TextBox::keyPressEvent(QKeyEvent *e)
         const qsizetype end = d->buffer.lineEnd(d->buffer.lineOf(d->caret));
         d->edit(d->caret, end - d->caret, QByteArrayView(), EditKind::Other);
     } else {
-        const QString text = e->text();
+        // What is left: text whose first character only becomes printable here (a character
+        // outside the BMP becomes '?'), or a key the box has no use for.
         const QByteArray bytes = d->incoming(text, false);
-        const QChar first = Ansi::toUnicode(uchar(bytes.isEmpty() ? 0 : bytes.front()));
-        if (bytes.isEmpty() || !(first.isPrint() || first == QLatin1Char('\t')) || e->key() == Qt::Key_Backtab) {
+        if (bytes.isEmpty() || !Ansi::toUnicode(uchar(bytes.front())).isPrint() || modifiers & Qt::ControlModifier) {
             e->ignore();
             return;
         }
         d->editSelection(bytes, EditKind::Typing);
     }
     d->ensureVisible(d->caret);
-    e->accept();
 }
 
 // ---- input methods ------------------------------------------------------------------------------
@@ -342,6 +378,7 @@ void TextBox::inputMethodEvent(QInputMethodEvent *e)
         }
     }
     d->rows.setPreedit(d->caret, d->preedit, formats);
+    d->lastTopKnown = -1;
     d->ensureVisible(d->caret);
     viewport()->update();
     e->accept();

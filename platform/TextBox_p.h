@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QPointer>
 
+#include <array>
 #include <vector>
 
 namespace platform {
@@ -70,7 +71,8 @@ struct TextBox::Private {
                 qsizetype anchorBefore, qsizetype caretBefore);
     void applyHistory(bool undo);
     void closeTyping() { typingOpen = false; }
-    void textEdited(bool hadSelection, bool undoBefore, bool redoBefore);
+    // Tells the world; repaints changed (the whole view when it is null or the view scrolled).
+    void textEdited(bool hadSelection, bool undoBefore, bool redoBefore, const QRect &changed = QRect());
     void updatePrimarySelection();
 
     // ---- moving (TextBoxInput.cpp) ----
@@ -109,7 +111,9 @@ struct TextBox::Private {
     qsizetype caret = 0;
     qreal goalX = -1;               // where Up and Down aim, while they repeat
     qsizetype top = 0;              // the start of the first row shown
+    mutable qsizetype lastTopKnown = -1;   // lastTop() while nothing before it changed, else -1
     bool settingScroll = false;
+    std::array<int, 3> barShown{-1, -1, -1};   // last top, top and rows the bar was set for
 
     std::vector<EditEntry> undoStack;
     std::vector<EditEntry> redoStack;

@@ -19,8 +19,9 @@ constexpr char16_t kLfSymbol = 0x240A;
 // How far before its nominal end a piece of a long line looks for a space to end after.
 constexpr qsizetype kPieceSlack = 128;
 
-// Layouts kept at most; the least recently used half goes when there are more.
-constexpr qsizetype kMaxLayouts = 800;
+// Layouts kept at most, a few screens' worth; the least recently used half goes when there are
+// more. Every edit looks at each of them once.
+constexpr qsizetype kMaxLayouts = 300;
 
 } // namespace
 
