@@ -3,10 +3,13 @@
 #include "platform/Ansi.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
+#include "platform/TextBuffer.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -72,6 +75,22 @@ private slots:
     void alignment();
     void fontSpec();
     void colours();
+
+    void undoSteps_data();
+    void undoSteps();
+    void failedSetTextChangesNothing();
+    void wordMotions_data();
+    void wordMotions();
+    void rowMotionsFollowTheWrap();
+    void alignmentPlacesTheRows_data();
+    void alignmentPlacesTheRows();
+    void selectionIsPaintedWhereItIs();
+    void mouseSelects();
+    void longLineIsShownInPieces();
+    void scrollBarFollowsTheTopRow();
+    void readOnlyMovesButDoesNotEdit();
+    void inputMethodComposesAtTheCaret();
+    void accessibleTextIsTheModel();
 
 private:
     TextBox *box = nullptr;
@@ -545,6 +564,324 @@ void TstTextBox::colours()
     QVERIFY_THROWS_EXCEPTION(RuntimeError, box->setBackColor(0xFFFFFFFF));
     QCOMPARE(box->foreColor(), 0x00332211u);
     QCOMPARE(box->backColor(), 0x00CCBBAAu);
+}
+
+// ---- the view ----------------------------------------------------------------------------------
+
+namespace {
+
+// Runs a little script on the box: "t:abc" types, "k:Backspace" presses a key, "z" undoes and
+// "y" redoes.
+void play(TextBox *box, const QString &script)
+{
+    static const QHash<QString, Qt::Key> keys{{"Backspace", Qt::Key_Backspace}, {"Delete", Qt::Key_Delete},
+                                             {"Return", Qt::Key_Return}, {"Left", Qt::Key_Left},
+                                             {"End", Qt::Key_End}};
+    for (const QString &step : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (step.startsWith(QLatin1String("t:"))) {
+            for (QChar ch : step.mid(2))
+                typeText(box, QString(ch));
+        } else if (step.startsWith(QLatin1String("k:"))) {
+            QTest::keyClick(box, keys.value(step.mid(2)));
+        } else if (step == QLatin1String("z")) {
+            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        } else if (step == QLatin1String("y")) {
+            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        }
+    }
+}
+
+} // namespace
+
+void TstTextBox::undoSteps_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selEnd");
+    QTest::addColumn<QString>("edits");
+    QTest::addColumn<QByteArrayList>("undone");   // the text after each further undo
+    QTest::newRow("a typed run") << QByteArray() << 0 << 0 << "t:abc" << QByteArrayList{""};
+    QTest::newRow("moving splits a run") << QByteArray() << 0 << 0 << "t:ab k:Left t:c" << QByteArrayList{"ab", ""};
+    QTest::newRow("Enter stands alone") << QByteArray() << 0 << 0 << "t:ab k:Return t:cd"
+                                        << QByteArrayList{"ab\r\n", "ab", ""};
+    QTest::newRow("backspaces") << QByteArray("ab\r\ncd") << 6 << 6 << "k:Backspace k:Backspace k:Backspace"
+                                << QByteArrayList{"ab\r\ncd"};
+    QTest::newRow("deletes") << QByteArray("abcd") << 0 << 0 << "k:Delete k:Delete" << QByteArrayList{"abcd"};
+    QTest::newRow("typing over a selection") << QByteArray("hello") << 0 << 5 << "t:xy" << QByteArrayList{"hello"};
+    QTest::newRow("undo, redo, undo") << QByteArray("q") << 1 << 1 << "t:w z y" << QByteArrayList{"q"};
+}
+
+void TstTextBox::undoSteps()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, selStart);
+    QFETCH(int, selEnd);
+    QFETCH(QString, edits);
+    QFETCH(QByteArrayList, undone);
+    box->setText(text);
+    box->setSel(selStart, selEnd);
+    play(box, edits);
+    const QByteArray edited = box->text();
+    for (const QByteArray &expected : undone) {
+        QVERIFY(box->canUndo());
+        play(box, QStringLiteral("z"));
+        QCOMPARE(box->text(), expected);
+    }
+    QVERIFY(!box->canUndo());
+    // The selection comes back with the text, and redoing everything gives the edit again.
+    QCOMPARE(box->selStart(), selStart);
+    QCOMPARE(box->selLength(), selEnd - selStart);
+    while (box->canRedo())
+        play(box, QStringLiteral("y"));
+    QCOMPARE(box->text(), edited);
+}
+
+void TstTextBox::failedSetTextChangesNothing()
+{
+    box->setText("keep\r\nthis");
+    box->setSel(1, 3);
+    box->replaceSel("EE");
+    const quint64 revision = box->revision();
+    TextBuffer::allocationHook = [](qsizetype) { throw std::bad_alloc(); };
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, box->setText(QByteArray(1 << 20, 'x')));
+    TextBuffer::allocationHook = nullptr;
+    QCOMPARE(box->text(), QByteArray("kEEp\r\nthis"));
+    QCOMPARE(box->selStart(), 3);
+    QVERIFY(box->canUndo());
+    QCOMPARE(box->revision(), revision);
+    QCOMPARE(box->lineCount(), 2);
+}
+
+void TstTextBox::wordMotions_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QList<int>>("stops");
+    const QByteArray words = "one two,  three\r\nfour";
+    QTest::newRow("right") << words << 0 << int(Qt::Key_Right) << QList<int>{4, 7, 10, 15, 17, 21, 21};
+    QTest::newRow("left") << words << 21 << int(Qt::Key_Left) << QList<int>{17, 15, 10, 7, 4, 0, 0};
+    QTest::newRow("Cyrillic letters are word letters") << QByteArray("\xEF\xF0\xE8 \xE2\xE5\xF2") << 0
+                                                       << int(Qt::Key_Right) << QList<int>{4, 7};
+}
+
+void TstTextBox::wordMotions()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(QList<int>, stops);
+    box->setText(text);
+    box->setSel(from, from);
+    for (int stop : stops) {
+        QTest::keyClick(box, Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(box->caretPosition(), stop);
+    }
+    // With Shift the same stops select from where it began.
+    box->setSel(from, from);
+    QTest::keyClick(box, Qt::Key(key), Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(box->anchorPosition(), from);
+    QCOMPARE(box->caretPosition(), stops.first());
+}
+
+void TstTextBox::rowMotionsFollowTheWrap()
+{
+    box->resize(220, 200);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QByteArray line;
+    for (int i = 0; i < 30; ++i)
+        line += "word" + QByteArray::number(i % 10) + ' ';
+    box->setText(line + "\r\nshort");
+    box->setSel(0, 0);
+    const QRect first = box->caretRect();
+    QTest::keyClick(box, Qt::Key_Down);
+    const QRect second = box->caretRect();
+    QCOMPARE(second.x(), first.x());
+    QVERIFY(second.y() > first.y());
+    const int rowStart = box->caretPosition();
+    QVERIFY(rowStart > 0 && rowStart < line.size());   // the line wrapped
+    QTest::keyClick(box, Qt::Key_End);
+    QCOMPARE(box->caretRect().y(), second.y());         // the end of the row, not of the line
+    QVERIFY(box->caretPosition() > rowStart && box->caretPosition() < line.size());
+    QTest::keyClick(box, Qt::Key_Home);
+    QCOMPARE(box->caretPosition(), rowStart);
+    // Every row keeps within the view.
+    for (int pos = 0; pos < line.size(); pos += 7)
+        QVERIFY(box->characterRect(pos).right() <= box->viewport()->width());
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(box->caretPosition(), box->textLength());
+    QTest::keyClick(box, Qt::Key_Up);
+    QTest::keyClick(box, Qt::Key_Home, Qt::ShiftModifier);
+    QVERIFY(box->selLength() > 0);
+}
+
+void TstTextBox::alignmentPlacesTheRows_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::newRow("left") << 0;
+    QTest::newRow("right") << 1;
+    QTest::newRow("centre") << 2;
+}
+
+void TstTextBox::alignmentPlacesTheRows()
+{
+    QFETCH(int, value);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setText("ab\r\nabcdef");
+    box->setAlignmentValue(value);
+    const int width = box->viewport()->width();
+    const QRect a = box->characterRect(0), f = box->characterRect(9);
+    const int leftGap = box->characterRect(4).left(), rightGap = width - f.right();
+    QVERIFY(a.y() < f.y());
+    switch (value) {
+    case 0: QCOMPARE(a.left(), leftGap); QVERIFY(leftGap < 10); break;
+    case 1: QVERIFY(qAbs((width - box->characterRect(1).right()) - rightGap) <= 1); QVERIFY(rightGap < 10); break;
+    case 2: QVERIFY(qAbs(leftGap - rightGap) <= 2); QVERIFY(a.left() > leftGap); break;
+    }
+}
+
+void TstTextBox::selectionIsPaintedWhereItIs()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setText("aaaa bbbb\r\ncccc");
+    box->setSel(5, 9);
+    const QImage shown = box->viewport()->grab().toImage();
+    const QColor highlight = box->palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor base = box->palette().color(QPalette::Active, QPalette::Base);
+    const auto at = [&](int pos) { return shown.pixelColor(box->characterRect(pos).topLeft() + QPoint(1, 0)); };
+    QCOMPARE(at(6), highlight);
+    QCOMPARE(at(1), base);
+    QCOMPARE(at(12), base);
+}
+
+void TstTextBox::mouseSelects()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setText("alpha beta\r\ngamma");
+    QWidget *view = box->viewport();
+    const auto leftOf = [&](int pos) { return box->characterRect(pos).center() - QPoint(box->characterRect(pos).width() / 3, 0); };
+    QTest::mouseClick(view, Qt::LeftButton, {}, leftOf(7));
+    QCOMPARE(box->caretPosition(), 7);
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, leftOf(14));
+    QCOMPARE(box->selStart(), 7);
+    QCOMPARE(box->selLength(), 7);
+    QTest::mouseDClick(view, Qt::LeftButton, {}, leftOf(13));
+    QCOMPARE(box->selectedText(), QByteArray("gamma"));
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mousePress(view, Qt::LeftButton, {}, leftOf(1));
+    QTest::mouseMove(view, leftOf(8));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, leftOf(8));
+    QCOMPARE(box->selectedText(), QByteArray("lpha be"));
+}
+
+void TstTextBox::longLineIsShownInPieces()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QByteArray line;
+    while (line.size() < 200000)
+        line += "lorem ipsum dolor sit amet ";
+    box->setText(line);
+    // Positions and places agree on both sides of where the line is cut for laying out.
+    for (int pos : {4090, 4096, 4100, 8190, 8200, 150000}) {
+        box->setSel(pos, pos);
+        box->scrollCaret();
+        const QRect r = box->characterRect(pos);
+        QVERIFY2(box->viewport()->rect().contains(r.center()), qPrintable(QString::number(pos)));
+        QCOMPARE(box->positionAt(r.center() - QPoint(r.width() / 3, 0)), pos);
+    }
+    QTest::keyClick(box, Qt::Key_End);
+    QVERIFY(box->caretPosition() < line.size());
+    box->setSel(0, 0);
+    typeText(box, QStringLiteral("X"));
+    QCOMPARE(box->text(), "X" + line);
+}
+
+void TstTextBox::scrollBarFollowsTheTopRow()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QByteArray text;
+    for (int i = 0; i < 5000; ++i)
+        text += "line " + QByteArray::number(i) + "\r\n";
+    box->setText(text);
+    QScrollBar *bar = box->verticalScrollBar();
+    QCOMPARE(bar->value(), 0);
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(bar->value(), box->firstVisiblePosition());
+    QCOMPARE(bar->value(), bar->maximum());
+    // Dragging the slider shows the row that holds its position.
+    bar->setSliderPosition(text.size() / 2);
+    const int top = box->firstVisiblePosition();
+    QVERIFY(top <= text.size() / 2 && top > text.size() / 2 - 12);
+    QCOMPARE(text.at(top - 1), '\n');
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(text.at(box->firstVisiblePosition() - 1), '\n');
+    QVERIFY(box->firstVisiblePosition() > top);
+}
+
+void TstTextBox::readOnlyMovesButDoesNotEdit()
+{
+    box->setText("read only");
+    box->setReadOnly(true);
+    box->setSel(0, 0);
+    typeText(box, QStringLiteral("x"));
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(box->selectedText(), QByteArray("re"));
+    box->pasteClip();
+    box->cutSel();
+    QCOMPARE(box->text(), QByteArray("read only"));
+    QVERIFY(!box->canUndo());
+    QVERIFY(!box->inputMethodQuery(Qt::ImEnabled).toBool());
+}
+
+void TstTextBox::inputMethodComposesAtTheCaret()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setText("ab\r\ncd");
+    box->setSel(5, 5);
+    const QRect before = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QInputMethodEvent compose(QStringLiteral("\u044F\u044F"), {{QInputMethodEvent::Cursor, 2, 1}});
+    QApplication::sendEvent(box, &compose);
+    QCOMPARE(box->text(), QByteArray("ab\r\ncd"));   // composing is not editing
+    QVERIFY(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x() > before.x());
+    QCOMPARE(box->inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("cd"));
+    QCOMPARE(box->inputMethodQuery(Qt::ImCursorPosition).toInt(), 1);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("\u044F"));
+    QApplication::sendEvent(box, &commit);
+    QCOMPARE(box->text(), QByteArray("ab\r\nc\xFF" "d"));
+    QCOMPARE(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().y(), before.y());
+}
+
+void TstTextBox::accessibleTextIsTheModel()
+{
+    box->setText("ab\r\nc\xE9\rd");
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(box);
+    QCOMPARE(a->role(), QAccessible::EditableText);
+    QAccessibleTextInterface *t = a->textInterface();
+    QCOMPARE(t->characterCount(), 8);
+    QCOMPARE(t->text(0, 8), QStringLiteral("ab\r\nc\u0439\rd"));
+    int from = -1, to = -1;
+    QCOMPARE(t->textAtOffset(1, QAccessible::LineBoundary, &from, &to), QStringLiteral("ab\r\n"));
+    QCOMPARE(t->textAtOffset(5, QAccessible::LineBoundary, &from, &to), QStringLiteral("c\u0439\rd"));
+    QCOMPARE(t->textAfterOffset(1, QAccessible::LineBoundary, &from, &to), QStringLiteral("c\u0439\rd"));
+    QCOMPARE(from, 4);
+    t->setSelection(0, 4, 6);
+    QCOMPARE(box->selectedText(), QByteArray("c\xE9"));
+    QCOMPARE(t->cursorPosition(), 6);
+    QCOMPARE(a->valueInterface()->currentValue().toInt(), 6);
+    a->editableTextInterface()->insertText(0, QStringLiteral("\u044F\u4E2D\n"));
+    QCOMPARE(box->text(), QByteArray("\xFF?\r\nab\r\nc\xE9\rd"));
+    box->undoEdit();
+    QCOMPARE(box->text(), QByteArray("ab\r\nc\xE9\rd"));
 }
 
 QTEST_MAIN(TstTextBox)
