@@ -11,6 +11,7 @@
 #include <QStyleOptionSlider>
 #include <QTextCharFormat>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -38,18 +39,25 @@ TextRows::Row TextBox::Private::topRow() const
     return rows.rowAt(top);
 }
 
+const std::vector<TextRows::Row> &TextBox::Private::visibleRows() const
+{
+    const std::array<quint64, 3> state{rows.generation(), quint64(top), quint64(viewRows())};
+    if (state != visibleFor) {
+        visible.clear();
+        for (TextRows::Row r = topRow(); r.isValid() && int(visible.size()) <= viewRows(); r = rows.nextRow(r))
+            visible.push_back(r);
+        visibleFor = state;
+    }
+    return visible;
+}
+
 int TextBox::Private::rowIndex(const TextRows::Row &row) const
 {
-    if (rows.rowStart(row) < top)
-        return -1;
-    TextRows::Row r = topRow();
-    const int count = viewRows();
-    for (int i = 0; i <= count && r.isValid(); ++i) {
-        if (r == row)
-            return i;
-        r = rows.nextRow(r);
-    }
-    return INT_MAX;
+    const std::vector<TextRows::Row> &shown = visibleRows();
+    const auto it = std::find(shown.begin(), shown.end(), row);
+    if (it != shown.end())
+        return int(it - shown.begin());
+    return rows.rowStart(row) < top ? -1 : INT_MAX;
 }
 
 int TextBox::Private::rowY(int index) const

@@ -26,45 +26,81 @@ const QString kModelMime = QStringLiteral("application/x-jotbook-model-text");
 // Word moves look at most this far, so that a line of a million letters costs no more.
 constexpr qsizetype kWordReach = 64 * 1024;
 
-struct KeyMotion {
+// What the platform's standard key bindings ask of the box.
+enum class Command {
+    Move, SelectAll, Copy, Cut, Paste, Undo, Redo, DeleteStartOfWord, DeleteEndOfWord, DeleteEndOfLine
+};
+
+struct Binding {
     QKeySequence::StandardKey key;
-    Motion motion;
-    bool select;
+    Command command;
+    // Kept by the box when a shortcut of the window wants the same keys, as Qt's own text
+    // widgets keep them.
+    bool claimed = false;
+    Motion motion = Motion::NextChar;
+    bool select = false;
 };
 
-constexpr KeyMotion kKeyMotions[] = {
-    {QKeySequence::MoveToNextChar, Motion::NextChar, false},
-    {QKeySequence::MoveToPreviousChar, Motion::PreviousChar, false},
-    {QKeySequence::MoveToNextWord, Motion::NextWord, false},
-    {QKeySequence::MoveToPreviousWord, Motion::PreviousWord, false},
-    {QKeySequence::MoveToNextLine, Motion::NextRow, false},
-    {QKeySequence::MoveToPreviousLine, Motion::PreviousRow, false},
-    {QKeySequence::MoveToNextPage, Motion::NextPage, false},
-    {QKeySequence::MoveToPreviousPage, Motion::PreviousPage, false},
-    {QKeySequence::MoveToStartOfLine, Motion::StartOfRow, false},
-    {QKeySequence::MoveToEndOfLine, Motion::EndOfRow, false},
-    {QKeySequence::MoveToStartOfBlock, Motion::StartOfLine, false},
-    {QKeySequence::MoveToEndOfBlock, Motion::EndOfLine, false},
-    {QKeySequence::MoveToStartOfDocument, Motion::StartOfText, false},
-    {QKeySequence::MoveToEndOfDocument, Motion::EndOfText, false},
-    {QKeySequence::SelectNextChar, Motion::NextChar, true},
-    {QKeySequence::SelectPreviousChar, Motion::PreviousChar, true},
-    {QKeySequence::SelectNextWord, Motion::NextWord, true},
-    {QKeySequence::SelectPreviousWord, Motion::PreviousWord, true},
-    {QKeySequence::SelectNextLine, Motion::NextRow, true},
-    {QKeySequence::SelectPreviousLine, Motion::PreviousRow, true},
-    {QKeySequence::SelectNextPage, Motion::NextPage, true},
-    {QKeySequence::SelectPreviousPage, Motion::PreviousPage, true},
-    {QKeySequence::SelectStartOfLine, Motion::StartOfRow, true},
-    {QKeySequence::SelectEndOfLine, Motion::EndOfRow, true},
-    {QKeySequence::SelectStartOfBlock, Motion::StartOfLine, true},
-    {QKeySequence::SelectEndOfBlock, Motion::EndOfLine, true},
-    {QKeySequence::SelectStartOfDocument, Motion::StartOfText, true},
-    {QKeySequence::SelectEndOfDocument, Motion::EndOfText, true},
+// In the order they are matched, as Qt's text widgets match them.
+constexpr Binding kBindings[] = {
+    {QKeySequence::SelectAll, Command::SelectAll, true},
+    {QKeySequence::Copy, Command::Copy, true},
+    {QKeySequence::MoveToNextChar, Command::Move, false, Motion::NextChar},
+    {QKeySequence::MoveToPreviousChar, Command::Move, false, Motion::PreviousChar},
+    {QKeySequence::MoveToNextWord, Command::Move, true, Motion::NextWord},
+    {QKeySequence::MoveToPreviousWord, Command::Move, true, Motion::PreviousWord},
+    {QKeySequence::MoveToNextLine, Command::Move, false, Motion::NextRow},
+    {QKeySequence::MoveToPreviousLine, Command::Move, false, Motion::PreviousRow},
+    {QKeySequence::MoveToNextPage, Command::Move, false, Motion::NextPage},
+    {QKeySequence::MoveToPreviousPage, Command::Move, false, Motion::PreviousPage},
+    {QKeySequence::MoveToStartOfLine, Command::Move, false, Motion::StartOfRow},
+    {QKeySequence::MoveToEndOfLine, Command::Move, false, Motion::EndOfRow},
+    {QKeySequence::MoveToStartOfBlock, Command::Move, false, Motion::StartOfLine},
+    {QKeySequence::MoveToEndOfBlock, Command::Move, false, Motion::EndOfLine},
+    {QKeySequence::MoveToStartOfDocument, Command::Move, true, Motion::StartOfText},
+    {QKeySequence::MoveToEndOfDocument, Command::Move, true, Motion::EndOfText},
+    {QKeySequence::SelectNextChar, Command::Move, false, Motion::NextChar, true},
+    {QKeySequence::SelectPreviousChar, Command::Move, false, Motion::PreviousChar, true},
+    {QKeySequence::SelectNextWord, Command::Move, true, Motion::NextWord, true},
+    {QKeySequence::SelectPreviousWord, Command::Move, true, Motion::PreviousWord, true},
+    {QKeySequence::SelectNextLine, Command::Move, false, Motion::NextRow, true},
+    {QKeySequence::SelectPreviousLine, Command::Move, false, Motion::PreviousRow, true},
+    {QKeySequence::SelectNextPage, Command::Move, false, Motion::NextPage, true},
+    {QKeySequence::SelectPreviousPage, Command::Move, false, Motion::PreviousPage, true},
+    {QKeySequence::SelectStartOfLine, Command::Move, true, Motion::StartOfRow, true},
+    {QKeySequence::SelectEndOfLine, Command::Move, true, Motion::EndOfRow, true},
+    {QKeySequence::SelectStartOfBlock, Command::Move, true, Motion::StartOfLine, true},
+    {QKeySequence::SelectEndOfBlock, Command::Move, true, Motion::EndOfLine, true},
+    {QKeySequence::SelectStartOfDocument, Command::Move, true, Motion::StartOfText, true},
+    {QKeySequence::SelectEndOfDocument, Command::Move, true, Motion::EndOfText, true},
+    {QKeySequence::Undo, Command::Undo, true},
+    {QKeySequence::Redo, Command::Redo, true},
+    {QKeySequence::Cut, Command::Cut, true},
+    {QKeySequence::Paste, Command::Paste, true},
+    {QKeySequence::DeleteStartOfWord, Command::DeleteStartOfWord},
+    {QKeySequence::DeleteEndOfWord, Command::DeleteEndOfWord},
+    {QKeySequence::DeleteEndOfLine, Command::DeleteEndOfLine},
 };
 
-// The keys the box keeps for itself when a shortcut of the window wants them too: the same as
-// Qt's own text widgets keep.
+// The binding of the event's keys. Looking each standard key up in the platform theme, as
+// QKeyEvent::matches() does, costs more than typing a character; the table is built once.
+const Binding *bindingOf(const QKeyEvent *e)
+{
+    static const QHash<int, const Binding *> table = [] {
+        QHash<int, const Binding *> t;
+        for (const Binding &b : kBindings) {
+            for (const QKeySequence &sequence : QKeySequence::keyBindings(b.key)) {
+                if (sequence.count() == 1 && !t.contains(sequence[0].toCombined()))
+                    t.insert(sequence[0].toCombined(), &b);
+            }
+        }
+        return t;
+    }();
+    const QKeyCombination keys(e->modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier), Qt::Key(e->key()));
+    return table.value(keys.toCombined(), nullptr);
+}
+
+// The keys the box keeps for itself when a shortcut of the window wants them too.
 bool isCommonTextEditShortcut(const QKeyEvent *ke)
 {
     const Qt::KeyboardModifiers modifiers = ke->modifiers();
@@ -80,17 +116,8 @@ bool isCommonTextEditShortcut(const QKeyEvent *ke)
             return false;
         }
     }
-    for (QKeySequence::StandardKey key :
-         {QKeySequence::Copy, QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Redo, QKeySequence::Undo,
-          QKeySequence::MoveToNextWord, QKeySequence::MoveToPreviousWord, QKeySequence::MoveToStartOfDocument,
-          QKeySequence::MoveToEndOfDocument, QKeySequence::SelectNextWord, QKeySequence::SelectPreviousWord,
-          QKeySequence::SelectStartOfLine, QKeySequence::SelectEndOfLine, QKeySequence::SelectStartOfBlock,
-          QKeySequence::SelectEndOfBlock, QKeySequence::SelectStartOfDocument, QKeySequence::SelectEndOfDocument,
-          QKeySequence::SelectAll}) {
-        if (ke->matches(key))
-            return true;
-    }
-    return false;
+    const Binding *binding = bindingOf(ke);
+    return binding && binding->claimed;
 }
 
 // Characters of one class make a word: letters and digits, spaces, other signs; a break is a
@@ -300,44 +327,42 @@ void TextBox::keyPressEvent(QKeyEvent *e)
             break;
         }
     }
-    if (e->matches(QKeySequence::SelectAll)) {
+    const Binding *binding = bindingOf(e);
+    if (binding && binding->command == Command::Move) {
+        d->move(binding->motion, binding->select);
+        return;
+    }
+    if (binding && binding->command == Command::SelectAll) {
         selectAll();
         return;
     }
-    if (e->matches(QKeySequence::Copy)) {
+    if (binding && binding->command == Command::Copy) {
         copySel();
         return;
-    }
-    for (const KeyMotion &m : kKeyMotions) {
-        if (e->matches(m.key)) {
-            d->move(m.motion, m.select);
-            return;
-        }
     }
     if (!editable) {
         e->ignore();
         return;
     }
-    if (e->matches(QKeySequence::Undo)) {
-        undoEdit();
-    } else if (e->matches(QKeySequence::Redo)) {
-        redoEdit();
-    } else if (e->matches(QKeySequence::Cut)) {
-        cutSel();
-    } else if (e->matches(QKeySequence::Paste)) {
-        pasteClip();
-    } else if (e->matches(QKeySequence::DeleteStartOfWord)) {
+    switch (binding ? binding->command : Command::Move) {
+    case Command::Undo: undoEdit(); break;
+    case Command::Redo: redoEdit(); break;
+    case Command::Cut: cutSel(); break;
+    case Command::Paste: pasteClip(); break;
+    case Command::DeleteStartOfWord:
         if (!d->hasSelection())
             d->anchor = d->previousWord(d->caret);
         d->editSelection(QByteArrayView(), EditKind::Other);
-    } else if (e->matches(QKeySequence::DeleteEndOfWord)) {
+        break;
+    case Command::DeleteEndOfWord:
         if (!d->hasSelection())
             d->anchor = d->nextWord(d->caret);
         d->editSelection(QByteArrayView(), EditKind::Other);
-    } else if (e->matches(QKeySequence::DeleteEndOfLine)) {
-        const qsizetype end = d->buffer.lineEnd(d->buffer.lineOf(d->caret));
-        d->edit(d->caret, end - d->caret, QByteArrayView(), EditKind::Other);
-    } else {
+        break;
+    case Command::DeleteEndOfLine:
+        d->edit(d->caret, d->buffer.lineEnd(d->buffer.lineOf(d->caret)) - d->caret, QByteArrayView(), EditKind::Other);
+        break;
+    default: {
         // What is left: text whose first character only becomes printable here (a character
         // outside the BMP becomes '?'), or a key the box has no use for.
         const QByteArray bytes = d->incoming(text, false);
@@ -346,6 +371,8 @@ void TextBox::keyPressEvent(QKeyEvent *e)
             return;
         }
         d->editSelection(bytes, EditKind::Typing);
+        break;
+    }
     }
     d->ensureVisible(d->caret);
 }

@@ -86,6 +86,8 @@ struct TextBox::Private {
     int viewRows() const;
     qreal textWidth() const;
     TextRows::Row topRow() const;
+    // The rows on screen, from the top one down (one more than fits).
+    const std::vector<TextRows::Row> &visibleRows() const;
     // Rows from the top row to row (negative above it), or INT_MAX when it is further below
     // than the view.
     int rowIndex(const TextRows::Row &row) const;
@@ -112,6 +114,8 @@ struct TextBox::Private {
     qreal goalX = -1;               // where Up and Down aim, while they repeat
     qsizetype top = 0;              // the start of the first row shown
     mutable qsizetype lastTopKnown = -1;   // lastTop() while nothing before it changed, else -1
+    mutable std::vector<TextRows::Row> visible;
+    mutable std::array<quint64, 3> visibleFor{~0ull, 0, 0};   // rows generation, top and rows it holds
     bool settingScroll = false;
     std::array<int, 3> barShown{-1, -1, -1};   // last top, top and rows the bar was set for
 

@@ -83,6 +83,7 @@ void TextRows::setPreedit(qsizetype pos, const QString &text, const QList<QTextL
         if (Entry *entry = m_cache.take(segment.start))
             delete entry;
     };
+    ++m_generation;
     dropAt(preeditPosition());
     m_preeditPos = pos;
     m_preeditText = text;
@@ -92,6 +93,7 @@ void TextRows::setPreedit(qsizetype pos, const QString &text, const QList<QTextL
 
 void TextRows::clear()
 {
+    ++m_generation;
     qDeleteAll(m_cache);
     m_cache.clear();
 }
@@ -106,6 +108,7 @@ void TextRows::affectedRange(qsizetype pos, qsizetype length, qsizetype *first, 
 
 void TextRows::edited(qsizetype first, qsizetype last, qsizetype delta)
 {
+    ++m_generation;
     QHash<qsizetype, Entry *> kept;
     kept.reserve(m_cache.size());
     for (auto it = m_cache.cbegin(); it != m_cache.cend(); ++it) {

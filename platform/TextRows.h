@@ -61,6 +61,8 @@ public:
     qsizetype preeditPosition() const { return m_preeditText.isEmpty() ? -1 : m_preeditPos; }
 
     int rowHeight() const { return m_rowHeight; }
+    // Changes whenever a row may have moved or changed: lets callers keep what they found.
+    quint64 generation() const { return m_generation; }
     const QFont &font() const { return m_font; }
 
     // Forgets every layout.
@@ -105,6 +107,7 @@ private:
     QList<QTextLayout::FormatRange> m_preeditFormats;
     QHash<qsizetype, Entry *> m_cache;   // by segment start
     quint64 m_clock = 0;
+    quint64 m_generation = 0;
 };
 
 } // namespace platform
