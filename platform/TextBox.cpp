@@ -15,9 +15,6 @@
 
 namespace platform {
 
-QAccessibleInterface *textBoxAccessibleFactory(const QString &className, QObject *object);
-QMimeData *modelMimeData(const QByteArray &model);
-
 namespace {
 
 constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};

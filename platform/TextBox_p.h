@@ -6,6 +6,7 @@
 #include "platform/TextRows.h"
 #include "platform/TextBox.h"
 
+#include <QAccessible>
 #include <QBasicTimer>
 #include <QPoint>
 #include <QPointer>
@@ -16,6 +17,11 @@
 namespace platform {
 
 class SelectionData;
+
+// The box's accessible object, for QAccessible (TextBoxAccessible.cpp).
+QAccessibleInterface *textBoxAccessibleFactory(const QString &className, QObject *object);
+// Clipboard and drag data for model bytes: their text and the bytes themselves (TextBoxInput.cpp).
+QMimeData *modelMimeData(const QByteArray &model);
 
 // One change of the text: [pos, pos + length) holds what replaced text. Undoing or redoing the
 // step puts text back and turns the step into its inverse.

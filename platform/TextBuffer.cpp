@@ -222,39 +222,30 @@ QByteArray TextBuffer::text() const
 {
     if (m_leaves.empty())
         return QByteArray();
-    const Leaf &first = m_leaves.front();
-    if (m_leaves.size() == 1 && first.offset == 0 && first.size == first.store.size())
-        return first.store;
-    if (m_leaves.front().store.constData() == m_leaves.back().store.constData()
-        && first.offset == 0 && m_leaves.back().offset + m_leaves.back().size == m_size
-        && first.store.size() == m_size) {
-        // Still one array in order (text() ran before and nothing changed since)?
-        bool inOrder = true;
-        qsizetype at = 0;
-        for (const Leaf &leaf : m_leaves) {
-            if (leaf.store.constData() != first.store.constData() || leaf.offset != at) {
-                inOrder = false;
-                break;
-            }
-            at += leaf.size;
-        }
-        if (inOrder)
-            return first.store;
+    // Still one array, in order (the text as it was set, or as the last call built it)?
+    const QByteArray &first = m_leaves.front().store;
+    bool whole = first.size() == m_size;
+    qsizetype at = 0;
+    for (auto it = m_leaves.cbegin(); whole && it != m_leaves.cend(); ++it) {
+        whole = it->store.constData() == first.constData() && it->offset == at;
+        at += it->size;
     }
-    QByteArray whole(m_size, Qt::Uninitialized);
-    char *p = whole.data();
+    if (whole)
+        return first;
+    QByteArray built(m_size, Qt::Uninitialized);
+    char *p = built.data();
     for (const Leaf &leaf : m_leaves) {
         memcpy(p, leaf.data(), size_t(leaf.size));
         p += leaf.size;
     }
     // The leaves now share the new array; the old ones are freed unless someone else holds them.
-    qsizetype at = 0;
+    at = 0;
     for (Leaf &leaf : m_leaves) {
-        leaf.store = whole;
+        leaf.store = built;
         leaf.offset = at;
         at += leaf.size;
     }
-    return whole;
+    return built;
 }
 
 // ---- breaks ---------------------------------------------------------------------------------------

@@ -131,9 +131,8 @@ void TextRows::edited(qsizetype first, qsizetype last, qsizetype delta)
 
 // ---- segments -----------------------------------------------------------------------------------
 
-qsizetype TextRows::pieceStart(qsizetype lineStart, qsizetype lineEnd, qsizetype piece) const
+qsizetype TextRows::pieceStart(qsizetype lineStart, qsizetype piece) const
 {
-    Q_UNUSED(lineEnd);
     if (piece == 0)
         return lineStart;
     const qsizetype nominal = lineStart + piece * kPieceSize;
@@ -151,9 +150,9 @@ TextRows::Segment TextRows::pieceOf(qsizetype lineStart, qsizetype lineEnd, qsiz
     s.lineStart = lineStart;
     s.lineEnd = lineEnd;
     s.piece = piece;
-    s.start = pieceStart(lineStart, lineEnd, piece);
+    s.start = pieceStart(lineStart, piece);
     const bool more = lineStart + (piece + 1) * kPieceSize < lineEnd;
-    s.end = more ? pieceStart(lineStart, lineEnd, piece + 1) : lineEnd;
+    s.end = more ? pieceStart(lineStart, piece + 1) : lineEnd;
     return s;
 }
 

@@ -91,7 +91,7 @@ public:
 
 private:
     struct Entry;
-    qsizetype pieceStart(qsizetype lineStart, qsizetype lineEnd, qsizetype piece) const;
+    qsizetype pieceStart(qsizetype lineStart, qsizetype piece) const;
     Segment pieceOf(qsizetype lineStart, qsizetype lineEnd, qsizetype piece) const;
     QString textOf(const Segment &segment) const;
     void evict();
