@@ -13,8 +13,6 @@
 #include <QStyleHints>
 #include <QTextCharFormat>
 
-#include <cmath>
-
 namespace platform {
 
 namespace {
@@ -542,9 +540,10 @@ void TextBox::mouseDoubleClickEvent(QMouseEvent *e)
 
 void TextBox::wheelEvent(QWheelEvent *e)
 {
-    const int lines = QApplication::wheelScrollLines();
-    const double notches = -e->angleDelta().y() / 120.0;
-    const int count = int(notches > 0 ? std::ceil(notches * lines) : std::floor(notches * lines));
+    // A notch scrolls the usual rows; the finer steps of a touchpad add up to rows.
+    d->wheelRows += -e->angleDelta().y() / 120.0 * QApplication::wheelScrollLines();
+    const int count = int(d->wheelRows);
+    d->wheelRows -= count;
     if (count != 0)
         d->scrollRows(count);
     e->accept();

@@ -141,6 +141,7 @@ struct TextBox::Private {
     QBasicTimer scrollTimer;        // scrolls while a mouse selection is dragged past the edge
     QBasicTimer clickTimer;         // a third click within this time selects the line
     QPoint lastMouse;
+    double wheelRows = 0;           // rows the wheel has turned but not yet scrolled
     bool selecting = false;
     bool dragPending = false;       // pressed inside the selection: a drag may follow
     QPoint pressPoint;

@@ -1,5 +1,7 @@
 // The text box in the program's text model: exact bytes and breaks, model positions, undo steps,
-// what enters from keys, clipboard and drops, and the appearance properties.
+// what enters from keys, clipboard and drops, and the appearance properties; and the view itself:
+// caret motions over wrapped rows, where rows, alignment and the selection are painted, the mouse,
+// long lines, the scroll bar, read-only, input methods and what accessibility reports.
 #include "platform/Ansi.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
