@@ -4,7 +4,6 @@
 #include "platform/TextBox_p.h"
 
 #include <QAccessibleWidget>
-#include <QScrollBar>
 
 namespace platform {
 

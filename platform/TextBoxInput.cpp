@@ -9,8 +9,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QScrollBar>
-#include <QStyleHints>
 #include <QTextCharFormat>
 
 namespace platform {
