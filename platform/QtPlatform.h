@@ -29,7 +29,7 @@ public:
     QString openFile(QWidget *owner, const FileDialogRequest &request) override;
     QString saveFile(QWidget *owner, const FileDialogRequest &request, int &chosenFilter) override;
     bool chooseColor(QWidget *owner, quint32 &colour, const QList<quint32> &customColors) override;
-    // Qt's font dialog has no colour: the colour is left as it is.
+    // The program's own font chooser (FontColorDialog), which also offers the text colour.
     bool chooseFont(QWidget *owner, FontSpec &font, quint32 &colour, int minSize, int maxSize) override;
 
     // The name filter Qt is given for one filter: the shown text followed by the patterns in the
