@@ -7,6 +7,7 @@
 // dialogs speak Russian) and hand platform() to the main window.
 
 #include "platform/Platform.h"
+#include "platform/LinuxRecovery.h"
 #include "platform/QtDesktop.h"
 
 #include <memory>
@@ -154,10 +155,12 @@ struct QtPlatform {
     QtPointer pointer;
     QtPrograms programs;
     QtTrayHost tray;
+    LinuxRecoveryHost recovery;
+    SignalEndRequests endRequests;
     Platform platform()
     {
         return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer,
-                &programs, &tray};
+                &programs, &tray, &recovery, &endRequests};
     }
 };
 
