@@ -58,35 +58,33 @@ QByteArray RecoveryFiles::encode(const QString &documentPath, const QByteArray &
     return data;
 }
 
-std::optional<RecoveryCopy> RecoveryFiles::read(const QString &file)
+std::optional<RecoveryCopy> RecoveryFiles::read(const QString &file, bool withText)
 {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray data = f.readAll();
-    if (!data.startsWith(Magic))
+    if (!f.open(QIODevice::ReadOnly) || f.readLine(Magic.size() + 1) != Magic)
         return std::nullopt;
     RecoveryCopy copy;
     copy.file = file;
-    qsizetype pos = Magic.size();
     bool hasSaved = false;
     for (;;) {
-        const qsizetype end = data.indexOf('\n', pos);
-        if (end < 0)
+        QByteArray line = f.readLine(1 << 16);
+        if (!line.endsWith('\n'))
             return std::nullopt;
-        const QByteArray line = data.mid(pos, end - pos);
-        pos = end + 1;
+        line.chop(1);
         if (line.isEmpty())
             break;
-        if (line.startsWith("saved ")) {
+        if (line.startsWith("saved "))
             copy.saved = QDateTime::fromMSecsSinceEpoch(line.mid(6).toLongLong(&hasSaved), Qt::UTC);
-        } else if (line.startsWith("path ")) {
+        else if (line.startsWith("path "))
             copy.path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5)));
-        }
     }
     if (!hasSaved)
         return std::nullopt;
-    copy.text = data.mid(pos);
+    if (withText) {
+        copy.text = f.readAll();
+        if (f.error() != QFileDevice::NoError)
+            return std::nullopt;
+    }
     return copy;
 }
 
@@ -115,11 +113,12 @@ std::optional<RecoveryCopy> RecoveryFiles::newestOrphan() const
         const QString id = name.chopped(Suffix.size());
         if (id == m_host.selfId() || m_host.isRunning(id))
             continue;
-        std::optional<RecoveryCopy> copy = read(folder.filePath(name));
+        std::optional<RecoveryCopy> copy = read(folder.filePath(name), false);
         if (copy && (!newest || copy->saved > newest->saved))
             newest = std::move(copy);
     }
-    return newest;
+    // Only the one offered is read whole.
+    return newest ? read(newest->file, true) : std::nullopt;
 }
 
 bool RecoveryFiles::adopt(const RecoveryCopy &copy)

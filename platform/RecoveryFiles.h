@@ -48,8 +48,9 @@ public:
     static void discard(const RecoveryCopy &copy);
 
     static QByteArray encode(const QString &documentPath, const QByteArray &text, const QDateTime &saved);
-    // The copy in the file, or none when it is missing or no recovery copy.
-    static std::optional<RecoveryCopy> read(const QString &file);
+    // The copy in the file, or none when it is missing or no recovery copy; without its text
+    // unless withText.
+    static std::optional<RecoveryCopy> read(const QString &file, bool withText = true);
 
     static const QString Suffix;   // ".recovery"
 
