@@ -192,10 +192,11 @@ private Q_SLOTS:
         }
         Run run(store, dir.path());
         run.sp.recovery.running = {"running"};
-        run.sp.messages.answers = {MsgAnswer::Ok, answer};
-        QVERIFY(run.frm.Form_Load(QString()));
-        QCOMPARE(run.sp.messages.asked.size(), endedWell ? 1 : 2);
-        QVERIFY(run.sp.messages.texts().last().contains("\"Новый документ\""));
+        // A recovered text gives way to the file on the command line only after the change question.
+        run.sp.messages.answers = {MsgAnswer::Ok, answer, MsgAnswer::Cancel};
+        QVERIFY(run.frm.Form_Load(dir.filePath("notes.txt")));
+        QCOMPARE(run.sp.messages.asked.size(), (endedWell ? 1 : 2) + (answer == MsgAnswer::Yes ? 1 : 0));
+        QVERIFY(run.sp.messages.texts().at(endedWell ? 0 : 1).contains("\"Новый документ\""));
         QCOMPARE(run.frm.textBox().text(), answer == MsgAnswer::Yes ? QByteArray("newer") : QByteArray());
         QCOMPARE(run.frm.document().isChanged(), answer == MsgAnswer::Yes);
         QStringList left = {"notes.txt", "older.recovery", "running.recovery"};
