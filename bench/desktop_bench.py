@@ -3,6 +3,12 @@
 
   desktop_bench.py startup JOTBOOK [RUNS]   exec -> main window viewable, interleaved runs, medians
   desktop_bench.py idle JOTBOOK [RUNS]      CPU used in 10 s by an idle, settled window
+  desktop_bench.py editing JOTBOOK [RUNS] [TEXT_DIR]
+                                            a large document (make_text.py's, 20 MiB by default):
+                                            CPU per typed key at the end and in the middle, memory
+                                            growth while typing, CPU per Shift+Left with all selected,
+                                            select all + delete + undo, saving after the edits, and
+                                            what a key the editor ignores costs the process
 
 Every run gets a fresh settings folder; Jotbook's says a clean run happened before (no first-run
 greeting, no unclean-end message). Accessibility is off, as on a normal desktop.
@@ -12,6 +18,7 @@ import ctypes
 import os
 import shutil
 import statistics
+import subprocess
 import sys
 import time
 
@@ -114,19 +121,20 @@ class Bench:
         self.x = X(session.display)
         self.editors = {"jotbook": os.path.abspath(jotbook), "featherpad": FEATHERPAD}
 
-    def launch(self, editor):
+    def launch(self, editor, args=()):
         """Starts the editor on a fresh settings folder; returns the app and the seconds until its window is viewable."""
         profile = self.session.fresh_profile()
         if editor == "jotbook":
-            profile.write_settings({"EndState": "True", "NewSettings": "False"})
+            # No size question: a large document opens as if it had been answered Yes.
+            profile.write_settings({"EndState": "True", "NewSettings": "False", "CheckLength": "False"})
         started = time.monotonic()
-        app = self.session.start(profile, program=self.editors[editor], accessible=False)
-        deadline = started + 30
+        app = self.session.start(profile, args=args, program=self.editors[editor], accessible=False)
+        deadline = started + 120
         while self.x.viewable_client_of(app.pid) is None:
             if not app.running():
                 raise TestFailure(f"{editor} exited with {app.proc.returncode} before showing a window")
             if time.monotonic() > deadline:
-                raise TestFailure(f"{editor} showed no window within 30 s")
+                raise TestFailure(f"{editor} showed no window within 120 s")
             time.sleep(POLL)
         return app, time.monotonic() - started
 
@@ -171,15 +179,119 @@ class Bench:
                   f"   (all: {', '.join(f'{v[1] * 1000:.1f}' for v in values)})")
 
 
+    # ---- editing a large document ------------------------------------------------------------
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env=self.session.env, check=True, timeout=120)
+
+    def measured(self, pid, action):
+        """Runs the action and waits until the editor is idle again; returns its CPU seconds."""
+        before = cpu_seconds(pid)[1]
+        action()
+        wait_idle(pid, timeout=300)
+        return cpu_seconds(pid)[1] - before
+
+    def editing(self, runs, text_dir=None):
+        keys = 200
+        if not text_dir:
+            text_dir = os.path.join(self.session.root, "text")
+            subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "make_text.py"), text_dir],
+                           check=True, stdout=subprocess.DEVNULL)
+        sources = {"jotbook": os.path.join(text_dir, "text-cp1251.txt"),
+                   "featherpad": os.path.join(text_dir, "text-utf8.txt")}
+        steps = ("typing at the end, ms per key", "typing in the middle, ms per key", "memory growth over the keys, MiB",
+                 "Shift+Left with all selected, ms per key", "select all + delete + undo, ms", "save after the edits, ms",
+                 "a key the editor ignores (Pause), ms per key")
+        results = {name: {step: [] for step in steps} for name in self.editors}
+        for _ in range(runs):
+            for name in self.editors:
+                document = os.path.join(self.session.root, f"document-{name}.txt")
+                shutil.copyfile(sources[name], document)
+                app, _ = self.launch(name, [document])
+                pid = app.pid
+                wait_idle(pid, timeout=180)
+                window = self.x.viewable_client_of(pid)
+                self.session.activate(window)
+                width, height = self.session.client_size(window)
+                rss = resident_mib(pid)
+                r = results[name]
+                typing = ["type", "--delay", "20", "a" * keys]
+                self.xdotool("key", "ctrl+End")
+                wait_idle(pid)
+                r[steps[0]].append(self.measured(pid, lambda: self.xdotool(*typing)) / keys * 1000)
+                # The middle: a middle click on the scroll bar's track jumps there, a click in the
+                # text puts the caret there.
+                self.xdotool("mousemove", "--window", str(window), str(width - 8), str(height // 2), "click", "2")
+                wait_idle(pid)
+                self.xdotool("mousemove", "--window", str(window), str(width // 2), str(height // 2), "click", "1")
+                wait_idle(pid)
+                r[steps[1]].append(self.measured(pid, lambda: self.xdotool(*typing)) / keys * 1000)
+                r[steps[2]].append(resident_mib(pid) - rss)
+                self.xdotool("key", "ctrl+a")
+                wait_idle(pid)
+                shifts = 20
+                r[steps[3]].append(self.measured(
+                    pid, lambda: self.xdotool("key", "--delay", "20", *(["shift+Left"] * shifts))) / shifts * 1000)
+                r[steps[4]].append(self.measured(
+                    pid, lambda: self.xdotool("key", "--delay", "100", "ctrl+a", "Delete", "ctrl+z")) * 1000)
+                r[steps[5]].append(self.measured(pid, lambda: self.xdotool("key", "ctrl+s")) * 1000)
+                # What any key costs the process before the editor sees it: the floor of the rows above.
+                r[steps[6]].append(self.measured(
+                    pid, lambda: self.xdotool("key", "--delay", "20", *(["Pause"] * keys))) / keys * 1000)
+                self.stop(app)
+                time.sleep(0.3)
+        print(f"Editing {os.path.getsize(sources['jotbook']) / 2**20:.0f} MiB (Jotbook Windows-1251, FeatherPad UTF-8), "
+              f"CPU of the editor's process until idle, {runs} interleaved runs each, medians (min-max):")
+        print(f"  {'':44s}" + "".join(f"{name:>22s}" for name in self.editors) + "   ratio")
+        for step in steps:
+            cells = []
+            for name in self.editors:
+                values = results[name][step]
+                cells.append(f"{statistics.median(values):8.2f} ({min(values):.2f}-{max(values):.2f})")
+            j, f = (statistics.median(results[n][step]) for n in self.editors)
+            ratio = f"{j / f:7.2f}" if f > 0 else ""
+            print(f"  {step:44s}" + "".join(f"{c:>22s}" for c in cells) + ratio)
+
+
+def wait_idle(pid, quiet=0.4, timeout=60.0):
+    """Waits until the process has used next to no CPU (a blinking caret's share) for quiet seconds."""
+    deadline = time.monotonic() + timeout
+    start = time.monotonic()
+    base = cpu_seconds(pid)[1]
+    while True:
+        time.sleep(0.02)
+        now = time.monotonic()
+        used = cpu_seconds(pid)[1]
+        if used - base > 0.002:
+            base, start = used, now
+        elif now - start >= quiet:
+            return
+        if now > deadline:
+            with open(f"/proc/{pid}/comm") as f:
+                name = f.read().strip()
+            raise TestFailure(f"{name} ({pid}) not idle within {timeout:.0f} s")
+
+
+def resident_mib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024
+    return 0.0
+
+
 def main(argv):
-    if len(argv) < 3 or argv[1] not in ("startup", "idle"):
+    if len(argv) < 3 or argv[1] not in ("startup", "idle", "editing"):
         print(__doc__, file=sys.stderr)
         return 2
     runs = int(argv[3]) if len(argv) > 3 else (7 if argv[1] == "startup" else 3)
     with Session(argv[2]) as session:
         bench = Bench(session, argv[2])
         try:
-            getattr(bench, argv[1])(runs)
+            if argv[1] == "editing":
+                bench.editing(runs, argv[4] if len(argv) > 4 else None)
+            else:
+                getattr(bench, argv[1])(runs)
         finally:
             bench.x.close()
     return 0

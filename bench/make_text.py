@@ -3,9 +3,10 @@
 ends (about 70 characters a line: Cyrillic and Latin words, digits, punctuation) and its UTF-8
 twin, converted with iconv.
 
-    make_text.py OUT_DIR [SIZE_BYTES]     (default 20 MiB)
+    make_text.py OUT_DIR [SIZE_BYTES [one-line]]     (default 20 MiB)
 
-Writes OUT_DIR/text-cp1251.txt and OUT_DIR/text-utf8.txt; the same seed gives the same bytes."""
+Writes OUT_DIR/text-cp1251.txt and OUT_DIR/text-utf8.txt; the same seed gives the same bytes.
+With "one-line" the lines are joined by spaces: the whole text is a single line."""
 
 import os
 import random
@@ -72,6 +73,7 @@ def main():
         sys.exit(__doc__)
     out_dir = sys.argv[1]
     size = int(sys.argv[2]) if len(sys.argv) > 2 else 20 * 1024 * 1024
+    end = b" " if len(sys.argv) > 3 and sys.argv[3] == "one-line" else b"\r\n"
     os.makedirs(out_dir, exist_ok=True)
     cp1251 = os.path.join(out_dir, "text-cp1251.txt")
     utf8 = os.path.join(out_dir, "text-utf8.txt")
@@ -80,11 +82,11 @@ def main():
     lines = []
     total = 0
     while total < size:
-        line = make_line(rng, rng.randint(58, 76)).encode("cp1251") + b"\r\n"
+        line = make_line(rng, rng.randint(58, 76)).encode("cp1251") + end
         if total + len(line) > size:
             # The last line fills the size exactly.
             rest = size - total
-            line = line[:max(rest - 2, 0)] + b"\r\n"[: min(rest, 2)]
+            line = line[:max(rest - len(end), 0)] + end[: min(rest, len(end))]
         lines.append(line)
         total += len(line)
     with open(cp1251, "wb") as f:

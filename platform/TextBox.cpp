@@ -2,336 +2,261 @@
 
 #include "platform/Ansi.h"
 #include "platform/RuntimeError.h"
+#include "platform/TextBox_p.h"
 
-#include <QDragEnterEvent>
-#include <QDragLeaveEvent>
-#include <QDragMoveEvent>
-#include <QDropEvent>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextOption>
 
-#include <cstring>
+#include <climits>
+#include <new>
 
 namespace platform {
 
 namespace {
 
-// Breaks that are not the dominant kind live inside their block as these visible marks. Neither
-// is in Windows-1251, so they can never be typed or pasted as text.
-constexpr char16_t kCrMark = 0x240D;   // SYMBOL FOR CARRIAGE RETURN
-constexpr char16_t kLfMark = 0x240A;   // SYMBOL FOR LINE FEED
-
-// The model text is put into the document in pieces of about this size, cut after a line end.
-constexpr qsizetype kChunkSize = 1 << 20;
-
-// The mime type that carries the model bytes of the box's own selection, so a move inside the
-// box keeps every kind of break.
-const QString kModelMime = QStringLiteral("application/x-jotbook-model-text");
+constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
 
 QColor colourFromBgr(quint32 colour)
 {
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
-QByteArray breakBytes(TextBox::Break kind)
-{
-    switch (kind) {
-    case TextBox::Break::Cr: return QByteArrayLiteral("\r");
-    case TextBox::Break::Lf: return QByteArrayLiteral("\n");
-    case TextBox::Break::CrLf: break;
-    }
-    return QByteArrayLiteral("\r\n");
-}
-
-TextBox::Break dominantOf(const QByteArray &text)
-{
-    qsizetype crlf = 0, cr = 0, lf = 0;
-    const char *p = text.constData();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] == '\r') {
-            if (i + 1 < n && p[i + 1] == '\n') {
-                ++crlf;
-                ++i;
-            } else {
-                ++cr;
-            }
-        } else if (p[i] == '\n') {
-            ++lf;
-        }
-    }
-    if (cr > crlf && cr > lf)
-        return TextBox::Break::Cr;
-    if (lf > crlf && lf > cr)
-        return TextBox::Break::Lf;
-    return TextBox::Break::CrLf;
-}
-
-// Decodes model bytes for the document: a break of the dominant kind becomes '\n' (a block
-// separator), every other break its marks. Reuses out's memory.
-void decodeModel(const char *bytes, qsizetype size, TextBox::Break dominant, QString &out)
-{
-    Ansi::toUnicode(bytes, size, out);
-    QChar *p = out.data();
-    qsizetype w = 0;
-    for (qsizetype r = 0; r < size; ++r) {
-        const char16_t c = p[r].unicode();
-        if (c == u'\r') {
-            const bool pair = r + 1 < size && p[r + 1].unicode() == u'\n';
-            if (pair && dominant == TextBox::Break::CrLf) {
-                p[w++] = QLatin1Char('\n');
-                ++r;
-            } else if (!pair && dominant == TextBox::Break::Cr) {
-                p[w++] = QLatin1Char('\n');
-            } else {
-                p[w++] = QChar(kCrMark);
-                if (pair) {
-                    p[w++] = QChar(kLfMark);
-                    ++r;
-                }
-            }
-        } else if (c == u'\n') {
-            p[w++] = dominant == TextBox::Break::Lf ? QChar(QLatin1Char('\n')) : QChar(kLfMark);
-        } else {
-            p[w++] = p[r];
-        }
-    }
-    out.truncate(w);
-}
-
-// Writes the model bytes of a piece of document text to out and returns the end; paragraph
-// separators (as a cursor's selected text holds them) become the dominant break. out must have
-// room for modelSize(text, separator) bytes.
-char *encodeModel(const QString &text, const QByteArray &separator, char *out)
-{
-    const QChar *src = text.constData();
-    const qsizetype size = text.size();
-    qsizetype begin = 0;
-    for (qsizetype i = 0; i <= size; ++i) {
-        if (i < size && src[i].unicode() != QChar::ParagraphSeparator)
-            continue;
-        Ansi::fromUnicode(src + begin, i - begin, out);
-        for (qsizetype k = begin; k < i; ++k, ++out) {
-            if (src[k].unicode() == kCrMark)
-                *out = '\r';
-            else if (src[k].unicode() == kLfMark)
-                *out = '\n';
-        }
-        if (i < size) {
-            memcpy(out, separator.constData(), separator.size());
-            out += separator.size();
-        }
-        begin = i + 1;
-    }
-    return out;
-}
-
-qsizetype modelSize(const QString &text, const QByteArray &separator)
-{
-    return text.size() + text.count(QChar(QChar::ParagraphSeparator)) * (separator.size() - 1);
-}
-
-// Text that enters from the keyboard, the clipboard or a drop: every kind of line break becomes
-// '\n' (the dominant break) when keepBreaks is set, and each character Windows-1251 cannot hold
-// becomes one '?'.
-QString filterIncoming(const QString &text, bool keepBreaks)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        const char16_t c = ch.unicode();
-        if (keepBreaks && (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator
-                           || c == QChar::LineSeparator)) {
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            out.append(QLatin1Char('\n'));
-        } else if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            out.append(QLatin1Char('?'));
-            ++i;
-        } else {
-            out.append(Ansi::isRepresentable(ch) ? ch : QChar(QLatin1Char('?')));
-        }
-    }
-    return out;
-}
-
-bool needsFilter(const QString &text)
-{
-    for (QChar ch : text) {
-        if (!Ansi::isRepresentable(ch))
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
-struct TextBox::Private {
-    Break dominant = Break::CrLf;
-    quint64 revision = 0;
-    // The model text while the document is unchanged since it was set or last read, so that
-    // saving or comparing an untouched document does not build it again. Shares its bytes with
-    // the caller's copy; dropped at the first change.
-    QByteArray knownText;
-    bool textKnown = false;
-    int alignment = 0;
-    FontSpec font;
-    quint32 foreColor = 0x000000;
-    quint32 backColor = 0xFFFFFF;
-    bool inOwnDrop = false;
+// The X primary selection. It names a range of the box's text and becomes text only when another
+// program asks for it; before the text changes, the box hands it the range's bytes (which share
+// the buffer's storage), so it keeps what was selected.
+class SelectionData : public QMimeData {
+public:
+    explicit SelectionData(const TextBuffer *buffer) : m_buffer(buffer) {}
+    void setRange(qsizetype from, qsizetype to)
+    {
+        m_from = from;
+        m_to = to;
+        m_frozen = false;
+        m_bytes = TextBuffer::Span();
+    }
+    // Keeps the range's bytes; the buffer may change or go after this.
+    void freeze()
+    {
+        if (m_frozen)
+            return;
+        m_bytes = m_buffer->span(m_from, m_to - m_from);
+        m_frozen = true;
+    }
+
+    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+    bool hasFormat(const QString &mimeType) const override { return mimeType == QLatin1String("text/plain"); }
+
+protected:
+    QVariant retrieveData(const QString &mimeType, QMetaType type) const override
+    {
+        Q_UNUSED(type);
+        if (mimeType != QLatin1String("text/plain"))
+            return QVariant();
+        return Ansi::toUnicode(m_frozen ? m_bytes.toByteArray() : m_buffer->mid(m_from, m_to - m_from));
+    }
+
+private:
+    const TextBuffer *m_buffer;
+    qsizetype m_from = 0;
+    qsizetype m_to = 0;
+    bool m_frozen = false;
+    TextBuffer::Span m_bytes;
 };
 
-TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent), d(new Private)
+TextBox::TextBox(QWidget *parent) : QAbstractScrollArea(parent), d(new Private(this))
 {
-    // A fixed viewport width spares the document a relayout of every block when the scroll bar
-    // comes and goes.
+    static const bool accessible = [] {
+        QAccessible::installFactory(textBoxAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
+
+    // A multi-line box with a vertical scroll bar shows it always; the text wraps at the width.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
     setAcceptDrops(true);
-    connect(document(), &QTextDocument::contentsChange, this, [this] {
-        ++d->revision;
-        d->knownText = QByteArray();
-        d->textKnown = false;
+    viewport()->setAcceptDrops(true);
+    viewport()->setCursor(Qt::IBeamCursor);
+    QScrollBar *bar = verticalScrollBar();
+    bar->setSingleStep(1);
+    // The bar's value is the position of the top row; its steps are rows and pages of rows.
+    connect(bar, &QScrollBar::actionTriggered, this, [this, bar](int action) {
+        int count = 0;
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd: count = 1; break;
+        case QAbstractSlider::SliderSingleStepSub: count = -1; break;
+        case QAbstractSlider::SliderPageStepAdd: count = d->viewRows(); break;
+        case QAbstractSlider::SliderPageStepSub: count = -d->viewRows(); break;
+        default: return;
+        }
+        const TextRows::Row row = d->rows.advance(d->topRow(), count);
+        bar->setSliderPosition(int(qMin(d->rows.rowStart(row), d->lastTop())));
     });
+    d->rows.setFont(font());
+    d->rows.setWidth(d->textWidth());
     setFontSpec(d->font);
     setForeColor(d->foreColor);
     setBackColor(d->backColor);
+    d->updateScrollBar();
 }
 
 TextBox::~TextBox()
 {
+    // The primary selection, if it is ours, outlives the box.
+    if (d->primary)
+        d->primary->freeze();
     delete d;
 }
 
 // ---- positions ----------------------------------------------------------------------------------
 
-int TextBox::modelPosition(int qtPos) const
+qsizetype TextBox::Private::snap(qsizetype pos) const
 {
-    if (d->dominant != Break::CrLf)
-        return qtPos;
-    return qtPos + document()->findBlock(qtPos).blockNumber();
+    pos = qBound<qsizetype>(0, pos, buffer.size());
+    return buffer.insideBreak(pos) ? pos - 1 : pos;
 }
 
-int TextBox::qtPosition(int modelPos) const
+qsizetype TextBox::Private::nextChar(qsizetype pos) const
 {
-    QTextDocument *doc = document();
-    const int qtEnd = doc->characterCount() - 1;
-    if (modelPos <= 0)
+    if (pos >= buffer.size())
+        return buffer.size();
+    return buffer.insideBreak(pos + 1) ? pos + 2 : pos + 1;
+}
+
+qsizetype TextBox::Private::previousChar(qsizetype pos) const
+{
+    if (pos <= 0)
         return 0;
-    if (d->dominant != Break::CrLf)
-        return qMin(modelPos, qtEnd);
-    // The last block whose model start (Qt start + its number of earlier CR LF) is <= modelPos.
-    int lo = 0, hi = doc->blockCount() - 1;
-    while (lo < hi) {
-        const int mid = lo + (hi - lo + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= modelPos)
-            lo = mid;
-        else
-            hi = mid - 1;
+    return buffer.insideBreak(pos - 1) ? pos - 2 : pos - 1;
+}
+
+QByteArray TextBox::Private::breakBytes() const
+{
+    switch (buffer.dominantBreak()) {
+    case Break::Cr: return QByteArrayLiteral("\r");
+    case Break::Lf: return QByteArrayLiteral("\n");
+    case Break::CrLf: break;
     }
-    const QTextBlock block = doc->findBlockByNumber(lo);
-    // Between the CR and the LF of a pair: the end of the block.
-    return qMin(modelPos - lo, block.position() + block.length() - 1);
+    return QByteArrayLiteral("\r\n");
+}
+
+QByteArray TextBox::Private::incoming(const QString &text, bool keepBreaks) const
+{
+    const QByteArray lineBreak = breakBytes();
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        const char16_t c = ch.unicode();
+        if (keepBreaks && (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)) {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            out.append(lineBreak);
+        } else if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out.append('?');
+            ++i;
+        } else {
+            out.append(Ansi::fromUnicode(ch));
+        }
+    }
+    return out;
+}
+
+QString TextBox::Private::decode(qsizetype pos, qsizetype length) const
+{
+    return Ansi::toUnicode(buffer.mid(pos, length));
 }
 
 // ---- text ---------------------------------------------------------------------------------------
 
 QByteArray TextBox::text() const
 {
-    if (d->textKnown)
-        return d->knownText;
-    QByteArray out = encodeFrom(document()->begin());
-    d->knownText = out;
-    d->textKnown = true;
-    return out;
+    return d->buffer.text();
 }
 
 QByteArray TextBox::textFromLineOf(int modelPos, int *lineStart) const
 {
-    if (d->textKnown || modelPos <= 0) {
-        *lineStart = 0;
-        return text();
-    }
-    const QTextBlock block = document()->findBlock(qtPosition(qMin(modelPos, textLength())));
-    *lineStart = modelPosition(block.position());
-    return encodeFrom(block);
+    Q_UNUSED(modelPos);
+    // The whole text shares the box's bytes, which is cheaper than copying a tail of it.
+    *lineStart = 0;
+    return d->buffer.text();
 }
 
-QByteArray TextBox::encodeFrom(const QTextBlock &first) const
+void TextBox::readText(int pos, int length, const std::function<bool(QByteArrayView)> &f) const
 {
-    const QByteArray separator = breakBytes(d->dominant);
-    QByteArray out(textLength() - modelPosition(first.position()), Qt::Uninitialized);
-    char *p = out.data();
-    for (QTextBlock block = first; block.isValid(); block = block.next()) {
-        if (block != first) {
-            memcpy(p, separator.constData(), separator.size());
-            p += separator.size();
-        }
-        p = encodeModel(block.text(), separator, p);
-    }
-    Q_ASSERT(p == out.constData() + out.size());
-    return out;
+    d->buffer.read(pos, length, f);
 }
 
 void TextBox::setText(const QByteArray &text)
 {
-    d->dominant = dominantOf(text);
-    QTextDocument *doc = document();
-    doc->setUndoRedoEnabled(false);
-    // Clearing frees the old text at once; removing it through a cursor would leave it in the
-    // document's buffer beside the new text.
-    if (!isEmptyText())
-        doc->clear();
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    QString piece;
-    const char *bytes = text.constData();
-    const qsizetype size = text.size();
-    for (qsizetype begin = 0; begin < size;) {
-        qsizetype end = qMin(size, begin + kChunkSize);
-        if (end < size) {
-            // Cut after the last LF of the piece, or at least never between a CR and its LF.
-            const qsizetype lf = QByteArrayView(bytes + begin, end - begin).lastIndexOf('\n');
-            if (lf > 0)
-                end = begin + lf + 1;
-            else if (bytes[end - 1] == '\r' && bytes[end] == '\n')
-                ++end;
-        }
-        decodeModel(bytes + begin, end - begin, d->dominant, piece);
-        cursor.insertText(piece);
-        begin = end;
+    // Positions are ints: a larger text cannot be held, as if memory had run out.
+    if (text.size() > INT_MAX)
+        throw std::bad_alloc();
+    TextBuffer fresh;
+    fresh.setText(text);
+    // Nothing below can fail.
+    const bool hadSelection = d->hasSelection();
+    const bool undoBefore = !d->undoStack.empty();
+    const bool redoBefore = !d->redoStack.empty();
+    const qsizetype oldLength = d->buffer.size();
+    if (d->primary)
+        d->primary->freeze();
+    d->buffer = std::move(fresh);
+    d->rows.clear();
+    d->lastTopKnown = -1;
+    d->barShown = {-1, -1, -1};
+    d->undoStack.clear();
+    d->redoStack.clear();
+    d->typingOpen = false;
+    d->anchor = d->caret = 0;
+    d->top = 0;
+    d->goalX = -1;
+    ++d->revision;
+    if (QAccessible::isActive()) {
+        // Told in full up to a size a reader can take; one that wants more asks for it.
+        constexpr qsizetype told = 1 << 20;
+        QAccessibleTextUpdateEvent event(this, 0, QString(qMin(oldLength, told), QLatin1Char(' ')),
+                                         d->decode(0, told));
+        QAccessible::updateAccessibility(&event);
     }
-    cursor.endEditBlock();
-    doc->setUndoRedoEnabled(true);
-    setTextCursor(QTextCursor(doc));
-    // Every byte comes back as it went in.
-    d->knownText = text;
-    d->textKnown = true;
+    d->updateScrollBar();
+    viewport()->update();
+    d->restartBlink();
+    emit textChanged();
+    if (hadSelection)
+        emit selectionChanged();
+    emit cursorPositionChanged();
+    if (undoBefore)
+        emit undoAvailable(false);
+    if (redoBefore)
+        emit redoAvailable(false);
 }
 
 int TextBox::textLength() const
 {
-    const QTextDocument *doc = document();
-    const int qtLength = doc->characterCount() - 1;
-    return d->dominant == Break::CrLf ? qtLength + doc->blockCount() - 1 : qtLength;
+    return int(d->buffer.size());
 }
 
 bool TextBox::isEmptyText() const
 {
-    return document()->characterCount() <= 1;
+    return d->buffer.isEmpty();
 }
 
 TextBox::Break TextBox::dominantBreak() const
 {
-    return d->dominant;
+    return d->buffer.dominantBreak();
+}
+
+int TextBox::lineCount() const
+{
+    return int(d->buffer.lineCount());
 }
 
 quint64 TextBox::revision() const
@@ -343,98 +268,354 @@ quint64 TextBox::revision() const
 
 int TextBox::selStart() const
 {
-    return modelPosition(textCursor().selectionStart());
+    return int(d->selStart());
 }
 
 int TextBox::selLength() const
 {
-    const QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection())
-        return 0;
-    return modelPosition(cursor.selectionEnd()) - modelPosition(cursor.selectionStart());
+    return int(d->selEnd() - d->selStart());
 }
 
 QByteArray TextBox::selectedText() const
 {
-    const QString selected = textCursor().selectedText();
-    const QByteArray separator = breakBytes(d->dominant);
-    QByteArray out(modelSize(selected, separator), Qt::Uninitialized);
-    encodeModel(selected, separator, out.data());
-    return out;
+    return d->buffer.mid(d->selStart(), d->selEnd() - d->selStart());
+}
+
+int TextBox::caretPosition() const
+{
+    return int(d->caret);
+}
+
+int TextBox::anchorPosition() const
+{
+    return int(d->anchor);
 }
 
 void TextBox::setSel(int start, int end)
 {
-    QTextCursor cursor = textCursor();
+    d->closeTyping();
+    d->goalX = -1;
     if (start == -1) {
-        cursor.clearSelection();
-    } else {
-        const int length = textLength();
-        if (end < 0)
-            end = length;
-        cursor.setPosition(qtPosition(qBound(0, start, length)));
-        cursor.setPosition(qtPosition(qBound(0, end, length)), QTextCursor::KeepAnchor);
+        d->setSelection(d->caret, d->caret);
+        return;
     }
-    setTextCursor(cursor);
+    const qsizetype length = d->buffer.size();
+    d->setSelection(d->snap(start), d->snap(end < 0 ? length : qsizetype(end)));
+}
+
+void TextBox::Private::setSelection(qsizetype newAnchor, qsizetype newCaret)
+{
+    newAnchor = snap(newAnchor);
+    newCaret = snap(newCaret);
+    if (newAnchor == anchor && newCaret == caret)
+        return;
+    const bool hadSelection = hasSelection();
+    const qsizetype oldFrom = selStart(), oldTo = selEnd(), oldCaret = caret, oldAnchor = anchor;
+    anchor = newAnchor;
+    caret = newCaret;
+    // Repaint the rows whose look changed: between the old and the new caret when the anchor
+    // stayed, else both selections.
+    if (hadSelection || hasSelection()) {
+        if (anchor == oldAnchor)
+            q->viewport()->update(rowsRect(qMin(oldCaret, caret), qMax(oldCaret, caret)));
+        else
+            q->viewport()->update(rowsRect(qMin(oldFrom, selStart()), qMax(oldTo, selEnd())));
+    }
+    q->viewport()->update(caretRect(oldCaret).adjusted(-1, 0, 1, 0));
+    restartBlink();
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent cursorEvent(q, int(caret));
+        QAccessible::updateAccessibility(&cursorEvent);
+        QAccessibleValueChangeEvent valueEvent(q, int(caret));
+        QAccessible::updateAccessibility(&valueEvent);
+        if (hadSelection || hasSelection()) {
+            QAccessibleTextSelectionEvent selectionEvent(q, int(selStart()), int(selEnd()));
+            selectionEvent.setCursorPosition(int(caret));
+            QAccessible::updateAccessibility(&selectionEvent);
+        }
+    }
+    emit q->cursorPositionChanged();
+    if (hadSelection || hasSelection()) {
+        updatePrimarySelection();
+        emit q->selectionChanged();
+    }
+}
+
+void TextBox::Private::updatePrimarySelection()
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    if (!hasSelection() || !clipboard->supportsSelection())
+        return;
+    // While the box owns the selection, its data only learns the new range: handing over new data
+    // would ask the X server for the selection on every step of a keyboard selection.
+    if (primary) {
+        primary->setRange(selStart(), selEnd());
+        return;
+    }
+    auto *data = new SelectionData(&buffer);
+    data->setRange(selStart(), selEnd());
+    clipboard->setMimeData(data, QClipboard::Selection);
+    primary = data;
+}
+
+void TextBox::selectAll()
+{
+    d->closeTyping();
+    d->setSelection(0, d->buffer.size());
 }
 
 void TextBox::replaceSel(const QByteArray &text, bool canUndo)
 {
-    QString piece;
-    decodeModel(text.constData(), text.size(), d->dominant, piece);
-    QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();
-    cursor.insertText(piece);
-    cursor.endEditBlock();
-    setTextCursor(cursor);
+    d->editSelection(text, EditKind::Other);
     if (!canUndo)
         emptyUndoBuffer();
 }
 
 void TextBox::scrollCaret()
 {
-    ensureCursorVisible();
+    d->ensureVisible(d->caret);
 }
 
-// ---- edit-control commands ----------------------------------------------------------------------
+// ---- edits and the undo history -----------------------------------------------------------------
+
+TextBuffer::Span TextBox::Private::apply(qsizetype pos, qsizetype length, const TextBuffer::Span &text)
+{
+    qsizetype first = 0, last = 0;
+    rows.affectedRange(pos, length, &first, &last);
+    const bool accessible = QAccessible::isActive();
+    if (primary)
+        primary->freeze();
+    // The last screenful only moves when the edit is above it.
+    const bool lastScreenMoves = lastTopKnown >= 0 && last <= buffer.lineStart(buffer.lineOf(lastTopKnown));
+    const TextBuffer::Span removed = buffer.replace(pos, length, text);
+    const qsizetype delta = text.size() - length;
+    rows.edited(first, last, delta);
+    lastTopKnown = lastScreenMoves ? lastTopKnown + delta : -1;
+    const auto map = [&](qsizetype p) { return p <= pos ? p : p >= pos + length ? p + delta : pos; };
+    anchor = snap(map(anchor));
+    caret = snap(map(caret));
+    top = map(top);
+    if (dropCaret >= 0)
+        dropCaret = snap(map(dropCaret));
+    ++revision;
+    if (accessible) {
+        // As Qt's own text widgets do: the removed text is told by its length only.
+        const QString removedText(length, QLatin1Char(' '));
+        const QString inserted = decode(pos, text.size());
+        if (length == 0) {
+            QAccessibleTextInsertEvent event(q, int(pos), inserted);
+            QAccessible::updateAccessibility(&event);
+        } else if (text.isEmpty()) {
+            QAccessibleTextRemoveEvent event(q, int(pos), removedText);
+            QAccessible::updateAccessibility(&event);
+        } else {
+            QAccessibleTextUpdateEvent event(q, int(pos), removedText, inserted);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    return removed;
+}
+
+void TextBox::Private::edit(qsizetype pos, qsizetype length, QByteArrayView bytes, EditKind kind)
+{
+    if (length == 0 && bytes.isEmpty())
+        return;
+    const bool hadSelection = hasSelection();
+    const bool undoBefore = !undoStack.empty();
+    const bool redoBefore = !redoStack.empty();
+    const qsizetype anchorBefore = anchor, caretBefore = caret;
+    // What the rows looked like, to repaint no more than changed.
+    const TextRows::Segment segment = rows.segmentAt(pos);
+    const int rowsBefore = rows.layout(segment)->lineCount();
+    const qsizetype linesBefore = buffer.lineCount();
+    const qsizetype topBefore = top;
+
+    TextBuffer::Span removed = apply(pos, length, TextBuffer::Span(bytes.toByteArray()));
+    anchor = caret = pos + bytes.size();
+    record(kind, pos, bytes.size(), std::move(removed), anchorBefore, caretBefore);
+    goalX = -1;
+
+    const TextRows::Segment now = rows.segmentAt(pos);
+    const bool sameRows = top == topBefore && buffer.lineCount() == linesBefore && now.start == segment.start
+                          && now.isLastOfLine() && rows.layout(now)->lineCount() == rowsBefore;
+    textEdited(hadSelection, undoBefore, redoBefore,
+               sameRows ? rowsRect(qMin(pos, rows.rowStart(rows.rowAt(pos))), now.end) : rowsRect(pos, buffer.size()));
+}
+
+void TextBox::Private::record(EditKind kind, qsizetype pos, qsizetype inserted, TextBuffer::Span &&removed,
+                               qsizetype anchorBefore, qsizetype caretBefore)
+{
+    redoStack.clear();
+    if (typingOpen && !undoStack.empty() && undoStack.back().kind == kind && undoStack.back().steps.size() == 1) {
+        EditEntry &last = undoStack.back();
+        EditStep &step = last.steps.front();
+        bool merged = false;
+        if (kind == EditKind::Typing && removed.isEmpty() && pos == step.pos + step.length) {
+            step.length += inserted;
+            merged = true;
+        } else if (kind == EditKind::DeletingBack && inserted == 0 && step.length == 0
+                   && pos + removed.size() == step.pos) {
+            step.pos = pos;
+            step.text.prepend(removed);
+            merged = true;
+        } else if (kind == EditKind::DeletingForward && inserted == 0 && step.length == 0 && pos == step.pos) {
+            step.text.append(removed);
+            merged = true;
+        }
+        if (merged) {
+            last.anchorAfter = anchor;
+            last.caretAfter = caret;
+            return;
+        }
+    }
+    EditEntry entry;
+    entry.steps.push_back(EditStep{pos, inserted, std::move(removed)});
+    entry.kind = kind;
+    entry.anchorBefore = anchorBefore;
+    entry.caretBefore = caretBefore;
+    entry.anchorAfter = anchor;
+    entry.caretAfter = caret;
+    undoStack.push_back(std::move(entry));
+    typingOpen = kind != EditKind::Other;
+}
+
+void TextBox::Private::applyHistory(bool undo)
+{
+    std::vector<EditEntry> &from = undo ? undoStack : redoStack;
+    std::vector<EditEntry> &to = undo ? redoStack : undoStack;
+    if (from.empty())
+        return;
+    const bool hadSelection = hasSelection();
+    const bool undoBefore = !undoStack.empty();
+    const bool redoBefore = !redoStack.empty();
+    EditEntry entry = std::move(from.back());
+    from.pop_back();
+    const auto step = [this](EditStep &s) {
+        TextBuffer::Span removed = apply(s.pos, s.length, s.text);
+        s.length = s.text.size();
+        s.text = std::move(removed);
+    };
+    if (undo) {
+        for (auto it = entry.steps.rbegin(); it != entry.steps.rend(); ++it)
+            step(*it);
+        anchor = entry.anchorBefore;
+        caret = entry.caretBefore;
+    } else {
+        for (EditStep &s : entry.steps)
+            step(s);
+        anchor = entry.anchorAfter;
+        caret = entry.caretAfter;
+    }
+    anchor = snap(anchor);
+    caret = snap(caret);
+    to.push_back(std::move(entry));
+    typingOpen = false;
+    goalX = -1;
+    textEdited(hadSelection, undoBefore, redoBefore);
+    ensureVisible(caret);
+}
+
+void TextBox::Private::textEdited(bool hadSelection, bool undoBefore, bool redoBefore, const QRect &changed)
+{
+    const qsizetype mapped = top;
+    setTop(top);
+    updateScrollBar();
+    q->viewport()->update(top == mapped && !changed.isNull() ? changed : q->viewport()->rect());
+    restartBlink();
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent event(q, int(caret));
+        QAccessible::updateAccessibility(&event);
+    }
+    if (hasSelection())
+        updatePrimarySelection();
+    emit q->textChanged();
+    if (hadSelection || hasSelection())
+        emit q->selectionChanged();
+    emit q->cursorPositionChanged();
+    if (undoBefore != !undoStack.empty())
+        emit q->undoAvailable(!undoStack.empty());
+    if (redoBefore != !redoStack.empty())
+        emit q->redoAvailable(!redoStack.empty());
+}
 
 bool TextBox::canUndo() const
 {
-    return document()->isUndoAvailable();
+    return !d->undoStack.empty();
+}
+
+bool TextBox::canRedo() const
+{
+    return !d->redoStack.empty();
 }
 
 void TextBox::undoEdit()
 {
-    undo();
+    d->applyHistory(true);
+}
+
+void TextBox::redoEdit()
+{
+    d->applyHistory(false);
 }
 
 void TextBox::emptyUndoBuffer()
 {
-    document()->clearUndoRedoStacks();
+    const bool undoBefore = !d->undoStack.empty();
+    const bool redoBefore = !d->redoStack.empty();
+    d->undoStack.clear();
+    d->redoStack.clear();
+    d->typingOpen = false;
+    if (undoBefore)
+        emit undoAvailable(false);
+    if (redoBefore)
+        emit redoAvailable(false);
 }
+
+// ---- clipboard ----------------------------------------------------------------------------------
 
 void TextBox::cutSel()
 {
-    cut();
+    if (d->readOnly || !d->hasSelection())
+        return;
+    copySel();
+    d->editSelection(QByteArrayView(), EditKind::Other);
 }
 
 void TextBox::copySel()
 {
-    copy();
+    if (!d->hasSelection())
+        return;
+    QApplication::clipboard()->setMimeData(modelMimeData(selectedText()));
 }
 
 void TextBox::pasteClip()
 {
-    paste();
+    if (d->readOnly)
+        return;
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data || !data->hasText())
+        return;
+    d->editSelection(d->incoming(data->text(), true), EditKind::Other);
+    d->ensureVisible(d->caret);
 }
 
 void TextBox::clearSel()
 {
-    QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection())
-        return;
-    cursor.removeSelectedText();
-    setTextCursor(cursor);
+    if (d->hasSelection())
+        d->editSelection(QByteArrayView(), EditKind::Other);
+}
+
+bool TextBox::isReadOnly() const
+{
+    return d->readOnly;
+}
+
+void TextBox::setReadOnly(bool readOnly)
+{
+    d->readOnly = readOnly;
+    setAttribute(Qt::WA_InputMethodEnabled, !readOnly);
+    d->restartBlink();
+    viewport()->update();
 }
 
 // ---- appearance ---------------------------------------------------------------------------------
@@ -446,13 +627,16 @@ int TextBox::alignmentValue() const
 
 void TextBox::setAlignmentValue(int value)
 {
-    static constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
     if (value < 0 || value > 2)
         throw RuntimeError(ErrorCode::InvalidValue);
-    QTextOption option = document()->defaultTextOption();
-    option.setAlignment(kAlignments[value]);
-    document()->setDefaultTextOption(option);
     d->alignment = value;
+    d->rows.setAlignment(kAlignments[value]);
+    d->relayout();
+}
+
+Qt::Alignment TextBox::alignment() const
+{
+    return kAlignments[d->alignment];
 }
 
 FontSpec TextBox::fontSpec() const
@@ -522,117 +706,6 @@ void TextBox::setBackColor(quint32 colour)
         pal.setColor(group, QPalette::Base, colourFromBgr(colour));
     setPalette(pal);
     d->backColor = colour;
-}
-
-// ---- input --------------------------------------------------------------------------------------
-
-void TextBox::keyPressEvent(QKeyEvent *event)
-{
-    if (isReadOnly()) {
-        QPlainTextEdit::keyPressEvent(event);
-        return;
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Whatever the modifiers: the dominant break, never Qt's line separator.
-        QTextCursor cursor = textCursor();
-        cursor.insertText(QStringLiteral("\n"));
-        setTextCursor(cursor);
-        ensureCursorVisible();
-        event->accept();
-        return;
-    }
-    if (!event->text().isEmpty() && needsFilter(event->text())) {
-        QKeyEvent filtered(event->type(), event->key(), event->modifiers(),
-                           filterIncoming(event->text(), false), event->isAutoRepeat(),
-                           event->count());
-        QPlainTextEdit::keyPressEvent(&filtered);
-        event->setAccepted(filtered.isAccepted());
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
-}
-
-void TextBox::inputMethodEvent(QInputMethodEvent *event)
-{
-    if (!needsFilter(event->commitString())) {
-        QPlainTextEdit::inputMethodEvent(event);
-        return;
-    }
-    QInputMethodEvent filtered(event->preeditString(), event->attributes());
-    filtered.setCommitString(filterIncoming(event->commitString(), true),
-                             event->replacementStart(), event->replacementLength());
-    QPlainTextEdit::inputMethodEvent(&filtered);
-    event->setAccepted(filtered.isAccepted());
-}
-
-bool TextBox::canInsertFromMimeData(const QMimeData *source) const
-{
-    return source->hasText() || source->hasFormat(kModelMime);
-}
-
-void TextBox::insertFromMimeData(const QMimeData *source)
-{
-    if (isReadOnly())
-        return;
-    if (d->inOwnDrop && source->hasFormat(kModelMime)) {
-        // Moved or copied inside the box: the bytes exactly as they were.
-        replaceSel(source->data(kModelMime));
-        ensureCursorVisible();
-        return;
-    }
-    if (!source->hasText())
-        return;
-    QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();
-    cursor.insertText(filterIncoming(source->text(), true));
-    cursor.endEditBlock();
-    setTextCursor(cursor);
-    ensureCursorVisible();
-}
-
-QMimeData *TextBox::createMimeDataFromSelection() const
-{
-    const QByteArray model = selectedText();
-    auto *data = new QMimeData;
-    data->setText(Ansi::toUnicode(model));
-    data->setData(kModelMime, model);
-    return data;
-}
-
-// ---- drops --------------------------------------------------------------------------------------
-
-bool TextBox::isOwnDrag(const QDropEvent *event) const
-{
-    const auto *source = qobject_cast<const QWidget *>(event->source());
-    return source && (source == this || isAncestorOf(source)) && !event->mimeData()->hasUrls();
-}
-
-void TextBox::dragEnterEvent(QDragEnterEvent *event)
-{
-    QPlainTextEdit::dragEnterEvent(event);
-    event->acceptProposedAction();
-}
-
-void TextBox::dragMoveEvent(QDragMoveEvent *event)
-{
-    if (isOwnDrag(event))
-        QPlainTextEdit::dragMoveEvent(event);
-    event->acceptProposedAction();
-}
-
-void TextBox::dropEvent(QDropEvent *event)
-{
-    if (isOwnDrag(event) && !isReadOnly()) {
-        d->inOwnDrop = true;
-        QPlainTextEdit::dropEvent(event);
-        d->inOwnDrop = false;
-        return;
-    }
-    // Files and foreign data are the owner's business; take away the drop caret first.
-    QDragLeaveEvent leave;
-    QPlainTextEdit::dragLeaveEvent(&leave);
-    event->acceptProposedAction();
-    emit dataDropped(event->mimeData(), event->possibleActions());
 }
 
 } // namespace platform

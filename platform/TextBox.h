@@ -1,44 +1,55 @@
 #pragma once
-// The document's text box: a QPlainTextEdit that offers the operations of a classic multi-line
-// edit control in the program's text model.
+// The document's text box: a view of its own over the program's text model that offers the
+// operations of a classic multi-line edit control.
 //
-// Text model: one character per byte of Windows-1251 (see Ansi.h); the model text is a QByteArray
-// of those bytes. Line breaks are kept exactly: CR LF, lone CR and lone LF may be mixed. The most
-// frequent kind (CR LF on a tie or when there is none) is the "dominant" break and is held as Qt's
-// block separator; every other break is shown inside its block as a visible placeholder character
-// that maps back on reading: U+240D for a lone CR, U+240A for a lone LF, both for a CR LF. Neither
-// is in Windows-1251, so they cannot be typed or pasted. Enter and pasted breaks insert the
-// dominant break; typed, pasted or dropped characters the code page cannot hold become '?'.
-// Copy and cut put the model text (real CR and LF) on the clipboard.
-// Positions and lengths count model characters: a CR LF is two.
+// Text model: one character per byte of Windows-1251 (see Ansi.h); the text is held as those
+// bytes (TextBuffer.h) and never converted as a whole. Line breaks are kept exactly: CR LF, lone
+// CR and lone LF may be mixed. The most frequent kind (CR LF on a tie or when there is none) is
+// the "dominant" break: it ends a row on screen; every other CR or LF is shown as a visible
+// symbol (U+240D, U+240A) inside its line. Enter and pasted breaks insert the dominant break;
+// typed, pasted or dropped characters the code page cannot hold become '?'. Copy and cut put the
+// model text (real CR and LF) on the clipboard. Positions and lengths count model characters, so
+// a CR LF is two; the caret never stands between the CR and the LF of a dominant break.
+//
+// Only the lines on screen are decoded and laid out (TextRows.h), with word wrap at the view's
+// width, so opening, typing and scrolling cost the same on a large document as on a small one.
 
 #include "platform/Platform.h"
+#include "platform/TextBuffer.h"
 
+#include <QAbstractScrollArea>
 #include <QByteArray>
-#include <QPlainTextEdit>
 
+#include <functional>
+
+class QMenu;
 class QMimeData;
-class QTextBlock;
 
 namespace platform {
 
-class TextBox : public QPlainTextEdit {
+class TextBox : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    enum class Break { CrLf, Cr, Lf };
+    using Break = TextBuffer::Break;
 
     explicit TextBox(QWidget *parent = nullptr);
     ~TextBox() override;
 
     // ---- text ----
-    QByteArray text() const;                       // the whole model text; kept until the next change
+    QByteArray text() const;                       // the whole model text; shares the box's bytes
     // The model text from the start of the line that holds modelPos to the end; *lineStart
     // receives the line's model position (0 when the whole text is returned).
     QByteArray textFromLineOf(int modelPos, int *lineStart) const;
-    void setText(const QByteArray &text);          // replaces everything; empties the undo buffer
+    // Calls f with the bytes of [pos, pos + length) piece by piece, copying nothing; f returns
+    // false to stop early.
+    void readText(int pos, int length, const std::function<bool(QByteArrayView)> &f) const;
+    // Replaces everything and empties the undo buffer. All or nothing: when it fails (it throws
+    // std::bad_alloc) the box keeps its text, selection and undo buffer.
+    void setText(const QByteArray &text);
     int textLength() const;                        // model characters, cheap
     bool isEmptyText() const;                      // cheap
     Break dominantBreak() const;
+    int lineCount() const;                         // lines as the dominant breaks make them
     // Increases whenever the text changes; lets callers cache what they derive from text().
     quint64 revision() const;
 
@@ -49,21 +60,31 @@ public:
     // end exclusive, both clamped to the text; the anchor goes to start and the caret to end.
     // start -1 removes the selection and leaves the caret where it is; a negative end is the end.
     void setSel(int start, int end);
+    int caretPosition() const;                     // the moving end of the selection
+    int anchorPosition() const;                    // the fixed end
     void replaceSel(const QByteArray &text, bool canUndo = true);  // one undo step
     void scrollCaret();
 
     // ---- edit-control commands ----
     bool canUndo() const;
+    bool canRedo() const;
     void undoEdit();
+    void redoEdit();
     void emptyUndoBuffer();
     void cutSel();
     void copySel();
     void pasteClip();
     void clearSel();
+    void selectAll();
+    bool isReadOnly() const;
+    void setReadOnly(bool readOnly);
+    // The box's own context menu (undo, clipboard commands, select all); the caller owns it.
+    QMenu *createStandardContextMenu();
 
     // ---- appearance ----
     int alignmentValue() const;                    // 0 left, 1 right, 2 centre
     void setAlignmentValue(int value);             // throws RuntimeError(380) for other values
+    Qt::Alignment alignment() const;               // the same as Qt::AlignLeft/AlignRight/AlignHCenter
     FontSpec fontSpec() const;
     // Throws RuntimeError(380) unless 0 < size <= 2048, 0 <= weight <= 1000, 0 <= charset <= 255.
     // Bold and weight are kept consistent like a Windows font object: bold == (weight >= 600).
@@ -78,26 +99,50 @@ public:
     quint32 backColor() const;
     void setBackColor(quint32 colour);
 
+    // ---- geometry, in viewport coordinates ----
+    QRect caretRect() const;
+    // The rectangle of the character at pos (a caret-wide one at the end of a line).
+    QRect characterRect(int pos) const;
+    int positionAt(const QPoint &point) const;
+    // The model position shown first, at the top left of the view.
+    int firstVisiblePosition() const;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 Q_SIGNALS:
+    void textChanged();
+    void selectionChanged();
+    void cursorPositionChanged();
+    void undoAvailable(bool available);
+    void redoAvailable(bool available);
     // Something other than the box's own text was dropped on it (files, foreign data).
     void dataDropped(const QMimeData *data, Qt::DropActions offered);
 
 protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
-    bool canInsertFromMimeData(const QMimeData *source) const override;
-    void insertFromMimeData(const QMimeData *source) override;
-    QMimeData *createMimeDataFromSelection() const override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
-    int modelPosition(int qtPos) const;     // O(log n)
-    int qtPosition(int modelPos) const;     // O(log^2 n); inside a CR LF pair: the block's end
-    bool isOwnDrag(const QDropEvent *event) const;
-    QByteArray encodeFrom(const QTextBlock &first) const;
-
+    friend class TextBoxAccessible;
     struct Private;
     Private *d;
 };

@@ -1,1 +1,2 @@
 jotbook_unit_test(tst_textbox unit/tst_textbox.cpp jotbook_platform)
+jotbook_unit_test(tst_textbuffer unit/tst_textbuffer.cpp jotbook_platform)

@@ -277,7 +277,7 @@ private Q_SLOTS:
         QVERIFY(button);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(run.frm.textBox().alignmentValue(), 2);
-        QVERIFY(run.frm.textBox().document()->defaultTextOption().alignment() & Qt::AlignHCenter);
+        QVERIFY(run.frm.textBox().alignment() & Qt::AlignHCenter);
         QCOMPARE(pictureOf(center->icon()), centerDown);
         QCOMPARE(pictureOf(left->icon()), leftUp);
         QVERIFY(run.frm.settings().UserChangeSettings());

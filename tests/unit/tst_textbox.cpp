@@ -1,16 +1,21 @@
 // The text box in the program's text model: exact bytes and breaks, model positions, undo steps,
-// what enters from keys, clipboard and drops, and the appearance properties.
+// what enters from keys, clipboard and drops, and the appearance properties; and the view itself:
+// caret motions over wrapped rows, where rows, alignment and the selection are painted, the mouse,
+// long lines, the scroll bar, read-only, input methods and what accessibility reports.
 #include "platform/Ansi.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
+#include "platform/TextBuffer.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextBlock>
 #include <QUrl>
 
 using namespace platform;
@@ -53,7 +58,7 @@ private slots:
     void randomBreakMixesRoundTrip();
     void lengthAndPositionsCountModelChars_data();
     void lengthAndPositionsCountModelChars();
-    void qtSelectionReadsAsModelPositions();
+    void keyboardSelectionReadsAsModelPositions();
     void setSelClampsAndClears();
     void replaceSelIsOneUndoStep_data();
     void replaceSelIsOneUndoStep();
@@ -72,6 +77,22 @@ private slots:
     void alignment();
     void fontSpec();
     void colours();
+
+    void undoSteps_data();
+    void undoSteps();
+    void failedSetTextChangesNothing();
+    void wordMotions_data();
+    void wordMotions();
+    void rowMotionsFollowTheWrap();
+    void alignmentPlacesTheRows_data();
+    void alignmentPlacesTheRows();
+    void selectionIsPaintedWhereItIs();
+    void mouseSelects();
+    void longLineIsShownInPieces();
+    void scrollBarFollowsTheTopRow();
+    void readOnlyMovesButDoesNotEdit();
+    void inputMethodComposesAtTheCaret();
+    void accessibleTextIsTheModel();
 
 private:
     TextBox *box = nullptr;
@@ -98,9 +119,9 @@ void TstTextBox::everyByteRoundTrips()
     QCOMPARE(box->text(), all);
     QCOMPARE(readBack(box), all);
     QCOMPARE(box->textLength(), 256);
-    // U+00A0 stays a no-break space inside the box.
+    // U+00A0 stays a no-break space in what the box shows.
     box->setText("a\xA0" "b");
-    QCOMPARE(box->document()->firstBlock().text(), QStringLiteral("a\u00A0b"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(box)->textInterface()->text(0, 3), QStringLiteral("a\u00A0b"));
     QCOMPARE(box->text(), QByteArray("a\xA0" "b"));
 }
 
@@ -108,7 +129,7 @@ void TstTextBox::breaksRoundTrip_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<Break>("dominant");
-    QTest::addColumn<int>("blocks");
+    QTest::addColumn<int>("lines");
     QTest::newRow("empty") << QByteArray() << Break::CrLf << 1;
     QTest::newRow("no breaks") << QByteArray("abc") << Break::CrLf << 1;
     QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << Break::CrLf << 3;
@@ -125,12 +146,12 @@ void TstTextBox::breaksRoundTrip()
 {
     QFETCH(QByteArray, text);
     QFETCH(Break, dominant);
-    QFETCH(int, blocks);
+    QFETCH(int, lines);
     box->setText(text);
     QCOMPARE(box->text(), text);
     QCOMPARE(readBack(box), text);
     QCOMPARE(box->dominantBreak(), dominant);
-    QCOMPARE(box->document()->blockCount(), blocks);
+    QCOMPARE(box->lineCount(), lines);
     QCOMPARE(box->textLength(), int(text.size()));
     QCOMPARE(box->isEmptyText(), text.isEmpty());
 }
@@ -184,18 +205,17 @@ void TstTextBox::lengthAndPositionsCountModelChars()
     QCOMPARE(box->selStart(), start);
     QCOMPARE(box->selLength(), end - start);
     QCOMPARE(box->selectedText(), selected);
-    QCOMPARE(box->textCursor().position(), box->textCursor().selectionEnd());
+    QCOMPARE(box->caretPosition(), end);
 }
 
-void TstTextBox::qtSelectionReadsAsModelPositions()
+void TstTextBox::keyboardSelectionReadsAsModelPositions()
 {
     box->setText("ab\r\ncd\r\nef");
-    QTextCursor cursor(box->document()->findBlockByNumber(2));   // before 'e'
-    cursor.setPosition(box->document()->findBlockByNumber(1).position() + 1);
-    cursor.setPosition(box->document()->findBlockByNumber(2).position() + 1, QTextCursor::KeepAnchor);
-    box->setTextCursor(cursor);
-    QCOMPARE(box->selStart(), 5);     // 'd'
-    QCOMPARE(box->selLength(), 4);    // "d\r\ne"
+    box->setSel(5, 5);                // before 'd'
+    for (int i = 0; i < 3; ++i)       // 'd', the break, 'e'
+        QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(box->selStart(), 5);
+    QCOMPARE(box->selLength(), 4);
     QCOMPARE(box->selectedText(), QByteArray("d\r\ne"));
     // A position between CR and LF is the end of that line.
     box->setSel(3, 3);
@@ -284,8 +304,8 @@ void TstTextBox::textIsReadAgainAfterEveryChange()
     QCOMPARE(box->text(), QByteArray("one!\r\ntwo"));
     box->undoEdit();
     QCOMPARE(box->text(), QByteArray("one\r\ntwo"));
-    // Changes made on the document itself, as Qt's own commands make them.
-    QTextCursor(box->document()).insertText(QStringLiteral("\u0436"));
+    box->setSel(0, 0);
+    typeText(box, QStringLiteral("\u0436"));
     QCOMPARE(box->text(), QByteArray("\xE6one\r\ntwo"));
     box->setText(QByteArray());
     QCOMPARE(box->text(), QByteArray());
@@ -331,10 +351,10 @@ void TstTextBox::refillKeepsAppearance()
     QCOMPARE(box->selStart(), 0);
     QCOMPARE(box->selLength(), 0);
     QVERIFY(!box->canUndo());
-    QVERIFY(box->document()->defaultTextOption().alignment() & Qt::AlignHCenter);
-    QCOMPARE(box->document()->defaultFont().italic(), true);
-    QCOMPARE(box->document()->defaultFont().pointSizeF(), 14.0);
-    QCOMPARE(box->document()->firstBlock().text(), QStringLiteral("second"));
+    QCOMPARE(box->alignment(), Qt::AlignHCenter);
+    QCOMPARE(box->font().italic(), true);
+    QCOMPARE(box->font().pointSizeF(), 14.0);
+    QCOMPARE(box->lineCount(), 3);
 }
 
 void TstTextBox::typedTextIsFiltered()
@@ -452,14 +472,12 @@ void TstTextBox::dropOfUrlsIsHandedToTheOwner()
 void TstTextBox::alignment()
 {
     box->setText("a");
-    const QTextOption::WrapMode wrap = box->document()->defaultTextOption().wrapMode();
-    for (int value : {1, 2, 0}) {
+    const Qt::Alignment expected[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
+    for (int value : {1, 2, 0, 1}) {
         box->setAlignmentValue(value);
         QCOMPARE(box->alignmentValue(), value);
-        QCOMPARE(box->document()->defaultTextOption().wrapMode(), wrap);
+        QCOMPARE(box->alignment(), expected[value]);
     }
-    box->setAlignmentValue(1);
-    QVERIFY(box->document()->defaultTextOption().alignment() & Qt::AlignRight);
     for (int bad : {7, -1, 3}) {
         try {
             box->setAlignmentValue(bad);
@@ -548,6 +566,324 @@ void TstTextBox::colours()
     QVERIFY_THROWS_EXCEPTION(RuntimeError, box->setBackColor(0xFFFFFFFF));
     QCOMPARE(box->foreColor(), 0x00332211u);
     QCOMPARE(box->backColor(), 0x00CCBBAAu);
+}
+
+// ---- the view ----------------------------------------------------------------------------------
+
+namespace {
+
+// Runs a little script on the box: "t:abc" types, "k:Backspace" presses a key, "z" undoes and
+// "y" redoes.
+void play(TextBox *box, const QString &script)
+{
+    static const QHash<QString, Qt::Key> keys{{"Backspace", Qt::Key_Backspace}, {"Delete", Qt::Key_Delete},
+                                             {"Return", Qt::Key_Return}, {"Left", Qt::Key_Left},
+                                             {"End", Qt::Key_End}};
+    for (const QString &step : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (step.startsWith(QLatin1String("t:"))) {
+            for (QChar ch : step.mid(2))
+                typeText(box, QString(ch));
+        } else if (step.startsWith(QLatin1String("k:"))) {
+            QTest::keyClick(box, keys.value(step.mid(2)));
+        } else if (step == QLatin1String("z")) {
+            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        } else if (step == QLatin1String("y")) {
+            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        }
+    }
+}
+
+} // namespace
+
+void TstTextBox::undoSteps_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selEnd");
+    QTest::addColumn<QString>("edits");
+    QTest::addColumn<QByteArrayList>("undone");   // the text after each further undo
+    QTest::newRow("a typed run") << QByteArray() << 0 << 0 << "t:abc" << QByteArrayList{""};
+    QTest::newRow("moving splits a run") << QByteArray() << 0 << 0 << "t:ab k:Left t:c" << QByteArrayList{"ab", ""};
+    QTest::newRow("Enter stands alone") << QByteArray() << 0 << 0 << "t:ab k:Return t:cd"
+                                        << QByteArrayList{"ab\r\n", "ab", ""};
+    QTest::newRow("backspaces") << QByteArray("ab\r\ncd") << 6 << 6 << "k:Backspace k:Backspace k:Backspace"
+                                << QByteArrayList{"ab\r\ncd"};
+    QTest::newRow("deletes") << QByteArray("abcd") << 0 << 0 << "k:Delete k:Delete" << QByteArrayList{"abcd"};
+    QTest::newRow("typing over a selection") << QByteArray("hello") << 0 << 5 << "t:xy" << QByteArrayList{"hello"};
+    QTest::newRow("undo, redo, undo") << QByteArray("q") << 1 << 1 << "t:w z y" << QByteArrayList{"q"};
+}
+
+void TstTextBox::undoSteps()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, selStart);
+    QFETCH(int, selEnd);
+    QFETCH(QString, edits);
+    QFETCH(QByteArrayList, undone);
+    box->setText(text);
+    box->setSel(selStart, selEnd);
+    play(box, edits);
+    const QByteArray edited = box->text();
+    for (const QByteArray &expected : undone) {
+        QVERIFY(box->canUndo());
+        play(box, QStringLiteral("z"));
+        QCOMPARE(box->text(), expected);
+    }
+    QVERIFY(!box->canUndo());
+    // The selection comes back with the text, and redoing everything gives the edit again.
+    QCOMPARE(box->selStart(), selStart);
+    QCOMPARE(box->selLength(), selEnd - selStart);
+    while (box->canRedo())
+        play(box, QStringLiteral("y"));
+    QCOMPARE(box->text(), edited);
+}
+
+void TstTextBox::failedSetTextChangesNothing()
+{
+    box->setText("keep\r\nthis");
+    box->setSel(1, 3);
+    box->replaceSel("EE");
+    const quint64 revision = box->revision();
+    TextBuffer::allocationHook = [](qsizetype) { throw std::bad_alloc(); };
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, box->setText(QByteArray(1 << 20, 'x')));
+    TextBuffer::allocationHook = nullptr;
+    QCOMPARE(box->text(), QByteArray("kEEp\r\nthis"));
+    QCOMPARE(box->selStart(), 3);
+    QVERIFY(box->canUndo());
+    QCOMPARE(box->revision(), revision);
+    QCOMPARE(box->lineCount(), 2);
+}
+
+void TstTextBox::wordMotions_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QList<int>>("stops");
+    const QByteArray words = "one two,  three\r\nfour";
+    QTest::newRow("right") << words << 0 << int(Qt::Key_Right) << QList<int>{4, 7, 10, 15, 17, 21, 21};
+    QTest::newRow("left") << words << 21 << int(Qt::Key_Left) << QList<int>{17, 15, 10, 7, 4, 0, 0};
+    QTest::newRow("Cyrillic letters are word letters") << QByteArray("\xEF\xF0\xE8 \xE2\xE5\xF2") << 0
+                                                       << int(Qt::Key_Right) << QList<int>{4, 7};
+}
+
+void TstTextBox::wordMotions()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(QList<int>, stops);
+    box->setText(text);
+    box->setSel(from, from);
+    for (int stop : stops) {
+        QTest::keyClick(box, Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(box->caretPosition(), stop);
+    }
+    // With Shift the same stops select from where it began.
+    box->setSel(from, from);
+    QTest::keyClick(box, Qt::Key(key), Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(box->anchorPosition(), from);
+    QCOMPARE(box->caretPosition(), stops.first());
+}
+
+void TstTextBox::rowMotionsFollowTheWrap()
+{
+    box->resize(220, 200);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QByteArray line;
+    for (int i = 0; i < 30; ++i)
+        line += "word" + QByteArray::number(i % 10) + ' ';
+    box->setText(line + "\r\nshort");
+    box->setSel(0, 0);
+    const QRect first = box->caretRect();
+    QTest::keyClick(box, Qt::Key_Down);
+    const QRect second = box->caretRect();
+    QCOMPARE(second.x(), first.x());
+    QVERIFY(second.y() > first.y());
+    const int rowStart = box->caretPosition();
+    QVERIFY(rowStart > 0 && rowStart < line.size());   // the line wrapped
+    QTest::keyClick(box, Qt::Key_End);
+    QCOMPARE(box->caretRect().y(), second.y());         // the end of the row, not of the line
+    QVERIFY(box->caretPosition() > rowStart && box->caretPosition() < line.size());
+    QTest::keyClick(box, Qt::Key_Home);
+    QCOMPARE(box->caretPosition(), rowStart);
+    // Every row keeps within the view.
+    for (int pos = 0; pos < line.size(); pos += 7)
+        QVERIFY(box->characterRect(pos).right() <= box->viewport()->width());
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(box->caretPosition(), box->textLength());
+    QTest::keyClick(box, Qt::Key_Up);
+    QTest::keyClick(box, Qt::Key_Home, Qt::ShiftModifier);
+    QVERIFY(box->selLength() > 0);
+}
+
+void TstTextBox::alignmentPlacesTheRows_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::newRow("left") << 0;
+    QTest::newRow("right") << 1;
+    QTest::newRow("centre") << 2;
+}
+
+void TstTextBox::alignmentPlacesTheRows()
+{
+    QFETCH(int, value);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setText("ab\r\nabcdef");
+    box->setAlignmentValue(value);
+    const int width = box->viewport()->width();
+    const QRect a = box->characterRect(0), f = box->characterRect(9);
+    const int leftGap = box->characterRect(4).left(), rightGap = width - f.right();
+    QVERIFY(a.y() < f.y());
+    switch (value) {
+    case 0: QCOMPARE(a.left(), leftGap); QVERIFY(leftGap < 10); break;
+    case 1: QVERIFY(qAbs((width - box->characterRect(1).right()) - rightGap) <= 1); QVERIFY(rightGap < 10); break;
+    case 2: QVERIFY(qAbs(leftGap - rightGap) <= 2); QVERIFY(a.left() > leftGap); break;
+    }
+}
+
+void TstTextBox::selectionIsPaintedWhereItIs()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setText("aaaa bbbb\r\ncccc");
+    box->setSel(5, 9);
+    const QImage shown = box->viewport()->grab().toImage();
+    const QColor highlight = box->palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor base = box->palette().color(QPalette::Active, QPalette::Base);
+    const auto at = [&](int pos) { return shown.pixelColor(box->characterRect(pos).topLeft() + QPoint(1, 0)); };
+    QCOMPARE(at(6), highlight);
+    QCOMPARE(at(1), base);
+    QCOMPARE(at(12), base);
+}
+
+void TstTextBox::mouseSelects()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setText("alpha beta\r\ngamma");
+    QWidget *view = box->viewport();
+    const auto leftOf = [&](int pos) { return box->characterRect(pos).center() - QPoint(box->characterRect(pos).width() / 3, 0); };
+    QTest::mouseClick(view, Qt::LeftButton, {}, leftOf(7));
+    QCOMPARE(box->caretPosition(), 7);
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, leftOf(14));
+    QCOMPARE(box->selStart(), 7);
+    QCOMPARE(box->selLength(), 7);
+    QTest::mouseDClick(view, Qt::LeftButton, {}, leftOf(13));
+    QCOMPARE(box->selectedText(), QByteArray("gamma"));
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mousePress(view, Qt::LeftButton, {}, leftOf(1));
+    QTest::mouseMove(view, leftOf(8));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, leftOf(8));
+    QCOMPARE(box->selectedText(), QByteArray("lpha be"));
+}
+
+void TstTextBox::longLineIsShownInPieces()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QByteArray line;
+    while (line.size() < 200000)
+        line += "lorem ipsum dolor sit amet ";
+    box->setText(line);
+    // Positions and places agree on both sides of where the line is cut for laying out.
+    for (int pos : {4090, 4096, 4100, 8190, 8200, 150000}) {
+        box->setSel(pos, pos);
+        box->scrollCaret();
+        const QRect r = box->characterRect(pos);
+        QVERIFY2(box->viewport()->rect().contains(r.center()), qPrintable(QString::number(pos)));
+        QCOMPARE(box->positionAt(r.center() - QPoint(r.width() / 3, 0)), pos);
+    }
+    QTest::keyClick(box, Qt::Key_End);
+    QVERIFY(box->caretPosition() < line.size());
+    box->setSel(0, 0);
+    typeText(box, QStringLiteral("X"));
+    QCOMPARE(box->text(), "X" + line);
+}
+
+void TstTextBox::scrollBarFollowsTheTopRow()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QByteArray text;
+    for (int i = 0; i < 5000; ++i)
+        text += "line " + QByteArray::number(i) + "\r\n";
+    box->setText(text);
+    QScrollBar *bar = box->verticalScrollBar();
+    QCOMPARE(bar->value(), 0);
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(bar->value(), box->firstVisiblePosition());
+    QCOMPARE(bar->value(), bar->maximum());
+    // Dragging the slider shows the row that holds its position.
+    bar->setSliderPosition(text.size() / 2);
+    const int top = box->firstVisiblePosition();
+    QVERIFY(top <= text.size() / 2 && top > text.size() / 2 - 12);
+    QCOMPARE(text.at(top - 1), '\n');
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(text.at(box->firstVisiblePosition() - 1), '\n');
+    QVERIFY(box->firstVisiblePosition() > top);
+}
+
+void TstTextBox::readOnlyMovesButDoesNotEdit()
+{
+    box->setText("read only");
+    box->setReadOnly(true);
+    box->setSel(0, 0);
+    typeText(box, QStringLiteral("x"));
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(box->selectedText(), QByteArray("re"));
+    box->pasteClip();
+    box->cutSel();
+    QCOMPARE(box->text(), QByteArray("read only"));
+    QVERIFY(!box->canUndo());
+    QVERIFY(!box->inputMethodQuery(Qt::ImEnabled).toBool());
+}
+
+void TstTextBox::inputMethodComposesAtTheCaret()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setText("ab\r\ncd");
+    box->setSel(5, 5);
+    const QRect before = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QInputMethodEvent compose(QStringLiteral("\u044F\u044F"), {{QInputMethodEvent::Cursor, 2, 1}});
+    QApplication::sendEvent(box, &compose);
+    QCOMPARE(box->text(), QByteArray("ab\r\ncd"));   // composing is not editing
+    QVERIFY(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x() > before.x());
+    QCOMPARE(box->inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("cd"));
+    QCOMPARE(box->inputMethodQuery(Qt::ImCursorPosition).toInt(), 1);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("\u044F"));
+    QApplication::sendEvent(box, &commit);
+    QCOMPARE(box->text(), QByteArray("ab\r\nc\xFF" "d"));
+    QCOMPARE(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().y(), before.y());
+}
+
+void TstTextBox::accessibleTextIsTheModel()
+{
+    box->setText("ab\r\nc\xE9\rd");
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(box);
+    QCOMPARE(a->role(), QAccessible::EditableText);
+    QAccessibleTextInterface *t = a->textInterface();
+    QCOMPARE(t->characterCount(), 8);
+    QCOMPARE(t->text(0, 8), QStringLiteral("ab\r\nc\u0439\rd"));
+    int from = -1, to = -1;
+    QCOMPARE(t->textAtOffset(1, QAccessible::LineBoundary, &from, &to), QStringLiteral("ab\r\n"));
+    QCOMPARE(t->textAtOffset(5, QAccessible::LineBoundary, &from, &to), QStringLiteral("c\u0439\rd"));
+    QCOMPARE(t->textAfterOffset(1, QAccessible::LineBoundary, &from, &to), QStringLiteral("c\u0439\rd"));
+    QCOMPARE(from, 4);
+    t->setSelection(0, 4, 6);
+    QCOMPARE(box->selectedText(), QByteArray("c\xE9"));
+    QCOMPARE(t->cursorPosition(), 6);
+    QCOMPARE(a->valueInterface()->currentValue().toInt(), 6);
+    a->editableTextInterface()->insertText(0, QStringLiteral("\u044F\u4E2D\n"));
+    QCOMPARE(box->text(), QByteArray("\xFF?\r\nab\r\nc\xE9\rd"));
+    box->undoEdit();
+    QCOMPARE(box->text(), QByteArray("ab\r\nc\xE9\rd"));
 }
 
 QTEST_MAIN(TstTextBox)
