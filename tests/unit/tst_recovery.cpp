@@ -153,9 +153,8 @@ private Q_SLOTS:
         const platform::MessageRequest &offer = run.sp.messages.asked.at(1).request;
         QCOMPARE(offer.text, QString("Найдена резервная копия несохранённого документа \"Письмо другу\".\r\n\r\n"
                                      "Восстановить её?"));
-        QCOMPARE(offer.icon, platform::MsgIcon::Question);
-        QCOMPARE(offer.buttons, platform::MsgButtons::YesNo);
-        QCOMPARE(offer.defaultButton, 1);
+        QVERIFY(offer.icon == platform::MsgIcon::Question && offer.buttons == platform::MsgButtons::YesNo
+                && offer.defaultButton == 1);
         QCOMPARE(run.frm.textBox().text(), Unsaved);
         QCOMPARE(run.frm.document().GlobalFileName(), path);
         QCOMPARE(run.frm.windowTitle(), QString("Письмо другу - Jotbook"));
@@ -254,9 +253,7 @@ private Q_SLOTS:
         QVERIFY(child.waitForStarted());
         const QString id = platform::LinuxRecoveryHost::idOf(child.processId());
         QVERIFY(host.isRunning(id));
-        QString reused = id;   // the same process id, started at another time
-        reused.append('0');
-        QVERIFY(!host.isRunning(reused));
+        QVERIFY(!host.isRunning(id + '0'));   // the same process id, started at another time
         child.kill();
         child.waitForFinished();
         QVERIFY(!host.isRunning(id));
