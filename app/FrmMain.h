@@ -21,6 +21,7 @@ class TrayWatch;
 class EditDialogs;
 class MainStatusBar;
 class MainToolbar;
+class Recovery;
 class StateRefresh;
 struct SearchMemory;
 namespace platform {
@@ -62,6 +63,7 @@ public:
     MainStatusBar &mainStatusBar() const { return *SMainStatusBar; }
     Document &document() const { return *m_document; }
     Documents &documents() const { return *m_documents; }
+    Recovery &recovery() const { return *m_recovery; }
     StateRefresh &refresh() const { return *m_refresh; }
     EditDialogs &editDialogs() const { return *m_editDialogs; }
     SettingsStore &settings() const { return *m_settings; }
@@ -173,6 +175,7 @@ private:
     std::unique_ptr<platform::WindowGeometry> m_geometry;
     std::unique_ptr<Document> m_document;
     std::unique_ptr<Documents> m_documents;
+    std::unique_ptr<Recovery> m_recovery;
     std::unique_ptr<EditDialogs> m_editDialogs;
     std::unique_ptr<StateRefresh> m_refresh;
     std::unique_ptr<SettingsStore> m_settings;
