@@ -11,6 +11,7 @@
 #include "chrome/TrayWatch.h"
 #include "document/CommandLine.h"
 #include "document/Document.h"
+#include "document/Recovery.h"
 #include "editing/EditDialogs.h"
 #include "editing/Editing.h"
 #include "platform/Ansi.h"
@@ -68,6 +69,10 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
         *m_document, *m_messages, *platform.dialogs, this, [this] { return documentOptions(); },
         [this] { optionChanged(); },
         [this](const QByteArray &start) { CheckForKeys(platform::Ansi::toUnicode(start), false); }});
+    m_recovery = std::make_unique<Recovery>(
+        Recovery::Context{*m_document, *platform.recovery, *platform.clock, *m_messages});
+    // Asked to end by a signal: the unsaved text is kept first, then the program ends as it did.
+    platform.endRequests->setHandler([this] { m_recovery->WriteRecoveryCopy(false); });
     const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
     m_editDialogs = std::make_unique<EditDialogs>(host, *TTextBlock, *m_messages);
     m_refresh = std::make_unique<StateRefresh>(
@@ -90,6 +95,7 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
 
 FrmMain::~FrmMain()
 {
+    m_platform.endRequests->setHandler({});
     // The About window refers to the messenger and goes before it.
     delete m_about;
 }
@@ -195,6 +201,8 @@ bool FrmMain::Form_Load(const QString &commandLine)
         CheckEndState();
         m_editorMenus->HookTextBox();
         mnuNew_Click();
+        if (!m_platform.instance->previousInstance())
+            m_recovery->OfferRecoveryCopy();
         TGlobalState_Timer();
         SetAlignmentButtons();
         ApplyWindowOptions();
@@ -203,7 +211,10 @@ bool FrmMain::Form_Load(const QString &commandLine)
         // then lays the text out once, at its final width.
         if (!commandLine.isEmpty())
             show();
-        ReadCommandLine(commandLine);
+        // A recovered text gives way to a document named on the command line only after the change
+        // question.
+        if (commandLine.isEmpty() || IsTextChanged())
+            ReadCommandLine(commandLine);
     } catch (const std::exception &) {
         m_messages->msgBox(QStringLiteral("Программе не удалось запуститься!"), MsgButtons::Ok, MsgIcon::Critical);
         return false;
@@ -263,6 +274,7 @@ void FrmMain::Form_QueryUnload(bool &cancel)
         return;
     m_shell.RET_REG_ENDSTATE = true;
     m_editorMenus->UnhookTextBox();
+    m_recovery->EndRecovery();
     SaveSettings(SettingsStore::Options::NotWritten, SettingsStore::Geometry::Written);
     m_shutdownDone = true;
     m_refresh->stop();

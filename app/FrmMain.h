@@ -23,6 +23,7 @@ class EditDialogs;
 class EditorMenus;
 class MainStatusBar;
 class MainToolbar;
+class Recovery;
 class StateRefresh;
 class ToolbarHelp;
 struct SearchMemory;
@@ -65,6 +66,7 @@ public:
     MainStatusBar &mainStatusBar() const { return *SMainStatusBar; }
     Document &document() const { return *m_document; }
     Documents &documents() const { return *m_documents; }
+    Recovery &recovery() const { return *m_recovery; }
     StateRefresh &refresh() const { return *m_refresh; }
     CursorFollowing &cursorFollowing() const { return *m_cursorFollowing; }
     EditDialogs &editDialogs() const { return *m_editDialogs; }
@@ -177,6 +179,7 @@ private:
     std::unique_ptr<platform::WindowGeometry> m_geometry;
     std::unique_ptr<Document> m_document;
     std::unique_ptr<Documents> m_documents;
+    std::unique_ptr<Recovery> m_recovery;
     std::unique_ptr<EditDialogs> m_editDialogs;
     std::unique_ptr<StateRefresh> m_refresh;
     std::unique_ptr<ToolbarHelp> m_toolbarHelp;

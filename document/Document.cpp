@@ -25,6 +25,8 @@ QString Document::Name() const
 
 bool Document::isChanged() const
 {
+    if (m_restored)
+        return true;
     if (c.box.textLength() != m_sourceText.size())
         return true;
     return c.box.text() != m_sourceText;
@@ -35,10 +37,14 @@ QString Document::ShortName() const
     return m_globalFileName.isEmpty() ? QString() : MdlFunctions::ShortenText(documentName(m_globalFileName), 32);
 }
 
+QString Document::TitleName(const QString &path)
+{
+    return path.isEmpty() ? NewDocumentName : MdlFunctions::ShortenText(documentName(path), 32);
+}
+
 void Document::CreateTitle()
 {
-    const QString name = m_globalFileName.isEmpty() ? NewDocumentName : ShortName();
-    c.window->setWindowTitle(name + QStringLiteral(" - ") + platform::Messenger::Title);
+    c.window->setWindowTitle(TitleName(m_globalFileName) + QStringLiteral(" - ") + platform::Messenger::Title);
 }
 
 bool Document::IsTextChanged()
@@ -66,15 +72,35 @@ void Document::New()
     m_sourceText.clear();
     c.box.setText(QByteArray());
     m_globalFileName.clear();
+    m_restored = false;
     CreateTitle();
+    stateChanged();
 }
 
 void Document::Commit(const QByteArray &text, const QString &path)
 {
     m_sourceText = text;
     m_globalFileName = path;
+    m_restored = false;
     CreateTitle();
     WriteRecentFile(path);
+    stateChanged();
+}
+
+void Document::ForgetName()
+{
+    m_globalFileName.clear();
+    stateChanged();
+}
+
+void Document::Restore(const QByteArray &text, const QString &path)
+{
+    c.box.setText(text);
+    m_sourceText.clear();
+    m_globalFileName = path;
+    m_restored = true;
+    CreateTitle();
+    stateChanged();
 }
 
 void Document::WriteRecentFile(const QString &strFileName)

@@ -5,7 +5,8 @@
 // changed exactly when the box's text differs from SourceText.
 //
 // Only New and Commit (a successful open or save) change the state; a failed open or save only
-// forgets the name (ForgetName).
+// forgets the name (ForgetName). A text restored from a recovery copy (Restore) counts as changed
+// until it is saved or replaced, also where it equals SourceText.
 
 #include <QByteArray>
 #include <QString>
@@ -38,6 +39,8 @@ public:
     // The name as the caption shows it (cut to 29 characters and "..." beyond 32), empty for a new
     // document.
     QString ShortName() const;
+    // The name the caption shows for a document at that path: "Новый документ" for none.
+    static QString TitleName(const QString &path);
     bool isChanged() const;
 
     // Sets the window's caption from GlobalFileName.
@@ -53,7 +56,13 @@ public:
     // A successful open or save: text is what the box now holds, path where it lives.
     void Commit(const QByteArray &text, const QString &path);
     // A failed open or save: the text and the caption stay, the name goes.
-    void ForgetName() { m_globalFileName.clear(); }
+    void ForgetName();
+    // A text from a recovery copy, put back exactly as it was held, with the path it had (empty
+    // for a new document); it counts as changed.
+    void Restore(const QByteArray &text, const QString &path);
+    // Runs after New, Commit, ForgetName and Restore: the text or the name the document stands for
+    // changed.
+    void setStateObserver(std::function<void()> observer) { m_stateChanged = std::move(observer); }
 
     // The recent-document entry: "&" + the path, or nothing for a path over 255 characters.
     void WriteRecentFile(const QString &strFileName);
@@ -67,4 +76,12 @@ private:
     QString m_globalFileName;
     QByteArray m_sourceText;
     std::function<bool()> m_save;
+    std::function<void()> m_stateChanged;
+    bool m_restored = false;
+
+    void stateChanged()
+    {
+        if (m_stateChanged)
+            m_stateChanged();
+    }
 };

@@ -102,6 +102,11 @@ Documents::Documents(const Context &context) : c(context)
     c.document.setSaver([this] { return Save(); });
 }
 
+QString Documents::SaveFailureReason(int code)
+{
+    return saveFailureReason(code);
+}
+
 // A failed open or save forgets the document's name and tells the user which file and why.
 void Documents::reportFailure(const QString &path, const QString &headline, const QString &reason)
 {

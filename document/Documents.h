@@ -68,6 +68,9 @@ public:
     void mnuDefaultColor_Click();
     void TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered);
 
+    // The reason line of a failed save for the error code.
+    static QString SaveFailureReason(int code);
+
     // Files above this many bytes are loaded only after a question (while the size check is on).
     static constexpr qint64 MaxPlainTextSize = 55000;
 

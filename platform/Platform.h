@@ -182,6 +182,31 @@ public:
     virtual void setChangedHandler(std::function<void()> changed) = 0;
 };
 
+// ---- recovery copies -----------------------------------------------------------------------------
+// Where the recovery copies of unsaved documents are kept, and which running copy of the program
+// each one belongs to.
+class RecoveryHost {
+public:
+    virtual ~RecoveryHost() = default;
+    // The folder of the copies, created when the first one is written; empty: none are kept.
+    virtual QString folder() const = 0;
+    // This running copy's name, different for every copy ever started on the machine; it may be
+    // used as a file name.
+    virtual QString selfId() const = 0;
+    // True while the copy of that name runs.
+    virtual bool isRunning(const QString &id) const = 0;
+};
+
+// ---- requests to end -----------------------------------------------------------------------------
+// The session, the system or a terminal asks the program to end (SIGTERM, SIGHUP, SIGINT).
+class EndRequests {
+public:
+    virtual ~EndRequests() = default;
+    // handler runs in the event loop when such a request arrives; the program then ends as the
+    // request ends it. Replaces the handler given before; an empty one removes it.
+    virtual void setHandler(std::function<void()> handler) = 0;
+};
+
 // ---- the whole set -------------------------------------------------------------------------------
 struct Platform {
     MessageBoxes *messages = nullptr;
@@ -195,6 +220,8 @@ struct Platform {
     Pointer *pointer = nullptr;
     Programs *programs = nullptr;
     TrayHost *tray = nullptr;
+    RecoveryHost *recovery = nullptr;
+    EndRequests *endRequests = nullptr;
 };
 
 } // namespace platform

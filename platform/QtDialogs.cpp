@@ -1,10 +1,9 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/FontColorDialog.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFontDialog>
-#include <QFontInfo>
-#include <QMessageBox>
 
 namespace platform {
 
@@ -76,23 +75,6 @@ QColor fromBgr(quint32 bgr)
     return QColor(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF));
 }
 
-QFont toQFont(const FontSpec &spec)
-{
-    QFont font(spec.name);
-    if (spec.size > 0)
-        font.setPointSizeF(spec.size);
-    int weight = qBound(1, spec.weight, 1000);
-    if (spec.bold && weight < QFont::DemiBold)
-        weight = QFont::Bold;
-    else if (!spec.bold && weight > QFont::Medium)
-        weight = QFont::Normal;
-    font.setWeight(QFont::Weight(weight));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethrough);
-    return font;
-}
-
 } // namespace
 
 QString QtCommonDialogs::qtNameFilter(const FileFilter &filter)
@@ -145,42 +127,13 @@ bool QtCommonDialogs::chooseColor(QWidget *owner, quint32 &colour, const QList<q
     return true;
 }
 
-bool QtCommonDialogs::chooseFont(QWidget *owner, FontSpec &font, quint32 &, int minSize, int maxSize)
+bool QtCommonDialogs::chooseFont(QWidget *owner, FontSpec &font, quint32 &colour, int minSize, int maxSize)
 {
-    const bool limited = minSize != 0 || maxSize != 0;
-    // The dialog lists real families only: an alias such as "Courier New" is shown as the family
-    // it resolves to, and kept as written when the user leaves that family selected.
-    QFont initial = toQFont(font);
-    const QString resolvedFamily = QFontInfo(initial).family();
-    initial.setFamily(resolvedFamily);
-    QFontDialog dialog(initial, owner);
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
-    QFont chosen;
-    for (;;) {
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        chosen = dialog.selectedFont();
-        const double size = chosen.pointSizeF();
-        if (!limited || (size >= minSize && size <= maxSize))
-            break;
-        QMessageBox::warning(&dialog, QStringLiteral("Jotbook"),
-                             QStringLiteral("Размер шрифта должен быть от %1 до %2 пунктов.").arg(minSize).arg(maxSize));
-        dialog.setCurrentFont(chosen);
-    }
-
-    // The dialog knows only whole sizes: an untouched fractional size stays as it was.
-    double size = chosen.pointSizeF();
-    const bool oldSizeAllowed = !limited || (font.size >= minSize && font.size <= maxSize);
-    if (size <= 0 || (size == qRound(font.size) && oldSizeAllowed))
-        size = font.size;
-    if (chosen.family() != resolvedFamily)
-        font.name = chosen.family();
-    font.size = size;
-    font.weight = chosen.weight();
-    font.bold = chosen.bold();
-    font.italic = chosen.italic();
-    font.underline = chosen.underline();
-    font.strikethrough = chosen.strikeOut();
+    FontColorDialog dialog(font, colour, minSize, maxSize, owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    font = dialog.selectedFont();
+    colour = dialog.selectedColour();
     return true;
 }
 

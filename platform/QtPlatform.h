@@ -7,6 +7,7 @@
 // dialogs speak Russian) and hand platform() to the main window.
 
 #include "platform/Platform.h"
+#include "platform/LinuxRecovery.h"
 #include "platform/QtDesktop.h"
 
 #include <memory>
@@ -29,7 +30,7 @@ public:
     QString openFile(QWidget *owner, const FileDialogRequest &request) override;
     QString saveFile(QWidget *owner, const FileDialogRequest &request, int &chosenFilter) override;
     bool chooseColor(QWidget *owner, quint32 &colour, const QList<quint32> &customColors) override;
-    // Qt's font dialog has no colour: the colour is left as it is.
+    // The program's own font chooser (FontColorDialog), which also offers the text colour.
     bool chooseFont(QWidget *owner, FontSpec &font, quint32 &colour, int minSize, int maxSize) override;
 
     // The name filter Qt is given for one filter: the shown text followed by the patterns in the
@@ -154,10 +155,12 @@ struct QtPlatform {
     QtPointer pointer;
     QtPrograms programs;
     QtTrayHost tray;
+    LinuxRecoveryHost recovery;
+    SignalEndRequests endRequests;
     Platform platform()
     {
         return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer,
-                &programs, &tray};
+                &programs, &tray, &recovery, &endRequests};
     }
 };
 

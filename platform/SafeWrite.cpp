@@ -310,7 +310,7 @@ enum class Outcome { Done, WriteInPlace, RetryNamed };
 // The data goes to a temporary copy that then takes the target's place. old is null for a new
 // file; oldFd is the old file open for writing.
 Outcome replaceThroughTemporary(int folder, const QByteArray &target, const QByteArray &data,
-                                const struct stat *old, int oldFd, bool unnamed)
+                                const struct stat *old, int oldFd, bool unnamed, mode_t newFileMode)
 {
     const QByteArray prefix = temporaryPrefix(target);
     Fd fd;
@@ -337,7 +337,7 @@ Outcome replaceThroughTemporary(int folder, const QByteArray &target, const QByt
             discard();
             return Outcome::WriteInPlace;
         }
-        if (!old && ::fchmod(fd.get(), 0666 & ~processUmask()) != 0)
+        if (!old && ::fchmod(fd.get(), newFileMode & 07777 & ~processUmask()) != 0)
             throwFileError(errno, target);
         if (::fsync(fd.get()) != 0)
             throwFileError(errno, target);
@@ -391,7 +391,7 @@ void throwFileError(int err, const QByteArray &path)
     throw RuntimeError(fileErrorCode(err, path));
 }
 
-WriteWay writeFileSafely(const QString &path, const QByteArray &data)
+WriteWay writeFileSafely(const QString &path, const QByteArray &data, unsigned newFileMode)
 {
     const QByteArray target = resolveLinks(QFile::encodeName(path));
 
@@ -432,9 +432,10 @@ WriteWay writeFileSafely(const QString &path, const QByteArray &data)
         throwFileError(errno, target);
 
     Outcome outcome = replaceThroughTemporary(folder.get(), target, data, exists ? &old : nullptr, oldFd.get(),
-                                              useUnnamedTemporary);
+                                              useUnnamedTemporary, newFileMode);
     if (outcome == Outcome::RetryNamed)
-        outcome = replaceThroughTemporary(folder.get(), target, data, exists ? &old : nullptr, oldFd.get(), false);
+        outcome = replaceThroughTemporary(folder.get(), target, data, exists ? &old : nullptr, oldFd.get(), false,
+                                          newFileMode);
     if (outcome == Outcome::WriteInPlace) {
         writeInPlace(oldFd.get(), data, target);
         return WriteWay::InPlace;

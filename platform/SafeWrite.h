@@ -29,11 +29,11 @@ enum class WriteWay {
 
 // Replaces the contents of the file at path with data and flushes them to the disk. A symbolic
 // link stays a link and the file it names is written. An existing file keeps its permissions,
-// owner, group, extended attributes and hard links; a new one gets 0666 less the umask. The
+// owner, group, extended attributes and hard links; a new one gets newFileMode less the umask. The
 // temporary copy never has group or other permissions before it becomes the target, has no name
 // while it is being written, and a copy that a killed save left behind is removed by the next
 // save of that file.
-WriteWay writeFileSafely(const QString &path, const QByteArray &data);
+WriteWay writeFileSafely(const QString &path, const QByteArray &data, unsigned newFileMode = 0666);
 
 // The program's number for an errno met while opening, reading or writing the file at path
 // (a native path; the folder is looked at to tell 53 from 76).

@@ -149,6 +149,30 @@ public:
     std::function<void()> changed;
 };
 
+// Recovery copies in folder (none are kept while it is empty); the copies named in running are
+// copies of the program that still run.
+class ScriptedRecoveryHost : public platform::RecoveryHost {
+public:
+    QString folder() const override { return dir; }
+    QString selfId() const override { return id; }
+    bool isRunning(const QString &other) const override { return running.contains(other); }
+    QString dir;
+    QString id = QStringLiteral("self");
+    QSet<QString> running;
+};
+
+// request() is SIGTERM arriving: the handler runs; the test then ends the run as the signal would.
+class ScriptedEndRequests : public platform::EndRequests {
+public:
+    void setHandler(std::function<void()> h) override { handler = std::move(h); }
+    void request()
+    {
+        if (handler)
+            handler();
+    }
+    std::function<void()> handler;
+};
+
 struct ScriptedPlatform {
     ScriptedMessages messages;
     ScriptedDialogs dialogs;
@@ -161,10 +185,12 @@ struct ScriptedPlatform {
     ScriptedPointer pointer;
     ScriptedPrograms programs;
     ScriptedTrayHost tray;
+    ScriptedRecoveryHost recovery;
+    ScriptedEndRequests endRequests;
     platform::Platform platform()
     {
         return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer,
-                &programs, &tray};
+                &programs, &tray, &recovery, &endRequests};
     }
 };
 

@@ -1,11 +1,13 @@
 // The Qt/Linux platform: settings file, instance lock, shell, message boxes and standard dialogs.
 
+#include "platform/FontColorDialog.h"
 #include "platform/KeyboardLocks.h"
 #include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -13,9 +15,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QFontDialog>
 #include <QFontInfo>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProcess>
 #include <QScopeGuard>
@@ -26,6 +29,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 #include <functional>
 
@@ -497,53 +501,73 @@ private slots:
         QCOMPARE(colour, 0x00030201u);
     }
 
+    // The chooser under Qt's Russian translation, which renames the style "Normal": it opens on
+    // exactly the given regular font, gives it back untouched, and changes only what is chosen.
     void fontDialog()
     {
+        QTranslator russian;
+        QVERIFY(russian.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QApplication::installTranslator(&russian);
+        const auto cleanup = qScopeGuard([&] { QApplication::removeTranslator(&russian); });
+        const auto list = [](FontColorDialog *d, const char *name) { return d->findChild<QListWidget *>(name); };
+
         QtCommonDialogs dialogs;
-        FontSpec font;
-        font.italic = true;
-        quint32 colour = 0x0000FF;
-        QFont initial;
-        onModal<QFontDialog>([&](QFontDialog *d) {
-            initial = d->currentFont();
-            QFont f = d->currentFont();
-            f.setStyleName("Bold Italic");   // as picked in the style list
-            d->setCurrentFont(f);
+        const FontSpec regular;   // Courier New 9.75, which fontconfig gives as another family
+        FontSpec font = regular;
+        quint32 colour = 0x000080;   // bordeaux, one of the standard colours
+        QString family, style;
+        QStringList sizes;
+        onModal<FontColorDialog>([&](FontColorDialog *d) {
+            family = list(d, "familyList")->currentItem()->text();
+            style = list(d, "styleList")->currentItem()->data(Qt::UserRole).toString();
+            for (int i = 0; i < list(d, "sizeList")->count(); ++i)
+                sizes << list(d, "sizeList")->item(i)->text();
             d->accept();
         });
         QVERIFY(dialogs.chooseFont(nullptr, font, colour, 8, 72));
-        const QString resolved = QFontInfo(QFont("Courier New")).family();
-        QCOMPARE(initial.family(), resolved);   // the alias shown as the family it stands for
-        QVERIFY(initial.italic());
-        QCOMPARE(font.name, QString("Courier New"));   // ...and kept as written
-        QCOMPARE(font.size, 9.75);   // the whole-size dialog leaves an untouched size alone
-        QVERIFY(font.bold);
-        QCOMPARE(font.weight, 700);
-        QVERIFY(font.italic);
-        QCOMPARE(font.charset, 204);
+        QCOMPARE(font, regular);
+        QCOMPARE(colour, 0x000080u);
+        QCOMPARE(family, QFontInfo(QFont("Courier New")).family());
+        QVERIFY(QFontDatabase::weight(family, style) == 400 && !QFontDatabase::italic(family, style));
+        QCOMPARE(sizes.first() + "-" + sizes.last(), QString("8-72"));
+
+        // The size, underline and a colour outside the standard ones; then a style and red.
+        onModal<FontColorDialog>([&](FontColorDialog *d) {
+            list(d, "sizeList")->setCurrentItem(list(d, "sizeList")->findItems("12", Qt::MatchExactly).first());
+            d->findChild<QCheckBox *>("underline")->setChecked(true);
+            d->accept();
+        });
+        colour = 0x123456;
+        QVERIFY(dialogs.chooseFont(nullptr, font, colour, 8, 72));
+        FontSpec expected = regular;
+        expected.size = 12;
+        expected.underline = true;
+        QCOMPARE(font, expected);
+        QCOMPARE(colour, 0x123456u);
+        onModal<FontColorDialog>([&](FontColorDialog *d) {
+            auto *styles = list(d, "styleList");
+            for (int i = 0; i < styles->count(); ++i) {
+                if (styles->item(i)->data(Qt::UserRole) == "Bold")
+                    styles->setCurrentRow(i);
+            }
+            auto *colours = d->findChild<QComboBox *>("colourCombo");
+            colours->setCurrentIndex(9);
+            emit colours->activated(9);
+            d->accept();
+        });
+        QVERIFY(dialogs.chooseFont(nullptr, font, colour, 8, 72));
+        QVERIFY(font.bold && font.weight == 700 && !font.italic && font.name == regular.name);
         QCOMPARE(colour, 0x0000FFu);
 
-        // A size outside the limits is refused with a warning and the dialog comes back.
+        // A typed size outside the limits is refused with a warning and the dialog stays open.
         QString warning;
-        QString otherFamily;
-        for (const QString &family : QFontDatabase::families()) {
-            if (family != resolved && !QFontDatabase::isPrivateFamily(family)) {
-                otherFamily = family;
-                break;
-            }
-        }
-        onModal<QFontDialog>([&](QFontDialog *d) {
-            QFont f = d->currentFont();
-            f.setPointSize(100);
-            d->setCurrentFont(f);
+        onModal<FontColorDialog>([&](FontColorDialog *d) {
+            d->findChild<QLineEdit *>("sizeEdit")->setText("100");
             onModal<QMessageBox>([&](QMessageBox *box) {
                 warning = box->text();
                 box->button(QMessageBox::Ok)->click();
-                onModal<QFontDialog>([&](QFontDialog *d) {
-                    QFont f = d->currentFont();
-                    f.setFamily(otherFamily);
-                    f.setPointSize(12);
-                    d->setCurrentFont(f);
+                onModal<FontColorDialog>([](FontColorDialog *d) {
+                    d->findChild<QLineEdit *>("sizeEdit")->setText("10,5");
                     d->accept();
                 });
             });
@@ -551,11 +575,13 @@ private slots:
         });
         QVERIFY(dialogs.chooseFont(nullptr, font, colour, 8, 72));
         QVERIFY(warning.contains("от 8 до 72"));
-        QCOMPARE(font.size, 12.0);
-        QCOMPARE(font.name, QFontInfo(QFont(otherFamily)).family());
+        QCOMPARE(font.size, 10.5);
 
         const FontSpec before = font;
-        onModal<QFontDialog>([](QFontDialog *d) { d->reject(); });
+        onModal<FontColorDialog>([](FontColorDialog *d) {
+            d->findChild<QCheckBox *>("strikeout")->setChecked(true);
+            d->reject();
+        });
         QVERIFY(!dialogs.chooseFont(nullptr, font, colour, 8, 72));
         QCOMPARE(font, before);
     }

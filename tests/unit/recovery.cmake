@@ -1,0 +1,1 @@
+jotbook_window_test(tst_recovery unit/tst_recovery.cpp)
