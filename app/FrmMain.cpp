@@ -2,9 +2,12 @@
 
 #include "about/FrmAbout.h"
 #include "about/SystemReport.h"
+#include "chrome/CursorFollowing.h"
+#include "chrome/EditorMenus.h"
 #include "chrome/StateRefresh.h"
 #include "chrome/StatusBar.h"
 #include "chrome/Toolbar.h"
+#include "chrome/ToolbarHelp.h"
 #include "chrome/TrayWatch.h"
 #include "document/CommandLine.h"
 #include "document/Document.h"
@@ -74,6 +77,10 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
     m_editDialogs = std::make_unique<EditDialogs>(host, *TTextBlock, *m_messages);
     m_refresh = std::make_unique<StateRefresh>(
         StateRefresh::Context{m_actions, *TMainToolbar, *TTextBlock, this, *platform.facts}, this);
+    m_toolbarHelp = std::make_unique<ToolbarHelp>(ToolbarHelp::Context{*TMainToolbar, *SMainStatusBar, m_actions});
+    m_cursorFollowing = std::make_unique<CursorFollowing>(CursorFollowing::Context{
+        this, *platform.pointer, m_chromeSettings, m_actions.mnuTransparensy, m_actions.mnuCheckMouse});
+    m_editorMenus = std::make_unique<EditorMenus>(EditorMenus::Context{*TTextBlock, m_actions});
     m_settings = std::make_unique<SettingsStore>(
         SettingsStore::Targets{*m_geometry, *TTextBlock, m_actions, m_shell, m_documentSettings, m_chromeSettings,
                                m_editDialogs->memory(), m_printSettings},
@@ -157,6 +164,7 @@ void FrmMain::connectActions()
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
     connect(TMainToolbar, &MainToolbar::buttonClick, this, &FrmMain::TMainToolbar_ButtonClick);
+    connect(m_refresh.get(), &StateRefresh::refreshed, m_toolbarHelp.get(), &ToolbarHelp::CheckToolbarInfo);
     connect(TTextBlock, &platform::TextBox::dataDropped, this, &FrmMain::TTextBlock_OLEDragDrop);
 }
 
@@ -191,6 +199,7 @@ bool FrmMain::Form_Load(const QString &commandLine)
             return false;
         }
         CheckEndState();
+        m_editorMenus->HookTextBox();
         mnuNew_Click();
         if (!m_platform.instance->previousInstance())
             m_recovery->OfferRecoveryCopy();
@@ -211,6 +220,7 @@ bool FrmMain::Form_Load(const QString &commandLine)
         return false;
     }
     m_refresh->start();
+    m_cursorFollowing->start();
     return true;
 }
 
@@ -263,10 +273,12 @@ void FrmMain::Form_QueryUnload(bool &cancel)
     if (cancel)
         return;
     m_shell.RET_REG_ENDSTATE = true;
+    m_editorMenus->UnhookTextBox();
     m_recovery->EndRecovery();
     SaveSettings(SettingsStore::Options::NotWritten, SettingsStore::Geometry::Written);
     m_shutdownDone = true;
     m_refresh->stop();
+    m_cursorFollowing->stop();
     // Every other window of the program goes with the main window.
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w != this && w->isWindow() && w->isVisible())
@@ -531,8 +543,10 @@ void FrmMain::mnuStatusBar_Click()
 void FrmMain::ApplyWindowOptions()
 {
     platform::WindowOptions::SetTopMost(this, m_actions.mnuAlwaysOnTop->isChecked());
-    platform::WindowOptions::SetTransparency(this, m_chromeSettings.RET_REG_TRANSPARENSYLEVEL,
+    platform::WindowOptions::SetTransparency(this, m_chromeSettings.transparencyLevel(),
                                              !m_actions.mnuTransparensy->isChecked());
+    // A window that follows the pointer is faint at once when the pointer is elsewhere.
+    m_cursorFollowing->CheckMousePosition();
     CheckGlobalState();
 }
 
@@ -552,6 +566,8 @@ void FrmMain::CheckGlobalState()
         m_shell.RET_REG_BADSIZE = true;
     }
     SMainStatusBar->setPanelText(QString(255, QLatin1Char(' ')));
+    // The next refresh puts "Готово" back unless the pointer rests on the toolbar.
+    m_refresh->schedule();
     // The window's layout puts the text box between the bars that are shown.
     GetToolbarHeight();
     GetStatusBarHeight();

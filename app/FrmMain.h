@@ -15,14 +15,17 @@
 #include <memory>
 
 class QMimeData;
+class CursorFollowing;
 class Document;
 class FrmAbout;
 class TrayWatch;
 class EditDialogs;
+class EditorMenus;
 class MainStatusBar;
 class MainToolbar;
 class Recovery;
 class StateRefresh;
+class ToolbarHelp;
 struct SearchMemory;
 namespace platform {
 struct Platform;
@@ -65,6 +68,7 @@ public:
     Documents &documents() const { return *m_documents; }
     Recovery &recovery() const { return *m_recovery; }
     StateRefresh &refresh() const { return *m_refresh; }
+    CursorFollowing &cursorFollowing() const { return *m_cursorFollowing; }
     EditDialogs &editDialogs() const { return *m_editDialogs; }
     SettingsStore &settings() const { return *m_settings; }
     platform::WindowGeometry &geometryTwips() const { return *m_geometry; }
@@ -178,6 +182,9 @@ private:
     std::unique_ptr<Recovery> m_recovery;
     std::unique_ptr<EditDialogs> m_editDialogs;
     std::unique_ptr<StateRefresh> m_refresh;
+    std::unique_ptr<ToolbarHelp> m_toolbarHelp;
+    std::unique_ptr<CursorFollowing> m_cursorFollowing;
+    std::unique_ptr<EditorMenus> m_editorMenus;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<TrayWatch> m_trayWatch;
     QPointer<FrmAbout> m_about;

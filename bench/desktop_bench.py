@@ -2,7 +2,9 @@
 """Start-up time and idle CPU of Jotbook next to FeatherPad, in one private Xvfb + openbox session.
 
   desktop_bench.py startup JOTBOOK [RUNS]   exec -> main window viewable, interleaved runs, medians
-  desktop_bench.py idle JOTBOOK [RUNS]      CPU used in 10 s by an idle, settled window
+  desktop_bench.py idle JOTBOOK [RUNS] [KEY=VALUE...]
+                                            CPU used in 10 s by an idle, settled window; the KEY=VALUE
+                                            pairs are Jotbook settings (General) for the runs
   desktop_bench.py editing JOTBOOK [RUNS] [TEXT_DIR]
                                             a large document (make_text.py's, 20 MiB by default):
                                             CPU per typed key at the end and in the middle, memory
@@ -116,8 +118,9 @@ def cpu_seconds(pid):
 
 
 class Bench:
-    def __init__(self, session, jotbook):
+    def __init__(self, session, jotbook, settings=None):
         self.session = session
+        self.settings = dict(settings or {})
         self.x = X(session.display)
         self.editors = {"jotbook": os.path.abspath(jotbook), "featherpad": FEATHERPAD}
 
@@ -126,7 +129,8 @@ class Bench:
         profile = self.session.fresh_profile()
         if editor == "jotbook":
             # No size question: a large document opens as if it had been answered Yes.
-            profile.write_settings({"EndState": "True", "NewSettings": "False", "CheckLength": "False"})
+            profile.write_settings({"EndState": "True", "NewSettings": "False", "CheckLength": "False",
+                                    **self.settings})
         started = time.monotonic()
         app = self.session.start(profile, args=args, program=self.editors[editor], accessible=False)
         deadline = started + 120
@@ -171,7 +175,8 @@ class Bench:
                 after = cpu_seconds(app.pid)
                 used[name].append((after[0] - before[0], after[1] - before[1]))
                 self.stop(app)
-        print(f"Idle CPU over {IDLE:.0f} s after {SETTLE:.0f} s of settling, {runs} interleaved runs each:")
+        extra = f" (Jotbook with {', '.join(f'{k}={v}' for k, v in self.settings.items())})" if self.settings else ""
+        print(f"Idle CPU over {IDLE:.0f} s after {SETTLE:.0f} s of settling, {runs} interleaved runs each{extra}:")
         for name, values in used.items():
             ticks = statistics.median(v[0] for v in values)
             sched = statistics.median(v[1] for v in values)
@@ -285,8 +290,9 @@ def main(argv):
         print(__doc__, file=sys.stderr)
         return 2
     runs = int(argv[3]) if len(argv) > 3 else (7 if argv[1] == "startup" else 3)
+    settings = dict(pair.split("=", 1) for pair in argv[4:]) if argv[1] == "idle" else {}
     with Session(argv[2]) as session:
-        bench = Bench(session, argv[2])
+        bench = Bench(session, argv[2], settings)
         try:
             if argv[1] == "editing":
                 bench.editing(runs, argv[4] if len(argv) > 4 else None)

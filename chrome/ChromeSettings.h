@@ -7,4 +7,7 @@
 struct ChromeSettings {
     qint32 RET_REG_TRANSPARENSYLEVEL = 0;
     qint32 RET_REG_TRANSPARENSYINDEX = 0;
+
+    // The opacity in use: a stored level outside a byte's range is taken as its nearest end.
+    int transparencyLevel() const { return qBound(0, RET_REG_TRANSPARENSYLEVEL, 255); }
 };

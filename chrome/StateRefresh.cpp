@@ -55,6 +55,9 @@ StateRefresh::StateRefresh(const Context &context, QObject *parent)
         updateClipboard();
         schedule();
     });
+    for (QAction *source : {c.actions.mnuRecent, c.actions.mnuTransparensy, c.actions.mnuToolbar,
+                            c.actions.mnuPopupMenu})
+        connect(source, &QAction::changed, this, &StateRefresh::schedule);
     for (QMenu *menu : c.window->findChildren<QMenu *>())
         connect(menu, &QMenu::aboutToShow, this, &StateRefresh::run);
     updateClipboard();
@@ -156,4 +159,5 @@ void StateRefresh::apply(const RefreshStates &s)
 void StateRefresh::run()
 {
     apply(refreshStates(inputs()));
+    Q_EMIT refreshed();
 }

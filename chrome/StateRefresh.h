@@ -4,17 +4,20 @@
 //
 // What a refresh computes is a pure function of its inputs (refreshStates below). When it runs:
 // one timer interval (25 ms, the timer "TGlobalState") after anything it reads can have changed -
-// the text, the selection, the undo state, the clipboard, the window's geometry, state and
-// activation - and whenever a menu is about to open; nothing is polled. The result a user sees is
-// the same as that of a refresh on every tick, at no cost while the editor is idle.
+// the text, the selection, the undo state, the clipboard, the recent document, the option marks it
+// reads, the window's geometry, state and activation - and whenever a menu is about to open;
+// nothing is polled. The result a user sees is the same as that of a refresh on every tick, at no
+// cost while the editor is idle. Whether the clipboard holds text is asked once per change of its
+// content, never by a refresh, so a clipboard owner that does not answer cannot stall one.
 //
 // The two jobs of the tick that follow the pointer are driven the same way:
-// - the status help for the toolbar button under the pointer comes from the toolbar's own mouse
-//   motion and leave events (motion over disabled buttons too); "Готово" returns when the pointer
-//   leaves the toolbar;
+// - the status help for the toolbar button under the pointer comes from the toolbar's own hover
+//   and leave events, over disabled buttons too (ToolbarHelp); "Готово" returns when the pointer
+//   leaves the toolbar, and after each refresh unless the pointer rests on the toolbar;
 // - cursor following (the window fainter while the pointer is outside it) needs the pointer
 //   outside the window, where X sends no motion: a 25 ms pointer check runs only while
-//   translucency and cursor following are both on, and stops as soon as either is off.
+//   translucency and cursor following are both on, and stops as soon as either is off
+//   (CursorFollowing).
 
 #include <QObject>
 #include <QString>
@@ -82,6 +85,10 @@ public:
     void schedule();   // a refresh at the next timer tick
 
     QTimer *timer() const { return TGlobalState; }
+
+Q_SIGNALS:
+    // After each refresh: what else the tick does (the toolbar's ready text) follows it.
+    void refreshed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -42,6 +42,9 @@ MainToolbar::MainToolbar(const MainActions &m, QWidget *parent) : QToolBar(paren
     setFloatable(false);
     setIconSize(QSize(16, 16));
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // The window's own menu of bars (right click on the menu bar or the status bar) would offer
+    // this hidden item alone and hide the toolbar behind "П&анель инструментов"'s back.
+    toggleViewAction()->setVisible(false);
 
     const QHash<QString, QAction *> commands = {
         {QStringLiteral("NewBtn"), m.mnuNew},     {QStringLiteral("OpenBtn"), m.mnuOpen},
