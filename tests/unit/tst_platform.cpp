@@ -319,6 +319,59 @@ private slots:
         QCOMPARE(afterCrash.slot(), 0);
     }
 
+    // Without a runtime folder the locks go to a folder of the user's own under the temporary
+    // folder; one there that is not the user's alone is never used, the locks then go under the home.
+    void instanceLockFolder_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::newRow("nothing") << "";
+        QTest::newRow("another user's folder, a lock held") << "other";
+        QTest::newRow("own folder open to all") << "open";
+        QTest::newRow("link to a private folder") << "link";
+    }
+    void instanceLockFolder()
+    {
+        QFETCH(QString, planted);
+        QTemporaryDir tmp, state;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 01777) == 0);
+        const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("TMPDIR"), qgetenv("XDG_STATE_HOME")};
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", saved[0]);
+            qputenv("TMPDIR", saved[1]);
+            qputenv("XDG_STATE_HOME", saved[2]);
+        });
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+        const QString inTmp = QDir::tempPath() + QString("/jotbook-%1").arg(::geteuid());
+        const QByteArray native = QFile::encodeName(inTmp);
+        QProcess holder;
+        const auto stop = qScopeGuard([&] {
+            holder.kill();
+            holder.waitForFinished();
+        });
+        if (planted == "other") {
+            if (::geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty())
+                QSKIP("a folder of another user needs root and setpriv");
+            const QStringList asOther{"--reuid=4242", "--regid=4242", "--clear-groups"};
+            QCOMPARE(QProcess::execute("setpriv", asOther + QStringList{"mkdir", "-m", "777", inTmp}), 0);
+            holder.start("setpriv", asOther + QStringList{QCoreApplication::applicationFilePath(), "--hold-instance", inTmp});
+            QVERIFY(holder.waitForStarted());
+            QByteArray said;
+            QTRY_VERIFY2((said += holder.readAllStandardOutput()).contains("ready"), said + holder.readAllStandardError());
+        } else if (planted == "open") {
+            QVERIFY(::mkdir(native.constData(), 0700) == 0 && ::chmod(native.constData(), 0777) == 0);
+        } else if (planted == "link") {
+            QVERIFY(::symlink(QFile::encodeName(state.path()).constData(), native.constData()) == 0);
+        }
+        const QString folder = LockFileInstance::defaultFolder();
+        QCOMPARE(folder, planted.isEmpty() ? inTmp : state.filePath("Jotbook/locks"));
+        struct stat st {};
+        QVERIFY(::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode));
+        QVERIFY(st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700);
+        QVERIFY(!LockFileInstance(folder).previousInstance());
+    }
+
     void shellOpen()
     {
         QTemporaryDir dir;
@@ -517,7 +570,15 @@ private slots:
         quint32 colour = 0x000080;   // bordeaux, one of the standard colours
         QString family, style;
         QStringList sizes;
+        bool tabbedThroughSizes = false;
         onModal<FontColorDialog>([&](FontColorDialog *d) {
+            // Passing through the lists with Tab chooses nothing.
+            d->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            for (int i = 0; i < 12; ++i) {
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : d, Qt::Key_Tab);
+                tabbedThroughSizes |= list(d, "sizeList")->hasFocus();
+            }
             family = list(d, "familyList")->currentItem()->text();
             style = list(d, "styleList")->currentItem()->data(Qt::UserRole).toString();
             for (int i = 0; i < list(d, "sizeList")->count(); ++i)
@@ -525,6 +586,7 @@ private slots:
             d->accept();
         });
         QVERIFY(dialogs.chooseFont(nullptr, font, colour, 8, 72));
+        QVERIFY(tabbedThroughSizes);
         QCOMPARE(font, regular);
         QCOMPARE(colour, 0x000080u);
         QCOMPARE(family, QFontInfo(QFont("Courier New")).family());
