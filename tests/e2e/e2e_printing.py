@@ -5,12 +5,14 @@ the job's attributes and the PDF the program sent stay readable. Usage as e2e_do
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import _die_with_parent, check, run_tests, wait_for  # noqa: E402
+from harness import _die_with_parent, check, run_tests, wait_for, walk  # noqa: E402
 
 QUEUE = "JotbookPDF"
 # The scheduler's files and logs live in its own folder; it listens on a socket there only.
@@ -126,6 +128,65 @@ def test_print_landscape_copies(session):
     check(cups.proc.poll() is not None, "the scheduler is still running")
 
 
+def test_stalled_scheduler(session):
+    """A scheduler stopped by SIGSTOP: Ctrl+P leaves the window answering and reports the failure after the
+    timeout; the job given up is never sent, the next one once the scheduler answers again. Then the /P key at
+    start with the scheduler stopped, and closing while that job still waits."""
+    path = os.path.join(session.root, "заметка.txt")
+    with open(path, "wb") as f:
+        f.write("Строка для печати".encode("cp1251"))
+    failure = "Не удалось вывести на печать этот документ!\n\nВозможно, принтер некорректно установлен."
+    with Scheduler() as cups:
+        session.env = cups.clients(session.env)
+        profile = session.fresh_profile()
+        profile.write_settings({"EndState": "True", "NewSettings": "False"})
+        app = session.start(profile, [path])
+        window = app.wait_window(r"^заметка.* - Jotbook$", timeout=15)
+        session.activate(window)
+        cups.proc.send_signal(signal.SIGSTOP)
+        asked = time.monotonic()
+        session.key("ctrl+p")
+
+        def answers():   # accessibility is asked on the window's thread
+            try:
+                tree = session.a11y_tree(app.pid, timeout=3)
+            except subprocess.TimeoutExpired:
+                return False
+            return tree and any(n["role"] == "frame" and "заметка" in n["name"] for n in walk(tree))
+        wait_for("the window to answer", answers, timeout=8, interval=0.2)
+        check(time.monotonic() - asked < 9, "the window does not answer while the scheduler is stopped")
+        text = session.wait_message(app, timeout=20)[1]
+        waited = time.monotonic() - asked
+        check(text == failure and 9 < waited < 20, f"after {waited:.1f} s: {text!r}")
+        session.key("Return")
+        wait_for("the message box to close", lambda: not app.windows("^Jotbook$"))
+
+        cups.proc.send_signal(signal.SIGCONT)
+        session.activate(window)
+        session.key("ctrl+p")
+        job = wait_for("the print job", cups.jobs, timeout=20)[0]
+        spooled = os.path.join(cups.root, "spool", f"d{job:05d}-001")
+        wait_for("the job's document", lambda: os.path.exists(spooled))
+        check(cups.jobs() == [job], f"jobs: {cups.jobs()}")
+        session.activate(window)
+        session.key("alt+F4")
+        check(app.wait_exit() == 0, "the program did not end cleanly")
+
+        cups.proc.send_signal(signal.SIGSTOP)
+        asked = time.monotonic()
+        app = session.start(profile, [path, "/P"])
+        text = session.wait_message(app, timeout=25)[1]
+        check(text == failure and time.monotonic() - asked < 20, f"/P at start: {text!r}")
+        session.key("Return")
+        window = app.wait_window(r"^заметка.* - Jotbook$", timeout=15)
+        session.activate(window)
+        session.key("alt+F4")
+        check(app.wait_exit(timeout=5) == 0, "the program did not end while its print job waits")
+        cups.proc.send_signal(signal.SIGCONT)
+        check(cups.jobs() == [job], f"jobs after the /P key: {cups.jobs()}")
+
+
 if __name__ == "__main__":
-    sys.exit(run_tests({"print_landscape_copies": test_print_landscape_copies}, sys.argv,
+    sys.exit(run_tests({"print_landscape_copies": test_print_landscape_copies,
+                        "print_stalled_scheduler": test_stalled_scheduler}, sys.argv,
                        ("cupsd", "lpadmin", "lpstat", "cupsreject", "ipptool", "pdftotext", "pdfinfo")))

@@ -535,8 +535,10 @@ private Q_SLOTS:
         // A resize while the notice is open brings no second one.
         bool resizedInside = false;
         run.sp.messages.onShow = [&](const platform::MessageRequest &) {
-            if (!std::exchange(resizedInside, true))
+            if (!std::exchange(resizedInside, true)) {
                 run.frm.resize(minW - 2, 400);
+                QCoreApplication::processEvents();   // as the box's own event loop does
+            }
         };
         run.frm.resize(minW - 1, 400);
         QTRY_VERIFY(resizedInside);
