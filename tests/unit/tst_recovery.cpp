@@ -209,71 +209,55 @@ private Q_SLOTS:
     }
 
     // Only the regular files of a private folder are copies: a link is neither offered nor
-    // written through, a FIFO does not hold up the start, a header of other lines or of no end is
-    // no copy, and the program's copies are private, also one it adopted.
+    // written through, a link to a FIFO does not hold up the start, a header of other lines or of
+    // no end is no copy, and the program's copies are private, also one it adopted.
     void plantedFiles_data()
     {
         QTest::addColumn<QString>("planted");
-        QTest::addColumn<bool>("offered");
-        QTest::newRow("link to a copy elsewhere") << "link" << false;
-        QTest::newRow("link at the own copy's name") << "own link" << false;
-        QTest::newRow("link to a FIFO") << "fifo link" << false;
-        QTest::newRow("unknown header line") << "unknown" << false;
-        QTest::newRow("header without end") << "long" << false;
-        QTest::newRow("copy open to others") << "open" << true;
+        for (const char *planted : {"link", "own link", "fifo link", "unknown line", "long header", "open copy"})
+            QTest::newRow(planted) << QString(planted);
     }
 
     void plantedFiles()
     {
         QFETCH(QString, planted);
-        QFETCH(bool, offered);
         QTemporaryDir dir;
         testing::ScriptedRecoveryHost host;
         host.dir = dir.filePath("state");
-        QVERIFY(QDir().mkdir(host.dir) && QFile::setPermissions(host.dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QDir().mkdir(host.dir) && ::chmod(QFile::encodeName(host.dir).constData(), 0700) == 0);
         RecoveryFiles files(host);
-        const QDateTime time(QDate(2026, 1, 1), QTime(10, 0));
-        const QByteArray valid = RecoveryFiles::encode("", "planted", time);
-        const QString outside = dir.filePath("outside"), orphan = host.dir + "/orphan" + RecoveryFiles::Suffix;
-        const auto write = [](const QString &path, const QByteArray &data) {
-            QFile f(path);
-            return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-        };
-        QVERIFY(write(outside, valid));
-        const auto link = [](const QString &target, const QString &name) {
-            return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(name).constData()) == 0;
-        };
+        writeCopy(dir.path(), "outside", "", "planted", 0);
+        const QString outside = dir.filePath("outside.recovery"), orphan = host.dir + "/orphan.recovery";
         const QString fifo = dir.filePath("fifo");
         QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        if (planted == "link" || planted == "fifo link")
-            QVERIFY(link(planted == "link" ? outside : fifo, orphan));
-        else if (planted == "own link")
-            QVERIFY(link(outside, files.ownFile()));
-        else if (planted == "unknown")
-            QVERIFY(write(orphan, QByteArray(valid).replace("\n\n", "\nsize 7\n\n")));
-        else if (planted == "long")
-            QVERIFY(write(orphan, "Jotbook recovery 1\n" + QByteArray("path /\n").repeated(100000) + valid.mid(19)));
-        else if (planted == "open")
-            QVERIFY(write(orphan, valid) && ::chmod(QFile::encodeName(orphan).constData(), 0644) == 0);
+        if (planted.endsWith("link")) {
+            const QString target = planted == "fifo link" ? fifo : outside;
+            QVERIFY(QFile::link(target, planted == "own link" ? files.ownFile() : orphan));
+        } else if (planted == "open copy") {
+            writeCopy(host.dir, "orphan", "", "planted", 0);
+            QVERIFY(::chmod(QFile::encodeName(orphan).constData(), 0644) == 0);
+        } else {
+            QFile f(orphan);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Jotbook recovery 1\nsaved 1\n"
+                    + (planted == "unknown line" ? QByteArray("size 7\n") : QByteArray("path /\n").repeated(100000))
+                    + "\nplanted");
+        }
 
-        std::future<std::optional<platform::RecoveryCopy>> found =
-            std::async(std::launch::async, [&] { return files.newestOrphan(); });
+        auto found = std::async(std::launch::async, [&] { return files.newestOrphan(); });
         if (found.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
             ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY));   // lets the reader go
             QFAIL("reading the recovery folder waits for a writer");
         }
         const std::optional<platform::RecoveryCopy> copy = found.get();
-        QCOMPARE(copy.has_value(), offered);
+        QCOMPARE(copy.has_value(), planted == "open copy");
         if (copy) {
-            QCOMPARE(copy->text, QByteArray("planted"));
             QVERIFY(files.adopt(*copy));
             QCOMPARE(modeOf(files.ownFile()), 0600);
         }
-        files.write("", Unsaved, time);
-        QCOMPARE(RecoveryFiles::read(outside)->text, QByteArray("planted"));
-        QFileInfo own(files.ownFile());
-        QVERIFY(own.isFile() && !own.isSymLink());
-        QCOMPARE(RecoveryFiles::read(files.ownFile())->text, Unsaved);
+        files.write("", Unsaved, QDateTime::currentDateTime());
+        QCOMPARE(RecoveryFiles::read(outside).value().text, QByteArray("planted"));
+        QCOMPARE(RecoveryFiles::read(files.ownFile()).value().text, Unsaved);
         QCOMPARE(modeOf(files.ownFile()), 0600);
     }
 
