@@ -306,17 +306,18 @@ int print(const PrintContext &ctx, qint32 copies, Orientation orientation)
     // One job at a time: one given up before may still wait for the service.
     if (lastJob && !lastJob->wait(ctx.answerTimeout))
         return PrinterError;
-    lastJob = std::make_shared<Job>();
+    const auto job = std::make_shared<Job>();
+    lastJob = job;
     QThread *thread = QThread::create(
-        [job = lastJob, in = JobInput{ctx.printers, ctx.box.text(), ctx.box.fontSpec(), qreal(ctx.box.logicalDpiX()),
-                                      ctx.documentName, copies, orientation}] { runJob(*job, in); });
+        [job, in = JobInput{ctx.printers, ctx.box.text(), ctx.box.fontSpec(), qreal(ctx.box.logicalDpiX()),
+                            ctx.documentName, copies, orientation}] { runJob(*job, in); });
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     thread->start();
-    while (!lastJob->wait(ctx.answerTimeout)) {
-        if (lastJob->giveUp())
+    while (!job->wait(ctx.answerTimeout)) {
+        if (job->giveUp())
             return PrinterError;
     }
-    return lastJob->error();
+    return job->error();
 }
 
 void report(platform::Messenger &messages, int code)
