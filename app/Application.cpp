@@ -2,12 +2,16 @@
 
 #include "app/FrmMain.h"
 #include "platform/QtPlatform.h"
+#include "printing/PrintDocument.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QTranslator>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -50,8 +54,16 @@ int runJotbook(int argc, char *argv[])
     platform::Platform platform = qtPlatform.platform();
     FrmMain frm(platform);
 
-    if (!frm.Form_Load(args.join(QLatin1Char(' '))))
-        return 1;
-    frm.show();
-    return QApplication::exec();
+    int code = 1;
+    if (frm.Form_Load(args.join(QLatin1Char(' ')))) {
+        frm.show();
+        code = QApplication::exec();
+    }
+    if (Printing::jobRunning()) {
+        // A print job still waits for a printing service that stopped answering: the program ends
+        // here, before anything that job may come back to is gone.
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -127,6 +127,23 @@ void selectItem(QListWidget *list, const std::function<bool(const QListWidgetIte
     list->setCurrentRow(-1);
 }
 
+// A list whose current row only the user changes (a click, the arrow keys, typing): when the focus
+// enters a list without a current row, Qt makes the first row current, and that is no choice.
+class PickList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        const QSignalBlocker blocker(this);
+        const bool hadCurrent = currentItem() != nullptr;
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent)
+            setCurrentRow(-1);
+    }
+};
+
 } // namespace
 
 FontColorDialog::FontColorDialog(const FontSpec &font, quint32 colour, int minSize, int maxSize, QWidget *parent)
@@ -137,11 +154,11 @@ FontColorDialog::FontColorDialog(const FontSpec &font, quint32 colour, int minSi
     , m_wantedWeight(effectiveWeight(font))
     , m_wantedItalic(font.italic)
     , m_familyEdit(new QLineEdit(this))
-    , m_familyList(new QListWidget(this))
+    , m_familyList(new PickList(this))
     , m_styleEdit(new QLineEdit(this))
-    , m_styleList(new QListWidget(this))
+    , m_styleList(new PickList(this))
     , m_sizeEdit(new QLineEdit(this))
-    , m_sizeList(new QListWidget(this))
+    , m_sizeList(new PickList(this))
     , m_strikeout(new QCheckBox(tr("&Зачёркнутый"), this))
     , m_underline(new QCheckBox(tr("&Подчёркнутый"), this))
     , m_colourCombo(new QComboBox(this))
