@@ -49,21 +49,24 @@ QString thanksText()
     return lines.join(QStringLiteral("\r\n"));
 }
 
-// The logo: the program's name on a band in the desktop's highlight colour.
-QPixmap logoPicture(const QSize &size, const QPalette &palette, const QFont &base)
+// The logo: the program's name on a band in the desktop's highlight colour, drawn at the screen's
+// density.
+QPixmap logoPicture(const QSize &size, qreal ratio, const QPalette &palette, const QFont &base)
 {
-    QPixmap picture(size);
+    QPixmap picture(size * ratio);
+    picture.setDevicePixelRatio(ratio);
     QPainter p(&picture);
     QLinearGradient band(0, 0, size.width(), 0);
     band.setColorAt(0, palette.color(QPalette::Highlight).darker(140));
     band.setColorAt(1, palette.color(QPalette::Highlight).lighter(130));
-    p.fillRect(picture.rect(), band);
+    const QRect area(QPoint(0, 0), size);
+    p.fillRect(area, band);
     QFont name = base;
     name.setBold(true);
     name.setPixelSize(size.height() * 11 / 20);
     p.setFont(name);
     p.setPen(palette.color(QPalette::HighlightedText));
-    p.drawText(picture.rect().adjusted(10, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Jotbook"));
+    p.drawText(area.adjusted(10, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Jotbook"));
     return picture;
 }
 
@@ -142,8 +145,8 @@ FrmAbout::FrmAbout(const AboutContext &context)
     layout->addLayout(buttons);
 
     if (host.mainWindow)
-        IIcon->setPixmap(host.mainWindow->windowIcon().pixmap(32, 32));
-    ILogo->setPixmap(logoPicture(QSize(width() - 18 - 32 - top->spacing(), 40), palette(), font()));
+        IIcon->setPixmap(host.mainWindow->windowIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
+    ILogo->setPixmap(logoPicture(QSize(width() - 18 - 32 - top->spacing(), 40), devicePixelRatioF(), palette(), font()));
     ILogo->setMinimumWidth(1);
 
     TThanks->setReadOnly(true);
