@@ -146,8 +146,7 @@ FrmAbout::FrmAbout(const AboutContext &context)
 
     if (host.mainWindow)
         IIcon->setPixmap(host.mainWindow->windowIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
-    ILogo->setPixmap(logoPicture(QSize(width() - 18 - 32 - top->spacing(), 40), devicePixelRatioF(), palette(), font()));
-    ILogo->setMinimumWidth(1);
+    ILogo->setMinimumSize(1, 40);
 
     TThanks->setReadOnly(true);
     TThanks->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -158,6 +157,10 @@ FrmAbout::FrmAbout(const AboutContext &context)
     PLevel->setRange(0, LevelMax);
     PLevel->setTextVisible(false);
     LMail->setCursor(Qt::PointingHandCursor);
+    // The address is reached with Tab and opened with Enter or Space as well; it shows underlined
+    // while it has the focus.
+    LMail->setFocusPolicy(Qt::TabFocus);
+    LMail->setAccessibleDescription(tr("Написать письмо автору"));
     LMail->installEventFilter(this);
     CmdClose->setAutoDefault(false);
     CmdSystem->setAutoDefault(false);
@@ -168,6 +171,14 @@ FrmAbout::FrmAbout(const AboutContext &context)
     connect(CmdClose, &QPushButton::clicked, this, &QDialog::reject);   // Escape too
     Form_Load();
     TMemory->start();
+    TThanks->setFocus();   // the address comes first in the tab order, but Enter should not write a mail
+}
+
+void FrmAbout::showEvent(QShowEvent *event)
+{
+    // Drawn for the width the window has (a larger font widens it) and the screen's density.
+    ILogo->setPixmap(logoPicture(QSize(ILogo->width(), 40), devicePixelRatioF(), palette(), font()));
+    SmallDialog::showEvent(event);
 }
 
 void FrmAbout::Show(QPointer<FrmAbout> &slot, const AboutContext &context, bool modal)
@@ -257,7 +268,17 @@ bool FrmAbout::eventFilter(QObject *watched, QEvent *event)
         return button == Qt::RightButton || button == Qt::MiddleButton;
     }
     if (watched == LMail) {
-        if (type == QEvent::MouseButtonPress) {
+        if (type == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                LMail_Click();
+                return true;
+            }
+        } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+            QFont font = LMail->font();
+            font.setUnderline(type == QEvent::FocusIn);
+            LMail->setFont(font);
+        } else if (type == QEvent::MouseButtonPress) {
             LMail_MouseDown();
         } else if (type == QEvent::MouseButtonRelease) {
             LMail_MouseUp();
