@@ -2,8 +2,9 @@
 # Makes the README's screenshots of the real program in a private Xvfb session with openbox (the
 # end-to-end tests' session, tests/e2e/harness.py): docs/main-window.png with a Russian note,
 # docs/find.png with the Find dialog over it and docs/about.png, the About window of the first start.
-# Usage: scripts/screenshots.sh [PROGRAM]   (without PROGRAM the editor is built in build-run/)
-# Extra environment reaches the program, e.g. QT_SCALE_FACTOR=2 scripts/screenshots.sh.
+# Usage: scripts/screenshots.sh [PROGRAM [FOLDER]]   (without PROGRAM the editor is built in build-run/;
+# FOLDER defaults to docs/). QT_SCALE_FACTOR and QT_FONT_DPI reach the program, to look at it on a
+# denser screen or with a larger font: QT_SCALE_FACTOR=2 scripts/screenshots.sh "" /tmp/2x
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
@@ -16,9 +17,10 @@ if [ -z "$program" ]; then
     cmake --build build-run --target jotbook -j"$(nproc)"
     program=build-run/jotbook
 fi
-mkdir -p docs
+folder=${2:-docs}
+mkdir -p "$folder"
 
-PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 - "$program" docs <<'EOF'
+PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 - "$program" "$folder" <<'EOF'
 import os
 import subprocess
 import sys
@@ -35,6 +37,13 @@ NOTE = """Заметки к совещанию 14.05
 3. Разослать план работ до пятницы.
 
 Ответственный: Иванов И. И.
+
+Вопросы к поставщику:
+- сроки поставки бумаги для принтеров;
+- замена картриджей в отделе кадров;
+- договор на обслуживание до конца года.
+
+Следующее совещание: 21.05, в 10:00.
 """
 
 
@@ -49,6 +58,9 @@ def shoot(session, window, name):
 
 
 with Session(program) as session:
+    for name in ("QT_SCALE_FACTOR", "QT_FONT_DPI"):
+        if name in os.environ:
+            session.env[name] = os.environ[name]
     note = os.path.join(session.root, "Заметки.txt")
     with open(note, "wb") as f:
         f.write(NOTE.replace("\n", "\r\n").encode("cp1251"))
@@ -71,7 +83,7 @@ with Session(program) as session:
     session.key("ctrl+Home", "ctrl+f")
     find = app.wait_window(r"^Поиск текста$")
     session.activate(find)
-    session.type("отчёты")
+    session.type("картриджей")
     session.key("Return")
     time.sleep(0.7)
     # The dialog floats over the main window: the picture is the screen around both, frames and
