@@ -52,7 +52,10 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
 {
     initResources();
     setObjectName(QStringLiteral("FrmMain"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/jotbook.png")));
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/jotbook-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
 
     TTextBlock = new platform::TextBox(this);
     TTextBlock->setObjectName(QStringLiteral("TTextBlock"));

@@ -165,7 +165,9 @@ FontColorDialog::FontColorDialog(const FontSpec &font, quint32 colour, int minSi
     , m_sample(new QLabel(SampleText, this))
 {
     setWindowTitle(tr("Шрифт"));
+    m_familyEdit->setObjectName(QStringLiteral("familyEdit"));
     m_familyList->setObjectName(QStringLiteral("familyList"));
+    m_styleEdit->setObjectName(QStringLiteral("styleEdit"));
     m_styleList->setObjectName(QStringLiteral("styleList"));
     m_sizeEdit->setObjectName(QStringLiteral("sizeEdit"));
     m_sizeList->setObjectName(QStringLiteral("sizeList"));
@@ -220,6 +222,12 @@ FontColorDialog::FontColorDialog(const FontSpec &font, quint32 colour, int minSi
     grid->addWidget(label(tr("&Шрифт:"), m_familyEdit), 0, 0);
     grid->addWidget(label(tr("&Начертание:"), m_styleList), 0, 1);
     grid->addWidget(label(tr("&Размер:"), m_sizeEdit), 0, 2);
+    // A label leads to one control; the other field or list under each caption is named after the
+    // same caption, so that a screen reader tells what it holds.
+    m_familyList->setAccessibleName(tr("Шрифт:"));
+    m_styleEdit->setAccessibleName(tr("Начертание:"));
+    m_styleList->setAccessibleName(tr("Начертание:"));   // a list is not named by its label
+    m_sizeList->setAccessibleName(tr("Размер:"));
     grid->addWidget(m_familyEdit, 1, 0);
     grid->addWidget(m_styleEdit, 1, 1);
     grid->addWidget(m_sizeEdit, 1, 2);

@@ -6,6 +6,7 @@
 #include "platform/RuntimeError.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -642,6 +643,29 @@ private slots:
         });
         QVERIFY(!dialogs.chooseFont(nullptr, font, colour, 8, 72));
         QCOMPARE(font, before);
+    }
+
+    // A screen reader tells what every field and list of the font chooser holds. On Linux Qt
+    // names a combo box by its current item, so the colour box is known by the label that leads to it.
+    void fontDialogNames()
+    {
+        FontColorDialog d(FontSpec{}, 0, 8, 72);
+        const auto named = [&](const char *name, const QString &expected) {
+            auto *w = d.findChild<QWidget *>(name);
+            QVERIFY2(w, name);
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+            QStringList names{a->text(QAccessible::Name)};
+            for (const auto &[label, relation] : a->relations(QAccessible::Label))
+                names << label->text(QAccessible::Name);
+            QVERIFY2(names.contains(expected), qPrintable(QStringLiteral("%1: %2").arg(name, names.join(u'|'))));
+        };
+        named("familyEdit", "Шрифт:");
+        named("familyList", "Шрифт:");
+        named("styleEdit", "Начертание:");
+        named("styleList", "Начертание:");
+        named("sizeEdit", "Размер:");
+        named("sizeList", "Размер:");
+        named("colourCombo", "Цвет:");
     }
 
     void systemFacts()
