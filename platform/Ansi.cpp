@@ -1,6 +1,8 @@
 #include "platform/Ansi.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace platform::Ansi {
 
@@ -32,6 +34,8 @@ struct Tables {
     std::array<bool, 65536> known;
     std::array<uchar, 256> upper;
     std::array<uchar, 256> lower;
+    std::array<std::array<char, 3>, 256> utf8;   // the UTF-8 of each byte's character...
+    std::array<uchar, 256> utf8Length;            // ...and its length, 1 to 3
 
     Tables()
     {
@@ -45,6 +49,14 @@ struct Tables {
         for (int b = 0; b < 256; ++b) {
             upper[b] = caseMapped(b, QChar(unicode[b]).toUpper());
             lower[b] = caseMapped(b, QChar(unicode[b]).toLower());
+            const char16_t u = unicode[b];
+            utf8Length[b] = u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
+            if (u < 0x80)
+                utf8[b] = {char(u)};
+            else if (u < 0x800)
+                utf8[b] = {char(0xC0 | u >> 6), char(0x80 | (u & 0x3F))};
+            else
+                utf8[b] = {char(0xE0 | u >> 12), char(0x80 | (u >> 6 & 0x3F)), char(0x80 | (u & 0x3F))};
         }
     }
 
@@ -69,6 +81,42 @@ QByteArray mapBytes(const QByteArray &bytes, const std::array<uchar, 256> &table
     for (qsizetype i = 0; i < bytes.size(); ++i)
         dst[i] = char(table[src[i]]);
     return out;
+}
+
+const char Mark[] = "\xEF\xBB\xBF";
+
+// The first byte from p on that is not ASCII, or end; eight bytes at a time.
+inline const uchar *asciiEnd(const uchar *p, const uchar *end)
+{
+    constexpr quint64 highBits = 0x8080808080808080ull;
+    for (quint64 word; end - p >= 8; p += 8) {
+        std::memcpy(&word, p, 8);
+        if (word & highBits)
+            break;
+    }
+    while (p < end && *p < 0x80)
+        ++p;
+    return p;
+}
+
+// The length of a UTF-8 sequence by its first byte and the bits that byte contributes; 0 for a
+// byte that cannot begin one (a continuation byte, the overlong leads 0xC0 and 0xC1, and leads
+// of code points past U+10FFFF).
+struct Lead {
+    int length;
+    char32_t bits;
+};
+inline Lead leadOf(uchar b)
+{
+    if (b < 0xC2)
+        return {0, 0};
+    if (b < 0xE0)
+        return {2, char32_t(b & 0x1F)};
+    if (b < 0xF0)
+        return {3, char32_t(b & 0x0F)};
+    if (b < 0xF5)
+        return {4, char32_t(b & 0x07)};
+    return {0, 0};
 }
 
 } // namespace
@@ -137,6 +185,88 @@ QByteArray toUpper(const QByteArray &bytes)
 QByteArray toLower(const QByteArray &bytes)
 {
     return mapBytes(bytes, tables().lower);
+}
+
+Utf8Reading readUtf8(const QByteArray &bytes)
+{
+    const Tables &t = tables();
+    const uchar *const begin = reinterpret_cast<const uchar *>(bytes.constData());
+    const uchar *const end = begin + bytes.size();
+    Utf8Reading reading;
+    reading.mark = bytes.startsWith(Mark);
+    const uchar *const start = begin + (reading.mark ? 3 : 0);
+    // ASCII alone reads the same in both codings; it is UTF-8 only after the mark.
+    const uchar *p = asciiEnd(start, end);
+    if (p == end && !reading.mark)
+        return {};
+
+    // No character is longer in Windows-1251 than in UTF-8.
+    QByteArray text(end - start, Qt::Uninitialized);
+    char *out = std::copy(start, p, text.data());
+    bool foreign = false;
+    while (p < end) {
+        if (*p < 0x80) {
+            const uchar *run = asciiEnd(p, end);
+            out = std::copy(p, run, out);
+            p = run;
+            continue;
+        }
+        const Lead lead = leadOf(*p);
+        if (lead.length == 0 || end - p < lead.length)
+            return {};
+        char32_t code = lead.bits;
+        for (int i = 1; i < lead.length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return {};
+            code = code << 6 | (p[i] & 0x3F);
+        }
+        const bool overlong = (lead.length == 3 && code < 0x800) || (lead.length == 4 && code < 0x10000);
+        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return {};
+        p += lead.length;
+        if (code < 0x10000 && t.known[code])
+            *out++ = t.bytes[code];
+        else
+            foreign = true;
+    }
+    reading.kind = foreign ? Utf8Reading::Foreign : Utf8Reading::Converted;
+    if (!foreign) {
+        text.truncate(out - text.constData());
+        reading.text = std::move(text);
+    }
+    return reading;
+}
+
+QByteArray toFile(const QByteArray &text, FileCoding coding)
+{
+    if (coding == FileCoding::Ansi)
+        return text;
+    const Tables &t = tables();
+    const uchar *src = reinterpret_cast<const uchar *>(text.constData());
+    const qsizetype n = text.size();
+    const qsizetype markSize = coding == FileCoding::Utf8WithMark ? 3 : 0;
+    qsizetype size = markSize;
+    for (qsizetype i = 0; i < n; ++i)
+        size += t.utf8Length[src[i]];
+
+    QByteArray data(size, Qt::Uninitialized);
+    char *out = data.data();
+    std::memcpy(out, Mark, markSize);
+    out += markSize;
+    for (qsizetype i = 0; i < n; ++i) {
+        const uchar b = src[i];
+        if (b < 0x80) {
+            *out++ = char(b);
+            continue;
+        }
+        const auto &sequence = t.utf8[b];
+        out[0] = sequence[0];
+        out[1] = sequence[1];
+        if (t.utf8Length[b] == 3)
+            out[2] = sequence[2];
+        out += t.utf8Length[b];
+    }
+    return data;
 }
 
 } // namespace platform::Ansi

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -17,6 +18,13 @@ const QString RecoveryFiles::Suffix = QStringLiteral(".recovery");
 namespace {
 
 const QByteArray Magic = QByteArrayLiteral("Jotbook recovery 1\n");
+
+// The names of the codings in the coding line.
+constexpr std::pair<FileCoding, const char *> CodingNames[] = {
+    {FileCoding::Ansi, "Windows-1251"},
+    {FileCoding::Utf8, "UTF-8"},
+    {FileCoding::Utf8WithMark, "UTF-8 BOM"},
+};
 
 // Creates the folder and any missing parent, each open to the user alone; an existing folder
 // keeps its permissions.
@@ -48,11 +56,16 @@ QString RecoveryFiles::ownFile() const
     return m_host.folder() + QLatin1Char('/') + m_host.selfId() + Suffix;
 }
 
-QByteArray RecoveryFiles::encode(const QString &documentPath, const QByteArray &text, const QDateTime &saved)
+QByteArray RecoveryFiles::encode(const QString &documentPath, const QByteArray &text, const QDateTime &saved,
+                                 FileCoding coding)
 {
     QByteArray data = Magic;
     data += "saved " + QByteArray::number(saved.toMSecsSinceEpoch()) + '\n';
     data += "path " + QFile::encodeName(documentPath).toPercentEncoding() + '\n';
+    for (const auto &[known, name] : CodingNames) {
+        if (known == coding)
+            data += QByteArray("coding ") + name + '\n';
+    }
     data += '\n';
     data += text;
     return data;
@@ -77,6 +90,12 @@ std::optional<RecoveryCopy> RecoveryFiles::read(const QString &file, bool withTe
             copy.saved = QDateTime::fromMSecsSinceEpoch(line.mid(6).toLongLong(&hasSaved), Qt::UTC);
         else if (line.startsWith("path "))
             copy.path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5)));
+        else if (line.startsWith("coding ")) {
+            for (const auto &[known, name] : CodingNames) {
+                if (line.mid(7) == name)
+                    copy.coding = known;
+            }
+        }
     }
     if (!hasSaved)
         return std::nullopt;
@@ -88,12 +107,13 @@ std::optional<RecoveryCopy> RecoveryFiles::read(const QString &file, bool withTe
     return copy;
 }
 
-void RecoveryFiles::write(const QString &documentPath, const QByteArray &text, const QDateTime &saved)
+void RecoveryFiles::write(const QString &documentPath, const QByteArray &text, const QDateTime &saved,
+                          FileCoding coding)
 {
     if (!enabled())
         return;
     makePrivateFolder(m_host.folder());
-    writeFileSafely(ownFile(), encode(documentPath, text, saved), 0600);
+    writeFileSafely(ownFile(), encode(documentPath, text, saved, coding), 0600);
 }
 
 void RecoveryFiles::remove()

@@ -5,6 +5,7 @@
 #include "document/Documents.h"
 #include "document/FileAccess.h"
 #include "document/MdlCode.h"
+#include "platform/Ansi.h"
 #include "platform/TextBox.h"
 #include "tests/support/MainWindowFixture.h"
 
@@ -111,6 +112,9 @@ class TestDocuments : public QObject {
 private Q_SLOTS:
     void roundTrip_data();
     void roundTrip();
+    void utf8RoundTrip_data();
+    void utf8RoundTrip();
+    void utf8WithForeignCharacters();
     void sizeQuestion_data();
     void sizeQuestion();
     void dataQuestion_data();
@@ -178,6 +182,84 @@ void TestDocuments::roundTrip()
     QCOMPARE(env.frm.document().GlobalFileName(), copy);
     QCOMPARE(env.frm.windowTitle(), QStringLiteral("copy - Jotbook"));
     QCOMPARE(env.frm.mainActions().mnuRecent->text(), QLatin1Char('&') + copy);
+}
+
+void TestDocuments::utf8RoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<int>("coding");
+    QTest::newRow("UTF-8") << QByteArray() << int(MdlCode::Windows);
+    QTest::newRow("UTF-8 with the mark") << QByteArray("\xEF\xBB\xBF") << int(MdlCode::Windows);
+    QTest::newRow("DOS chosen: not recognised") << QByteArray("\xEF\xBB\xBF") << int(MdlCode::Dos);
+}
+
+// Opened, saved unchanged, edited and saved, saved under another name: a UTF-8 file stays UTF-8
+// (with its mark), byte for byte where nothing was edited. New starts a Windows-1251 document.
+void TestDocuments::utf8RoundTrip()
+{
+    QFETCH(QByteArray, mark);
+    QFETCH(int, coding);
+    Env env;
+    env.frm.mainActions().mnuCodingDos->setChecked(coding == MdlCode::Dos);
+    const bool utf8 = coding == MdlCode::Windows;
+    const QString note = QStringLiteral("Заметка: ёж, «ель» — №1\r\nВторая строка\n\tи третья\r");
+    const QByteArray original = mark + note.toUtf8();
+    const auto inFile = [&](const QByteArray &text) {
+        return utf8 ? mark + platform::Ansi::toUnicode(text).toUtf8() : text;
+    };
+
+    const QString file = env.write("note.txt", original);
+    QVERIFY(env.frm.documents().OpenTextFile(file, true, false));
+    QVERIFY(env.sp.messages.asked.isEmpty());
+    const QByteArray shown = utf8 ? platform::Ansi::fromUnicode(note) : MdlCode::ConvertCoding(original, coding, 1);
+    QCOMPARE(env.frm.textBox().text(), shown);
+    QCOMPARE(env.frm.document().SourceText(), shown);
+
+    QVERIFY(env.frm.documents().SaveTextFile(file, true));
+    QCOMPARE(readFile(file), utf8 ? original : shown);
+
+    env.frm.textBox().replaceSel(platform::Ansi::fromUnicode(QStringLiteral("Ещё ")));
+    env.frm.mnuSave_Click();
+    QCOMPARE(readFile(file), inFile(env.frm.textBox().text()));
+    QVERIFY(!env.frm.document().isChanged());
+
+    env.frm.textBox().replaceSel(platform::Ansi::fromUnicode(QStringLiteral("и ёж ")));
+    env.sp.dialogs.saveAnswers.push_back({env.path("copy.txt"), 1});
+    QVERIFY(env.frm.documents().SaveAs());
+    QCOMPARE(readFile(env.path("copy.txt")), inFile(env.frm.textBox().text()));
+
+    env.frm.mnuNew_Click();
+    env.frm.textBox().replaceSel("\xA8\xE6");   // Ёж
+    env.sp.dialogs.saveAnswers.push_back({env.path("new.txt"), 1});
+    QVERIFY(env.frm.documents().Save());
+    QCOMPARE(readFile(env.path("new.txt")), QByteArray("\xA8\xE6"));
+}
+
+// Characters that Windows-1251 lacks: one question; No keeps the previous document, Yes loads the
+// bytes as they are and saves them back unchanged.
+void TestDocuments::utf8WithForeignCharacters()
+{
+    const QByteArray original = QStringLiteral("\uFEFFСумма ∑ = 中 😀\r\n").toUtf8();
+    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        Env env;
+        env.loadPrevious();
+        const QString file = env.write("sum.txt", original);
+        env.sp.messages.answers.push_back(answer);
+        QVERIFY(env.frm.documents().OpenTextFile(file, true, false));
+        expectMessage(env.onlyMessage(),
+                      file + CrLf + CrLf
+                          + "Файл записан в кодировке UTF-8 и содержит символы, которых нет в кодировке Windows-1251."
+                          + CrLf + "Открыть его без перекодировки?",
+                      MsgButtons::YesNo, 2);
+        if (answer == MsgAnswer::No) {
+            env.expectPreviousKept(true);
+            continue;
+        }
+        QCOMPARE(env.frm.textBox().text(), original);
+        QCOMPARE(env.frm.document().GlobalFileName(), file);
+        QVERIFY(env.frm.documents().SaveTextFile(env.path("copy.txt"), true));
+        QCOMPARE(readFile(env.path("copy.txt")), original);
+    }
 }
 
 void TestDocuments::sizeQuestion_data()
