@@ -165,9 +165,9 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
             // all. An explicit DOS or KOI choice is taken as it is.
             FileCoding coding = FileCoding::Ansi;
             if (!options.codingDos && !options.codingKoi) {
-                Utf8Reading utf8 = platform::Ansi::readUtf8(text);
+                Utf8Reading utf8 = platform::Ansi::readUtf8(std::move(text));
+                text = std::move(utf8.text);
                 if (utf8.kind == Utf8Reading::Converted) {
-                    text = std::move(utf8.text);
                     coding = utf8.mark ? FileCoding::Utf8WithMark : FileCoding::Utf8;
                 } else if (utf8.kind == Utf8Reading::Foreign
                            && !ask(QStringLiteral("Файл записан в кодировке UTF-8 и содержит символы, которых нет "

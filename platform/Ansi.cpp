@@ -1,6 +1,5 @@
 #include "platform/Ansi.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -34,7 +33,7 @@ struct Tables {
     std::array<bool, 65536> known;
     std::array<uchar, 256> upper;
     std::array<uchar, 256> lower;
-    std::array<std::array<char, 3>, 256> utf8;   // the UTF-8 of each byte's character...
+    std::array<std::array<char, 4>, 256> utf8;   // the UTF-8 of each byte's character...
     std::array<uchar, 256> utf8Length;            // ...and its length, 1 to 3
 
     Tables()
@@ -99,24 +98,36 @@ inline const uchar *asciiEnd(const uchar *p, const uchar *end)
     return p;
 }
 
-// The length of a UTF-8 sequence by its first byte and the bits that byte contributes; 0 for a
-// byte that cannot begin one (a continuation byte, the overlong leads 0xC0 and 0xC1, and leads
-// of code points past U+10FFFF).
-struct Lead {
+// The UTF-8 sequence at p, whose first byte is not ASCII: its length and code point, or length 0
+// when it is no valid UTF-8 (a stray continuation byte, a sequence cut short, an overlong form, a
+// surrogate, a code point past U+10FFFF).
+struct Sequence {
     int length;
-    char32_t bits;
+    char32_t code;
 };
-inline Lead leadOf(uchar b)
+inline Sequence sequenceAt(const uchar *p, const uchar *end)
 {
-    if (b < 0xC2)
+    const uchar b = *p;
+    if (b >= 0xC2 && b < 0xE0) {   // two bytes, as Cyrillic letters take
+        if (end - p >= 2 && (p[1] & 0xC0) == 0x80)
+            return {2, char32_t((b & 0x1F) << 6 | (p[1] & 0x3F))};
         return {0, 0};
-    if (b < 0xE0)
-        return {2, char32_t(b & 0x1F)};
-    if (b < 0xF0)
-        return {3, char32_t(b & 0x0F)};
-    if (b < 0xF5)
-        return {4, char32_t(b & 0x07)};
-    return {0, 0};
+    }
+    if (b < 0xE0 || b > 0xF4)
+        return {0, 0};
+    const int length = b < 0xF0 ? 3 : 4;
+    if (end - p < length)
+        return {0, 0};
+    char32_t code = b & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return {0, 0};
+        code = code << 6 | (p[i] & 0x3F);
+    }
+    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return {0, 0};
+    return {length, code};
 }
 
 } // namespace
@@ -187,54 +198,62 @@ QByteArray toLower(const QByteArray &bytes)
     return mapBytes(bytes, tables().lower);
 }
 
-Utf8Reading readUtf8(const QByteArray &bytes)
+Utf8Reading readUtf8(QByteArray bytes)
 {
     const Tables &t = tables();
-    const uchar *const begin = reinterpret_cast<const uchar *>(bytes.constData());
+    const bool mark = bytes.startsWith(Mark);
+    char *const data = bytes.data();
+    const uchar *const begin = reinterpret_cast<const uchar *>(data);
     const uchar *const end = begin + bytes.size();
-    Utf8Reading reading;
-    reading.mark = bytes.startsWith(Mark);
-    const uchar *const start = begin + (reading.mark ? 3 : 0);
-    // ASCII alone reads the same in both codings; it is UTF-8 only after the mark.
-    const uchar *p = asciiEnd(start, end);
-    if (p == end && !reading.mark)
-        return {};
+    const uchar *p = begin + (mark ? 3 : 0);
+    char *out = data;
+    if (!mark) {
+        // ASCII alone reads the same in both codings; it is UTF-8 only after the mark.
+        p = asciiEnd(p, end);
+        if (p == end)
+            return {Utf8Reading::NotUtf8, false, std::move(bytes)};
+        out += p - begin;
+    }
 
-    // No character is longer in Windows-1251 than in UTF-8.
-    QByteArray text(end - start, Qt::Uninitialized);
-    char *out = std::copy(start, p, text.data());
-    bool foreign = false;
+    // Decoded in place, in one pass: no character is longer in Windows-1251 than in UTF-8, so what
+    // is written never overtakes what is still to be read. Russian text has short runs of ASCII
+    // between its words: those are copied a byte at a time.
     while (p < end) {
         if (*p < 0x80) {
-            const uchar *run = asciiEnd(p, end);
-            out = std::copy(p, run, out);
-            p = run;
+            *out++ = char(*p++);
             continue;
         }
-        const Lead lead = leadOf(*p);
-        if (lead.length == 0 || end - p < lead.length)
-            return {};
-        char32_t code = lead.bits;
-        for (int i = 1; i < lead.length; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return {};
-            code = code << 6 | (p[i] & 0x3F);
-        }
-        const bool overlong = (lead.length == 3 && code < 0x800) || (lead.length == 4 && code < 0x10000);
-        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return {};
-        p += lead.length;
-        if (code < 0x10000 && t.known[code])
-            *out++ = t.bytes[code];
-        else
-            foreign = true;
+        const Sequence sequence = sequenceAt(p, end);
+        if (sequence.length == 0 || sequence.code > 0xFFFF || !t.known[sequence.code])
+            break;
+        p += sequence.length;
+        *out++ = t.bytes[sequence.code];
     }
-    reading.kind = foreign ? Utf8Reading::Foreign : Utf8Reading::Converted;
-    if (!foreign) {
-        text.truncate(out - text.constData());
-        reading.text = std::move(text);
+    if (p == end) {
+        bytes.truncate(out - data);
+        bytes.squeeze();
+        return {Utf8Reading::Converted, mark, std::move(bytes)};
     }
-    return reading;
+
+    // Not all of it is Windows-1251 text: the characters decoded so far came from valid UTF-8,
+    // which is the one way to write them, so writing them again from the back restores the bytes
+    // (each takes at least the byte it was decoded into, so none is overwritten before it is read).
+    char *back = data + (p - begin);
+    while (out > data) {
+        const uchar byte = uchar(*--out);
+        back -= t.utf8Length[byte];
+        std::memcpy(back, t.utf8[byte].data(), t.utf8Length[byte]);
+    }
+    std::memcpy(data, Mark, back - data);   // the mark, or nothing
+
+    // The rest tells whether it is UTF-8 at all.
+    for (; p < end; p = asciiEnd(p, end)) {
+        const Sequence sequence = sequenceAt(p, end);
+        if (sequence.length == 0)
+            return {Utf8Reading::NotUtf8, false, std::move(bytes)};
+        p += sequence.length;
+    }
+    return {Utf8Reading::Foreign, mark, std::move(bytes)};
 }
 
 QByteArray toFile(const QByteArray &text, FileCoding coding)
@@ -249,23 +268,17 @@ QByteArray toFile(const QByteArray &text, FileCoding coding)
     for (qsizetype i = 0; i < n; ++i)
         size += t.utf8Length[src[i]];
 
-    QByteArray data(size, Qt::Uninitialized);
+    // Every character is copied as four bytes and the next one starts after its own length, so
+    // the buffer has three bytes to spare at the end.
+    QByteArray data(size + 3, Qt::Uninitialized);
     char *out = data.data();
     std::memcpy(out, Mark, markSize);
     out += markSize;
     for (qsizetype i = 0; i < n; ++i) {
-        const uchar b = src[i];
-        if (b < 0x80) {
-            *out++ = char(b);
-            continue;
-        }
-        const auto &sequence = t.utf8[b];
-        out[0] = sequence[0];
-        out[1] = sequence[1];
-        if (t.utf8Length[b] == 3)
-            out[2] = sequence[2];
-        out += t.utf8Length[b];
+        std::memcpy(out, t.utf8[src[i]].data(), 4);
+        out += t.utf8Length[src[i]];
     }
+    data.resize(size);
     return data;
 }
 

@@ -39,15 +39,15 @@ QByteArray toLower(const QByteArray &bytes);
 struct Utf8Reading {
     enum Kind {
         NotUtf8,    // not valid UTF-8 (a broken or overlong sequence, a surrogate), or ASCII alone
-        Converted,  // valid UTF-8 whose characters all exist in Windows-1251: text holds them
+        Converted,  // valid UTF-8 whose characters all exist in Windows-1251
         Foreign,    // valid UTF-8 holding characters that Windows-1251 lacks
     };
     Kind kind = NotUtf8;
-    bool mark = false;      // it begins with the byte-order mark (which is not part of text)
-    QByteArray text;
+    bool mark = false;   // UTF-8 that begins with the byte-order mark (a multi-byte sequence itself)
+    QByteArray text;     // Converted: the characters in Windows-1251, without the mark; else the bytes
 };
-// One pass over the bytes; a byte-order mark counts as a multi-byte sequence.
-Utf8Reading readUtf8(const QByteArray &bytes);
+// One pass, in the bytes' own buffer when it is not shared: the text takes no memory of its own.
+Utf8Reading readUtf8(QByteArray bytes);
 // What a file of that coding holds for the text: the text itself, or its UTF-8 (after the mark).
 QByteArray toFile(const QByteArray &text, FileCoding coding);
 
