@@ -15,10 +15,10 @@
 
 #include <new>
 
+using platform::FileCoding;
 using platform::MsgAnswer;
 using platform::MsgButtons;
 using platform::MsgIcon;
-using platform::FileCoding;
 using platform::RuntimeError;
 using Utf8Reading = platform::Ansi::Utf8Reading;
 namespace Code = platform::ErrorCode;

@@ -132,7 +132,8 @@ void TstAnsi::readUtf8_data()
     QTest::addColumn<QString>("text");   // what a converted file shows
 
     const int no = Ansi::Utf8Reading::NotUtf8, yes = Ansi::Utf8Reading::Converted, foreign = Ansi::Utf8Reading::Foreign;
-    const QString russian = QStringLiteral("Привет, мир! Съешь ещё этих мягких булок, да выпей же чаю.\r\n№ 5 — «ёлка»");
+    const QString russian =
+        QStringLiteral("Привет, мир! Съешь ещё этих мягких булок, да выпей же чаю.\r\n№ 5 — «ёлка»");
     const auto in = [&](const char *charset) { return QByteArray(QStringEncoder(charset)(russian)); };
     const QByteArray mark("\xEF\xBB\xBF");
     QString upperHalf;   // every character of Windows-1251 beyond ASCII, 0x98 too
