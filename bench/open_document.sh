@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Opening a large document, whole process, from the outside: Jotbook with the Windows-1251 text
-# against FeatherPad with the same text in UTF-8, interleaved, in a private X session.
+# (with -u the UTF-8 one) against FeatherPad with the same text in UTF-8, interleaved, in a private
+# X session.
 #
-#   bench/open_document.sh [-n RUNS] [-s MIB] [-l] [-J] [-t TEXT_DIR] [-j JOTBOOK] [-o OUT.tsv]
+#   bench/open_document.sh [-n RUNS] [-s MIB] [-l] [-u] [-J] [-t TEXT_DIR] [-j JOTBOOK] [-o OUT.tsv]
 #
 #   -s MIB   the size of the generated text (default 20)
 #   -l       the text is one single line
+#   -u       Jotbook opens the UTF-8 text too (recognised and converted on opening)
 #   -J       Jotbook alone (FeatherPad cannot open a text of some hundred MiB)
 #
 # One run: exec -> the window is shown, the text laid out and the process idle. Idle is seen
@@ -20,20 +22,22 @@ ROOT=$(dirname "$HERE")
 RUNS=5
 SIZE_MIB=20
 ONE_LINE=
+UTF8=
 ALONE=
 TEXT_DIR=
 JOTBOOK=$ROOT/build-bench/jotbook
 OUT=
-while getopts "n:s:lJt:j:o:" opt; do
+while getopts "n:s:luJt:j:o:" opt; do
   case $opt in
     n) RUNS=$OPTARG ;;
     s) SIZE_MIB=$OPTARG ;;
     l) ONE_LINE=one-line ;;
+    u) UTF8=1 ;;
     J) ALONE=1 ;;
     t) TEXT_DIR=$OPTARG ;;
     j) JOTBOOK=$OPTARG ;;
     o) OUT=$OPTARG ;;
-    *) sed -n '2,18p' "$0"; exit 2 ;;
+    *) sed -n '2,20p' "$0"; exit 2 ;;
   esac
 done
 JOTBOOK=$(realpath "$JOTBOOK" 2>/dev/null || echo "$JOTBOOK")
@@ -58,6 +62,8 @@ if [ -z "$TEXT_DIR" ]; then
 fi
 TEXT_CP1251=$TEXT_DIR/text-cp1251.txt
 TEXT_UTF8=$TEXT_DIR/text-utf8.txt
+TEXT_JOTBOOK=$TEXT_CP1251
+[ -z "$UTF8" ] || TEXT_JOTBOOK=$TEXT_UTF8
 
 # ---- the session -------------------------------------------------------------------------------
 DISPLAY_NO=
@@ -185,7 +191,7 @@ echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for i in $(seq "$RUNS"); do
   for who in $EDITORS; do
     if [ $who = jotbook ]; then
-      line=$(run_one jotbook "$JOTBOOK" "$TEXT_CP1251")
+      line=$(run_one jotbook "$JOTBOOK" "$TEXT_JOTBOOK")
     else
       line=$(run_one featherpad featherpad "$TEXT_UTF8")
     fi

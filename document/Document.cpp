@@ -72,15 +72,17 @@ void Document::New()
     m_sourceText.clear();
     c.box.setText(QByteArray());
     m_globalFileName.clear();
+    m_coding = platform::FileCoding::Ansi;
     m_restored = false;
     CreateTitle();
     stateChanged();
 }
 
-void Document::Commit(const QByteArray &text, const QString &path)
+void Document::Commit(const QByteArray &text, const QString &path, platform::FileCoding coding)
 {
     m_sourceText = text;
     m_globalFileName = path;
+    m_coding = coding;
     m_restored = false;
     CreateTitle();
     WriteRecentFile(path);
@@ -93,11 +95,12 @@ void Document::ForgetName()
     stateChanged();
 }
 
-void Document::Restore(const QByteArray &text, const QString &path)
+void Document::Restore(const QByteArray &text, const QString &path, platform::FileCoding coding)
 {
     c.box.setText(text);
     m_sourceText.clear();
     m_globalFileName = path;
+    m_coding = coding;
     m_restored = true;
     CreateTitle();
     stateChanged();

@@ -2,11 +2,14 @@
 // The one document the editor holds: the path it came from or was last saved to
 // (GlobalFileName, empty for a new document), the text as last loaded or saved (SourceText), the
 // text box that holds the current text, and the main window's caption that names it. A document is
-// changed exactly when the box's text differs from SourceText.
+// changed exactly when the box's text differs from SourceText. The text is Windows-1251 whatever
+// the file holds; the document's coding says how its file holds it (and how it is saved).
 //
 // Only New and Commit (a successful open or save) change the state; a failed open or save only
 // forgets the name (ForgetName). A text restored from a recovery copy (Restore) counts as changed
 // until it is saved or replaced, also where it equals SourceText.
+
+#include "platform/Ansi.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,6 +35,7 @@ public:
 
     const QString &GlobalFileName() const { return m_globalFileName; }
     const QByteArray &SourceText() const { return m_sourceText; }
+    platform::FileCoding coding() const { return m_coding; }
     platform::TextBox &box() const { return c.box; }
 
     // The name shown for the document: the file name without its extension, or "Новый документ".
@@ -51,15 +55,17 @@ public:
     bool IsTextChanged();
     void setSaver(std::function<bool()> save) { m_save = std::move(save); }
 
-    // mnuNew_Click's work once the change question has been answered: an empty document.
+    // mnuNew_Click's work once the change question has been answered: an empty Windows-1251
+    // document.
     void New();
-    // A successful open or save: text is what the box now holds, path where it lives.
-    void Commit(const QByteArray &text, const QString &path);
+    // A successful open or save: text is what the box now holds, path where it lives and coding
+    // how the file holds it.
+    void Commit(const QByteArray &text, const QString &path, platform::FileCoding coding);
     // A failed open or save: the text and the caption stay, the name goes.
     void ForgetName();
     // A text from a recovery copy, put back exactly as it was held, with the path it had (empty
-    // for a new document); it counts as changed.
-    void Restore(const QByteArray &text, const QString &path);
+    // for a new document) and its coding; it counts as changed.
+    void Restore(const QByteArray &text, const QString &path, platform::FileCoding coding);
     // Runs after New, Commit, ForgetName and Restore: the text or the name the document stands for
     // changed.
     void setStateObserver(std::function<void()> observer) { m_stateChanged = std::move(observer); }
@@ -75,6 +81,7 @@ private:
     Context c;
     QString m_globalFileName;
     QByteArray m_sourceText;
+    platform::FileCoding m_coding = platform::FileCoding::Ansi;
     std::function<bool()> m_save;
     std::function<void()> m_stateChanged;
     bool m_restored = false;

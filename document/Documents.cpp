@@ -4,6 +4,7 @@
 #include "document/FileAccess.h"
 #include "document/MdlCode.h"
 #include "document/MdlCommonDialogs.h"
+#include "platform/Ansi.h"
 #include "platform/Messenger.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
@@ -14,10 +15,12 @@
 
 #include <new>
 
+using platform::FileCoding;
 using platform::MsgAnswer;
 using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::RuntimeError;
+using Utf8Reading = platform::Ansi::Utf8Reading;
 namespace Code = platform::ErrorCode;
 
 namespace {
@@ -120,10 +123,11 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
 {
     // A copy: the caller may pass GlobalFileName itself, which a failure clears.
     const QString strFileName = fileName;
-    const auto ask = [&](const QString &headline) {
-        const QString text = strFileName + CrLf + CrLf + headline + CrLf + QStringLiteral("Попытаться загрузить его?");
+    const auto ask = [&](const QString &headline, const QString &question) {
+        const QString text = strFileName + CrLf + CrLf + headline + CrLf + question;
         return c.messages.msgBox(text, MsgButtons::YesNo, MsgIcon::Warning, 2) == MsgAnswer::Yes;
     };
+    const QString tryLoading = QStringLiteral("Попытаться загрузить его?");
     const DocumentOptions options = c.options();
     platform::TextBox &box = c.document.box();
 
@@ -134,7 +138,8 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
             const qint64 size = FileAccess::FileLength(strFileName);
             if (size > MaxPlainTextSize && options.checkLength
                 && !ask(QStringLiteral("Файл достаточно велик для текстового поля!") + CrLf
-                        + QStringLiteral("Его открытие может привести к некорректной работе программы."))) {
+                        + QStringLiteral("Его открытие может привести к некорректной работе программы."),
+                        tryLoading)) {
                 return true;
             }
 
@@ -143,7 +148,8 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
             if (options.checkData) {
                 bool isData = bOpenAsData;
                 if (!isData && holdsControlCharacters(text)) {
-                    if (!ask(QStringLiteral("Возможно, этот файл содержит данные не в формате простого текста.")))
+                    if (!ask(QStringLiteral("Возможно, этот файл содержит данные не в формате простого текста."),
+                             tryLoading))
                         return true;
                     isData = true;
                 }
@@ -152,6 +158,24 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
             }
 
             text.replace('\0', ' ');
+
+            // A UTF-8 file is shown as the Windows-1251 text of its characters and remembered as
+            // UTF-8, so that saving writes UTF-8 again. One whose characters do not all exist in
+            // Windows-1251 is never converted with loss: it loads as the bytes it holds, or not at
+            // all. An explicit DOS or KOI choice is taken as it is.
+            FileCoding coding = FileCoding::Ansi;
+            if (!options.codingDos && !options.codingKoi) {
+                Utf8Reading utf8 = platform::Ansi::readUtf8(std::move(text));
+                text = std::move(utf8.text);
+                if (utf8.kind == Utf8Reading::Converted) {
+                    coding = utf8.mark ? FileCoding::Utf8WithMark : FileCoding::Utf8;
+                } else if (utf8.kind == Utf8Reading::Foreign
+                           && !ask(QStringLiteral("Файл записан в кодировке UTF-8 и содержит символы, которых нет "
+                                                  "в кодировке Windows-1251."),
+                                   QStringLiteral("Открыть его без перекодировки?"))) {
+                    return true;
+                }
+            }
             if (options.codingDos)
                 text = MdlCode::ConvertCoding(text, MdlCode::Dos, MdlCode::Windows);
             if (options.codingKoi)
@@ -162,7 +186,7 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
             // The box gives back exactly the bytes it was given, so the loaded text is also the
             // text as the box holds it; the two share one buffer.
             box.setText(text);
-            c.document.Commit(text, strFileName);
+            c.document.Commit(text, strFileName, coding);
             // The text markers look only at the first four characters and at whether the text
             // is longer than the plain-text limit: a prefix one byte past the limit decides both.
             if (c.loaded)
@@ -219,8 +243,9 @@ bool Documents::SaveTextFile(const QString &fileName, bool bSave)
             throw RuntimeError(Code::Refused);
         WaitCursor wait;
         const QByteArray text = c.document.box().text();
-        FileAccess::SaveFile(strFileName, text);
-        c.document.Commit(text, strFileName);
+        const FileCoding coding = c.document.coding();
+        FileAccess::SaveFile(strFileName, platform::Ansi::toFile(text, coding));
+        c.document.Commit(text, strFileName, coding);
         return true;
     } catch (const RuntimeError &e) {
         error = e.code;

@@ -61,7 +61,7 @@ bool Recovery::WriteRecoveryCopy(bool report)
         return true;
     int error = 0;
     try {
-        m_files.write(path, box.text(), c.clock.now());
+        m_files.write(path, box.text(), c.clock.now(), c.document.coding());
         m_hasCopy = true;
         m_copyRevision = box.revision();
         m_copyPath = path;
@@ -99,7 +99,7 @@ bool Recovery::OfferRecoveryCopy()
         platform::RecoveryFiles::discard(*copy);
         return false;
     }
-    c.document.Restore(copy->text, copy->path);
+    c.document.Restore(copy->text, copy->path, copy->coding);
     // The copy already holds this text: it becomes this program's copy. Where it cannot be moved,
     // this program writes its own and only then lets the old one go.
     if (m_files.adopt(*copy)) {

@@ -1,7 +1,7 @@
 #pragma once
 // Unsaved text survives a crash, a kill or a shutdown. While the document has changes that are not
-// saved, a recovery copy of its text (the bytes as the text box holds them) and its path is kept
-// (platform::RecoveryFiles): written once the typing pauses, at once when the program is asked to
+// saved, a recovery copy of its text (the bytes as the text box holds them), its path and its
+// coding is kept (platform::RecoveryFiles): written once the typing pauses, at once when the program is asked to
 // end, and removed when the text is saved, replaced or discarded and when the program ends
 // normally. At start-up the newest copy that a program no longer running left behind is offered
 // back.

@@ -1,6 +1,7 @@
 #include "platform/Ansi.h"
 
 #include <array>
+#include <cstring>
 
 namespace platform::Ansi {
 
@@ -32,6 +33,8 @@ struct Tables {
     std::array<bool, 65536> known;
     std::array<uchar, 256> upper;
     std::array<uchar, 256> lower;
+    std::array<std::array<char, 4>, 256> utf8;   // the UTF-8 of each byte's character...
+    std::array<uchar, 256> utf8Length;            // ...and its length, 1 to 3
 
     Tables()
     {
@@ -45,6 +48,14 @@ struct Tables {
         for (int b = 0; b < 256; ++b) {
             upper[b] = caseMapped(b, QChar(unicode[b]).toUpper());
             lower[b] = caseMapped(b, QChar(unicode[b]).toLower());
+            const char16_t u = unicode[b];
+            utf8Length[b] = u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
+            if (u < 0x80)
+                utf8[b] = {char(u)};
+            else if (u < 0x800)
+                utf8[b] = {char(0xC0 | u >> 6), char(0x80 | (u & 0x3F))};
+            else
+                utf8[b] = {char(0xE0 | u >> 12), char(0x80 | (u >> 6 & 0x3F)), char(0x80 | (u & 0x3F))};
         }
     }
 
@@ -69,6 +80,54 @@ QByteArray mapBytes(const QByteArray &bytes, const std::array<uchar, 256> &table
     for (qsizetype i = 0; i < bytes.size(); ++i)
         dst[i] = char(table[src[i]]);
     return out;
+}
+
+const char Mark[] = "\xEF\xBB\xBF";
+
+// The first byte from p on that is not ASCII, or end; eight bytes at a time.
+inline const uchar *asciiEnd(const uchar *p, const uchar *end)
+{
+    constexpr quint64 highBits = 0x8080808080808080ull;
+    for (quint64 word; end - p >= 8; p += 8) {
+        std::memcpy(&word, p, 8);
+        if (word & highBits)
+            break;
+    }
+    while (p < end && *p < 0x80)
+        ++p;
+    return p;
+}
+
+// The UTF-8 sequence at p, whose first byte is not ASCII: its length and code point, or length 0
+// when it is no valid UTF-8 (a stray continuation byte, a sequence cut short, an overlong form, a
+// surrogate, a code point past U+10FFFF).
+struct Sequence {
+    int length;
+    char32_t code;
+};
+inline Sequence sequenceAt(const uchar *p, const uchar *end)
+{
+    const uchar b = *p;
+    if (b >= 0xC2 && b < 0xE0) {   // two bytes, as Cyrillic letters take
+        if (end - p >= 2 && (p[1] & 0xC0) == 0x80)
+            return {2, char32_t((b & 0x1F) << 6 | (p[1] & 0x3F))};
+        return {0, 0};
+    }
+    if (b < 0xE0 || b > 0xF4)
+        return {0, 0};
+    const int length = b < 0xF0 ? 3 : 4;
+    if (end - p < length)
+        return {0, 0};
+    char32_t code = b & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return {0, 0};
+        code = code << 6 | (p[i] & 0x3F);
+    }
+    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return {0, 0};
+    return {length, code};
 }
 
 } // namespace
@@ -137,6 +196,90 @@ QByteArray toUpper(const QByteArray &bytes)
 QByteArray toLower(const QByteArray &bytes)
 {
     return mapBytes(bytes, tables().lower);
+}
+
+Utf8Reading readUtf8(QByteArray bytes)
+{
+    const Tables &t = tables();
+    const bool mark = bytes.startsWith(Mark);
+    char *const data = bytes.data();
+    const uchar *const begin = reinterpret_cast<const uchar *>(data);
+    const uchar *const end = begin + bytes.size();
+    const uchar *p = begin + (mark ? 3 : 0);
+    char *out = data;
+    if (!mark) {
+        // ASCII alone reads the same in both codings; it is UTF-8 only after the mark.
+        p = asciiEnd(p, end);
+        if (p == end)
+            return {Utf8Reading::NotUtf8, false, std::move(bytes)};
+        out += p - begin;
+    }
+
+    // Decoded in place, in one pass: no character is longer in Windows-1251 than in UTF-8, so what
+    // is written never overtakes what is still to be read. Russian text has short runs of ASCII
+    // between its words: those are copied a byte at a time.
+    while (p < end) {
+        if (*p < 0x80) {
+            *out++ = char(*p++);
+            continue;
+        }
+        const Sequence sequence = sequenceAt(p, end);
+        if (sequence.length == 0 || sequence.code > 0xFFFF || !t.known[sequence.code])
+            break;
+        p += sequence.length;
+        *out++ = t.bytes[sequence.code];
+    }
+    if (p == end) {
+        bytes.truncate(out - data);
+        bytes.squeeze();
+        return {Utf8Reading::Converted, mark, std::move(bytes)};
+    }
+
+    // Not all of it is Windows-1251 text: the characters decoded so far came from valid UTF-8,
+    // which is the one way to write them, so writing them again from the back restores the bytes
+    // (each takes at least the byte it was decoded into, so none is overwritten before it is read).
+    char *back = data + (p - begin);
+    while (out > data) {
+        const uchar byte = uchar(*--out);
+        back -= t.utf8Length[byte];
+        std::memcpy(back, t.utf8[byte].data(), t.utf8Length[byte]);
+    }
+    std::memcpy(data, Mark, back - data);   // the mark, or nothing
+
+    // The rest tells whether it is UTF-8 at all.
+    for (; p < end; p = asciiEnd(p, end)) {
+        const Sequence sequence = sequenceAt(p, end);
+        if (sequence.length == 0)
+            return {Utf8Reading::NotUtf8, false, std::move(bytes)};
+        p += sequence.length;
+    }
+    return {Utf8Reading::Foreign, mark, std::move(bytes)};
+}
+
+QByteArray toFile(const QByteArray &text, FileCoding coding)
+{
+    if (coding == FileCoding::Ansi)
+        return text;
+    const Tables &t = tables();
+    const uchar *src = reinterpret_cast<const uchar *>(text.constData());
+    const qsizetype n = text.size();
+    const qsizetype markSize = coding == FileCoding::Utf8WithMark ? 3 : 0;
+    qsizetype size = markSize;
+    for (qsizetype i = 0; i < n; ++i)
+        size += t.utf8Length[src[i]];
+
+    // Every character is copied as four bytes and the next one starts after its own length, so
+    // the buffer has three bytes to spare at the end.
+    QByteArray data(size + 3, Qt::Uninitialized);
+    char *out = data.data();
+    std::memcpy(out, Mark, markSize);
+    out += markSize;
+    for (qsizetype i = 0; i < n; ++i) {
+        std::memcpy(out, t.utf8[src[i]].data(), 4);
+        out += t.utf8Length[src[i]];
+    }
+    data.resize(size);
+    return data;
 }
 
 } // namespace platform::Ansi

@@ -6,6 +6,14 @@
 #include <QChar>
 #include <QString>
 
+namespace platform {
+
+// How a document's file holds its text: the Windows-1251 bytes as they are, or UTF-8 of the same
+// characters, with or without the byte-order mark before them.
+enum class FileCoding { Ansi, Utf8, Utf8WithMark };
+
+} // namespace platform
+
 namespace platform::Ansi {
 
 QChar toUnicode(uchar byte);
@@ -26,5 +34,21 @@ uchar toUpper(uchar byte);
 uchar toLower(uchar byte);
 QByteArray toUpper(const QByteArray &bytes);
 QByteArray toLower(const QByteArray &bytes);
+
+// A file's bytes read as UTF-8.
+struct Utf8Reading {
+    enum Kind {
+        NotUtf8,    // not valid UTF-8 (a broken or overlong sequence, a surrogate), or ASCII alone
+        Converted,  // valid UTF-8 whose characters all exist in Windows-1251
+        Foreign,    // valid UTF-8 holding characters that Windows-1251 lacks
+    };
+    Kind kind = NotUtf8;
+    bool mark = false;   // UTF-8 that begins with the byte-order mark (a multi-byte sequence itself)
+    QByteArray text;     // Converted: the characters in Windows-1251, without the mark; else the bytes
+};
+// One pass, in the bytes' own buffer when it is not shared: the text takes no memory of its own.
+Utf8Reading readUtf8(QByteArray bytes);
+// What a file of that coding holds for the text: the text itself, or its UTF-8 (after the mark).
+QByteArray toFile(const QByteArray &text, FileCoding coding);
 
 } // namespace platform::Ansi

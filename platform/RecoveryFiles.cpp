@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -19,6 +21,13 @@ const QString RecoveryFiles::Suffix = QStringLiteral(".recovery");
 namespace {
 
 const QByteArray Magic = QByteArrayLiteral("Jotbook recovery 1\n");
+
+// The names of the codings in the coding line.
+constexpr std::pair<FileCoding, const char *> CodingNames[] = {
+    {FileCoding::Ansi, "Windows-1251"},
+    {FileCoding::Utf8, "UTF-8"},
+    {FileCoding::Utf8WithMark, "UTF-8 BOM"},
+};
 
 // The header, up to its empty line, lies within this many bytes (a path of PATH_MAX bytes,
 // percent-encoded, fits); a longer one is no copy.
@@ -52,11 +61,16 @@ QString RecoveryFiles::ownFile() const
     return m_host.folder() + QLatin1Char('/') + m_host.selfId() + Suffix;
 }
 
-QByteArray RecoveryFiles::encode(const QString &documentPath, const QByteArray &text, const QDateTime &saved)
+QByteArray RecoveryFiles::encode(const QString &documentPath, const QByteArray &text, const QDateTime &saved,
+                                 FileCoding coding)
 {
     QByteArray data = Magic;
     data += "saved " + QByteArray::number(saved.toMSecsSinceEpoch()) + '\n';
     data += "path " + QFile::encodeName(documentPath).toPercentEncoding() + '\n';
+    for (const auto &[known, name] : CodingNames) {
+        if (known == coding)
+            data += QByteArray("coding ") + name + '\n';
+    }
     data += '\n';
     data += text;
     return data;
@@ -88,7 +102,13 @@ std::optional<RecoveryCopy> RecoveryFiles::read(const QString &file, bool withTe
             copy.saved = QDateTime::fromMSecsSinceEpoch(line.mid(6).toLongLong(&hasSaved), Qt::UTC);
         else if (line.startsWith("path "))
             copy.path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5)));
-        else
+        else if (line.startsWith("coding ")) {
+            const auto known = std::find_if(std::begin(CodingNames), std::end(CodingNames),
+                                            [&](const auto &entry) { return line.mid(7) == entry.second; });
+            if (known == std::end(CodingNames))
+                return std::nullopt;
+            copy.coding = known->first;
+        } else
             return std::nullopt;
     }
     if (!hasSaved)
@@ -103,14 +123,15 @@ std::optional<RecoveryCopy> RecoveryFiles::read(const QString &file, bool withTe
     return copy;
 }
 
-void RecoveryFiles::write(const QString &documentPath, const QByteArray &text, const QDateTime &saved)
+void RecoveryFiles::write(const QString &documentPath, const QByteArray &text, const QDateTime &saved,
+                          FileCoding coding)
 {
     if (!enabled())
         return;
     int err = 0;
     if (!makePrivateFolder(m_host.folder(), &err))
         throwFileError(err, QFile::encodeName(m_host.folder()));
-    writeNewFile(ownFile(), encode(documentPath, text, saved), 0600);
+    writeNewFile(ownFile(), encode(documentPath, text, saved, coding), 0600);
 }
 
 void RecoveryFiles::remove()

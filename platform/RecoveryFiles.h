@@ -2,16 +2,20 @@
 // The recovery copies of unsaved documents: one file per running copy of the program, named
 // after that copy (RecoveryHost::selfId) and kept in the host's folder, which only the user may
 // enter (0700). A file is written whole or not at all and only the user may read it (0600). It
-// holds the document's text as the text box holds it, the document's path and when it was
-// written:
+// holds the document's text as the text box holds it, the document's path, how its file holds
+// the text and when it was written:
 //
 //   Jotbook recovery 1\n
 //   saved <milliseconds since 1970 UTC>\n
 //   path <the path's bytes, percent-encoded; nothing for a new document>\n
+//   coding <Windows-1251, UTF-8 or UTF-8 BOM>\n
 //   \n
 //   <the text>
 //
-// A header with other lines, or one that does not end within 16 KiB, is no copy.
+// A header with other lines, or one that does not end within 16 KiB, is no copy; a copy without
+// a coding line is Windows-1251.
+
+#include "platform/Ansi.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -27,6 +31,7 @@ struct RecoveryCopy {
     QString path;     // the document's path, empty for a new document
     QDateTime saved;
     QByteArray text;
+    FileCoding coding = FileCoding::Ansi;
 };
 
 class RecoveryFiles {
@@ -39,7 +44,7 @@ public:
     QString ownFile() const;
     // Writes this copy's file as a new one (mode 0600, a link at its name replaced, not followed).
     // Throws RuntimeError (codes as in SafeWrite.h) when it could not.
-    void write(const QString &documentPath, const QByteArray &text, const QDateTime &saved);
+    void write(const QString &documentPath, const QByteArray &text, const QDateTime &saved, FileCoding coding);
     // Removes this copy's file when there is one.
     void remove();
     // The newest copy left by a copy of the program that no longer runs, or none; none at all
@@ -52,7 +57,8 @@ public:
     // Deletes a copy found by newestOrphan.
     static void discard(const RecoveryCopy &copy);
 
-    static QByteArray encode(const QString &documentPath, const QByteArray &text, const QDateTime &saved);
+    static QByteArray encode(const QString &documentPath, const QByteArray &text, const QDateTime &saved,
+                             FileCoding coding = FileCoding::Ansi);
     // The copy in the file, or none when it is missing, no regular file (a link at the name is
     // not followed) or no recovery copy; without its text unless withText.
     static std::optional<RecoveryCopy> read(const QString &file, bool withText = true);

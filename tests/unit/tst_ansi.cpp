@@ -1,4 +1,5 @@
-// Windows-1251 as the program's 8-bit code page: the table, the reverse mapping and case mapping.
+// Windows-1251 as the program's 8-bit code page: the table, the reverse mapping, case mapping and
+// UTF-8 files.
 #include "platform/Ansi.h"
 
 #include <QStringDecoder>
@@ -17,6 +18,8 @@ private slots:
     void caseMapping_data();
     void caseMapping();
     void caseMappingIsReversibleAndKeepsLength();
+    void readUtf8_data();
+    void readUtf8();
 };
 
 void TstAnsi::everyByteMatchesTheSystemCodec()
@@ -119,6 +122,59 @@ void TstAnsi::caseMappingIsReversibleAndKeepsLength()
         all.append(char(b));
     QCOMPARE(Ansi::toUpper(all).size(), 256);
     QCOMPARE(Ansi::toLower(all).size(), 256);
+}
+
+void TstAnsi::readUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("mark");
+    QTest::addColumn<QString>("text");   // what a converted file shows
+
+    const int no = Ansi::Utf8Reading::NotUtf8, yes = Ansi::Utf8Reading::Converted, foreign = Ansi::Utf8Reading::Foreign;
+    const QString russian =
+        QStringLiteral("Привет, мир! Съешь ещё этих мягких булок, да выпей же чаю.\r\n№ 5 — «ёлка»");
+    const auto in = [&](const char *charset) { return QByteArray(QStringEncoder(charset)(russian)); };
+    const QByteArray mark("\xEF\xBB\xBF");
+    QString upperHalf;   // every character of Windows-1251 beyond ASCII, 0x98 too
+    for (int b = 0x80; b < 0x100; ++b)
+        upperHalf += Ansi::toUnicode(uchar(b));
+    QTest::newRow("ASCII alone") << QByteArray("plain text, 8 bytes and more\r\n") << no << false << QString();
+    QTest::newRow("Russian after the mark") << mark + russian.toUtf8() << yes << true << russian;
+    QTest::newRow("the mark alone") << mark << yes << true << QString();
+    QTest::newRow("every character") << upperHalf.toUtf8() << yes << false << upperHalf;
+    QTest::newRow("long ASCII run") << QByteArray(13, 'a') + "ж" << yes << false << QString(13, 'a') + "ж";
+    QTest::newRow("combining accent") << QByteArray("е\xCC\x81") << foreign << false << QString();
+    QTest::newRow("Russian, then an emoji") << mark + russian.toUtf8() + "\xF0\x9F\x98\x80" << foreign << true
+                                            << QString();
+    QTest::newRow("foreign, then broken") << QByteArray("中\xFF") << no << false << QString();
+    QTest::newRow("overlong 2-byte") << QByteArray("\xC0\xAF") << no << false << QString();
+    QTest::newRow("overlong 3-byte") << QByteArray("\xE0\x80\xAF") << no << false << QString();
+    QTest::newRow("overlong 4-byte") << QByteArray("\xF0\x80\x80\xAF") << no << false << QString();
+    QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << no << false << QString();
+    QTest::newRow("past U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << no << false << QString();
+    QTest::newRow("lone continuation") << QByteArray("a\x80") << no << false << QString();
+    QTest::newRow("cut at the end") << QByteArray("жи\xD0") << no << false << QString();
+    QTest::newRow("mark, then Windows-1251") << mark + in("windows-1251") << no << false << QString();
+    QTest::newRow("Windows-1251") << in("windows-1251") << no << false << QString();
+    QTest::newRow("CP866") << in("IBM866") << no << false << QString();
+    QTest::newRow("KOI8-R") << in("KOI8-R") << no << false << QString();
+}
+
+void TstAnsi::readUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, kind);
+    QFETCH(bool, mark);
+    QFETCH(QString, text);
+    // A buffer of its own, decoded in place; what is not converted comes back as it was.
+    const Ansi::Utf8Reading reading = Ansi::readUtf8(QByteArray(bytes.constData(), bytes.size()));
+    QCOMPARE(int(reading.kind), kind);
+    QCOMPARE(reading.mark, mark);
+    const bool converted = kind == Ansi::Utf8Reading::Converted;
+    QCOMPARE(reading.text, converted ? Ansi::fromUnicode(text) : bytes);
+    if (converted)
+        QCOMPARE(Ansi::toFile(reading.text, mark ? FileCoding::Utf8WithMark : FileCoding::Utf8), bytes);
 }
 
 QTEST_GUILESS_MAIN(TstAnsi)

@@ -5,6 +5,7 @@
 #include "document/Documents.h"
 #include "document/FileAccess.h"
 #include "document/MdlCode.h"
+#include "platform/Ansi.h"
 #include "platform/TextBox.h"
 #include "tests/support/MainWindowFixture.h"
 
@@ -111,6 +112,9 @@ class TestDocuments : public QObject {
 private Q_SLOTS:
     void roundTrip_data();
     void roundTrip();
+    void utf8RoundTrip_data();
+    void utf8RoundTrip();
+    void utf8WithForeignCharacters();
     void sizeQuestion_data();
     void sizeQuestion();
     void dataQuestion_data();
@@ -178,6 +182,71 @@ void TestDocuments::roundTrip()
     QCOMPARE(env.frm.document().GlobalFileName(), copy);
     QCOMPARE(env.frm.windowTitle(), QStringLiteral("copy - Jotbook"));
     QCOMPARE(env.frm.mainActions().mnuRecent->text(), QLatin1Char('&') + copy);
+}
+
+void TestDocuments::utf8RoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<bool>("dos");
+    QTest::newRow("UTF-8") << QByteArray() << false;
+    QTest::newRow("UTF-8 with the mark") << QByteArray("\xEF\xBB\xBF") << false;
+    QTest::newRow("DOS chosen: not recognised") << QByteArray("\xEF\xBB\xBF") << true;
+}
+
+// Opened, saved unchanged, edited and saved under another name: a UTF-8 file stays UTF-8 with its
+// mark, byte for byte where nothing was edited. New starts a Windows-1251 document.
+void TestDocuments::utf8RoundTrip()
+{
+    QFETCH(QByteArray, mark);
+    QFETCH(bool, dos);
+    Env env;
+    env.frm.mainActions().mnuCodingDos->setChecked(dos);
+    const QString note = QStringLiteral("Заметка: ёж, «ель» — №1\r\nВторая строка\n\tи третья\r");
+    const QByteArray original = mark + note.toUtf8();
+    const QString file = env.write("note.txt", original);
+    QVERIFY(env.frm.documents().OpenTextFile(file, true, false));
+    QVERIFY(env.sp.messages.asked.isEmpty());
+    QCOMPARE(env.frm.textBox().text(), dos ? MdlCode::ConvertCoding(original, MdlCode::Dos, MdlCode::Windows)
+                                           : platform::Ansi::fromUnicode(note));
+    QVERIFY(env.frm.documents().SaveTextFile(file, true));
+    QCOMPARE(readFile(file), dos ? env.frm.textBox().text() : original);
+
+    env.frm.textBox().replaceSel(platform::Ansi::fromUnicode(QStringLiteral("Ещё ")));
+    env.sp.dialogs.saveAnswers.push_back({env.path("copy.txt"), 1});
+    QVERIFY(env.frm.documents().SaveAs());
+    const QByteArray text = env.frm.textBox().text();
+    QCOMPARE(readFile(env.path("copy.txt")), dos ? text : mark + platform::Ansi::toUnicode(text).toUtf8());
+
+    env.frm.mnuNew_Click();
+    env.frm.textBox().replaceSel("\xA8\xE6");   // Ёж
+    env.sp.dialogs.saveAnswers.push_back({env.path("new.txt"), 1});
+    QVERIFY(env.frm.documents().Save());
+    QCOMPARE(readFile(env.path("new.txt")), QByteArray("\xA8\xE6"));
+}
+
+// Characters that Windows-1251 lacks: one question; No keeps the previous document, Yes loads the
+// bytes as they are and saves them back unchanged.
+void TestDocuments::utf8WithForeignCharacters()
+{
+    const QByteArray original = QStringLiteral("\uFEFFСумма ∑ = 中 😀\r\n").toUtf8();
+    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        Env env;
+        env.loadPrevious();
+        const QString file = env.write("sum.txt", original);
+        env.sp.messages.answers.push_back(answer);
+        QVERIFY(env.frm.documents().OpenTextFile(file, true, false));
+        expectMessage(env.onlyMessage(),
+                      file + CrLf + CrLf
+                          + "Файл записан в кодировке UTF-8 и содержит символы, которых нет в кодировке Windows-1251."
+                          + CrLf + "Открыть его без перекодировки?",
+                      MsgButtons::YesNo, 2);
+        if (answer == MsgAnswer::No) {
+            env.expectPreviousKept(true);
+            continue;
+        }
+        QVERIFY(env.frm.documents().SaveTextFile(env.path("copy.txt"), true));
+        QCOMPARE(readFile(env.path("copy.txt")), original);
+    }
 }
 
 void TestDocuments::sizeQuestion_data()

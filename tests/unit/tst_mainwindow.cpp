@@ -317,7 +317,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QString, title);
         Run run;
-        run.frm.document().Commit(QByteArray(), path);
+        run.frm.document().Commit(QByteArray(), path, platform::FileCoding::Ansi);
         QCOMPARE(run.frm.windowTitle(), title);
     }
 

@@ -134,7 +134,7 @@ private Q_SLOTS:
     }
 
     // Asked to end: the copy is written at once; the next start tells of the unclean end and then
-    // offers the text back exactly, with its path, as a changed document.
+    // offers the text back exactly, with its path and its file's coding, as a changed document.
     void endRequestAndRestart()
     {
         QTemporaryDir dir;
@@ -145,7 +145,7 @@ private Q_SLOTS:
             killed.start();
             killed.sp.endRequests.request();   // unchanged: nothing to keep
             QVERIFY(!QFile::exists(killed.ownFile()));
-            killed.frm.document().Commit("", path);   // an empty file, opened
+            killed.frm.document().Commit("", path, platform::FileCoding::Utf8WithMark);   // an empty file, opened
             killed.type(Unsaved);
             killed.sp.endRequests.request();
             QCOMPARE(RecoveryFiles::read(killed.ownFile())->text, Unsaved);
@@ -161,6 +161,7 @@ private Q_SLOTS:
                 && offer.defaultButton == 1);
         QCOMPARE(run.frm.textBox().text(), Unsaved);
         QCOMPARE(run.frm.document().GlobalFileName(), path);
+        QCOMPARE(run.frm.document().coding(), platform::FileCoding::Utf8WithMark);
         QCOMPARE(run.frm.windowTitle(), QString("Письмо другу - Jotbook"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"self.recovery"});
         run.sp.messages.answers.push_back(MsgAnswer::Cancel);
