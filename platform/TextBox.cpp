@@ -385,11 +385,13 @@ TextBuffer::Span TextBox::Private::apply(qsizetype pos, qsizetype length, const 
     const bool accessible = QAccessible::isActive();
     if (primary)
         primary->freeze();
+    rememberShown();
     // The last screenful only moves when the edit is above it.
     const bool lastScreenMoves = lastTopKnown >= 0 && last <= buffer.lineStart(buffer.lineOf(lastTopKnown));
     const TextBuffer::Span removed = buffer.replace(pos, length, text);
     const qsizetype delta = text.size() - length;
     rows.edited(first, last, delta);
+    shownEdited(pos, length, delta);
     lastTopKnown = lastScreenMoves ? lastTopKnown + delta : -1;
     const auto map = [&](qsizetype p) { return p <= pos ? p : p >= pos + length ? p + delta : pos; };
     anchor = snap(map(anchor));
@@ -424,22 +426,11 @@ void TextBox::Private::edit(qsizetype pos, qsizetype length, QByteArrayView byte
     const bool undoBefore = !undoStack.empty();
     const bool redoBefore = !redoStack.empty();
     const qsizetype anchorBefore = anchor, caretBefore = caret;
-    // What the rows looked like, to repaint no more than changed.
-    const TextRows::Segment segment = rows.segmentAt(pos);
-    const int rowsBefore = rows.layout(segment)->lineCount();
-    const qsizetype linesBefore = buffer.lineCount();
-    const qsizetype topBefore = top;
-
     TextBuffer::Span removed = apply(pos, length, TextBuffer::Span(bytes.toByteArray()));
     anchor = caret = pos + bytes.size();
     record(kind, pos, bytes.size(), std::move(removed), anchorBefore, caretBefore);
     goalX = -1;
-
-    const TextRows::Segment now = rows.segmentAt(pos);
-    const bool sameRows = top == topBefore && buffer.lineCount() == linesBefore && now.start == segment.start
-                          && now.isLastOfLine() && rows.layout(now)->lineCount() == rowsBefore;
-    textEdited(hadSelection, undoBefore, redoBefore,
-               sameRows ? rowsRect(qMin(pos, rows.rowStart(rows.rowAt(pos))), now.end) : rowsRect(pos, buffer.size()));
+    textEdited(hadSelection, undoBefore, redoBefore);
 }
 
 void TextBox::Private::record(EditKind kind, qsizetype pos, qsizetype inserted, TextBuffer::Span &&removed,
@@ -515,12 +506,11 @@ void TextBox::Private::applyHistory(bool undo)
     ensureVisible(caret);
 }
 
-void TextBox::Private::textEdited(bool hadSelection, bool undoBefore, bool redoBefore, const QRect &changed)
+void TextBox::Private::textEdited(bool hadSelection, bool undoBefore, bool redoBefore)
 {
-    const qsizetype mapped = top;
     setTop(top);
     updateScrollBar();
-    q->viewport()->update(top == mapped && !changed.isNull() ? changed : q->viewport()->rect());
+    q->viewport()->update(changedRows());
     restartBlink();
     if (QAccessible::isActive()) {
         QAccessibleTextCursorEvent event(q, int(caret));

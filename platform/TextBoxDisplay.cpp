@@ -205,6 +205,51 @@ void TextBox::Private::restartBlink()
     updateCaret();
 }
 
+void TextBox::Private::rememberShown()
+{
+    if (shownRemembered)
+        return;
+    shownRows.clear();
+    for (const TextRows::Row &row : visibleRows())
+        shownRows.push_back({rows.rowStart(row), rows.rowEnd(row)});
+    shownMarks = caretRect(caret).adjusted(-2, 0, 2, 0);
+    if (hasSelection())
+        shownMarks |= rowsRect(selStart(), selEnd());
+    shownRemembered = true;
+}
+
+void TextBox::Private::shownEdited(qsizetype pos, qsizetype length, qsizetype delta)
+{
+    for (ShownRow &row : shownRows) {
+        if (row.start < 0 || row.end <= pos)
+            continue;
+        if (row.start >= pos + length)
+            row = {row.start + delta, row.end + delta};
+        else
+            row = ShownRow();
+    }
+}
+
+QRegion TextBox::Private::changedRows()
+{
+    QRegion region = shownMarks;
+    const std::vector<TextRows::Row> &now = visibleRows();
+    const size_t count = qMax(now.size(), shownRows.size());
+    const int width = q->viewport()->width();
+    for (size_t i = 0; i < count; ++i) {
+        const bool same = i < now.size() && i < shownRows.size() && shownRows[i].start >= 0
+                          && shownRows[i].start == rows.rowStart(now[i]) && shownRows[i].end == rows.rowEnd(now[i]);
+        if (!same)
+            region |= QRect(0, rowY(int(i)), width, rows.rowHeight());
+    }
+    if (hasSelection())
+        region |= rowsRect(selStart(), selEnd());
+    shownRows.clear();
+    shownMarks = QRegion();
+    shownRemembered = false;
+    return region;
+}
+
 // ---- the widget ---------------------------------------------------------------------------------
 
 QRect TextBox::caretRect() const

@@ -10,6 +10,7 @@
 #include <QBasicTimer>
 #include <QPoint>
 #include <QPointer>
+#include <QRegion>
 
 #include <array>
 #include <vector>
@@ -77,8 +78,8 @@ struct TextBox::Private {
                 qsizetype anchorBefore, qsizetype caretBefore);
     void applyHistory(bool undo);
     void closeTyping() { typingOpen = false; }
-    // Tells the world; repaints changed (the whole view when it is null or the view scrolled).
-    void textEdited(bool hadSelection, bool undoBefore, bool redoBefore, const QRect &changed = QRect());
+    // Tells the world and repaints what the changes since the last call made different.
+    void textEdited(bool hadSelection, bool undoBefore, bool redoBefore);
     void updatePrimarySelection();
 
     // ---- moving (TextBoxInput.cpp) ----
@@ -111,6 +112,13 @@ struct TextBox::Private {
     QRect caretRect(qsizetype pos) const;
     void updateCaret();
     void restartBlink();
+    // Repainting after edits: before the first change the rows on screen are remembered, with
+    // the caret and the selection; each change forgets the rows whose text it touched and moves
+    // the others with the text; changedRows() is then what must be painted again: every row
+    // that is not the same row of the same text in the same place, and where the marks were.
+    void rememberShown();
+    void shownEdited(qsizetype pos, qsizetype length, qsizetype delta);
+    QRegion changedRows();
 
     TextBox *q;
     TextBuffer buffer;
@@ -123,6 +131,13 @@ struct TextBox::Private {
     mutable std::vector<TextRows::Row> visible;
     mutable std::array<quint64, 3> visibleFor{~0ull, 0, 0};   // rows generation, top and rows it holds
     bool settingScroll = false;
+    struct ShownRow {
+        qsizetype start = -1;       // -1 once an edit touched its text
+        qsizetype end = -1;
+    };
+    std::vector<ShownRow> shownRows;
+    QRegion shownMarks;
+    bool shownRemembered = false;
     std::array<int, 3> barShown{-1, -1, -1};   // last top, top and rows the bar was set for
 
     std::vector<EditEntry> undoStack;

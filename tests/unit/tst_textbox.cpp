@@ -13,10 +13,14 @@
 #include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
+
+#include <functional>
 
 using namespace platform;
 using Break = TextBox::Break;
@@ -87,6 +91,8 @@ private slots:
     void alignmentPlacesTheRows_data();
     void alignmentPlacesTheRows();
     void selectionIsPaintedWhereItIs();
+    void editsRepaintWhatChanged_data();
+    void editsRepaintWhatChanged();
     void mouseSelects();
     void longLineIsShownInPieces();
     void scrollBarFollowsTheTopRow();
@@ -757,6 +763,158 @@ void TstTextBox::selectionIsPaintedWhereItIs()
     QCOMPARE(at(6), highlight);
     QCOMPARE(at(1), base);
     QCOMPARE(at(12), base);
+}
+
+namespace {
+
+// The regions the viewport paints while recording is on.
+class PaintRecorder : public QObject {
+public:
+    QRegion painted;
+    bool on = false;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (on && event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+QByteArray numberedLines(int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += "line " + QByteArray::number(i) + " xxxxxxxx\r\n";
+    return text;
+}
+
+// Words that differ, so that no two rows look alike.
+QByteArray longLine(int size)
+{
+    QByteArray line;
+    for (int i = 0; line.size() < size; ++i)
+        line += "w" + QByteArray::number(i) + ' ';
+    return line;
+}
+
+} // namespace
+
+void TstTextBox::editsRepaintWhatChanged_data()
+{
+    // Steps are separated by "|": "t:text" types it a key at a time, "k:Ctrl+X*3" presses keys
+    // (three times), "c:text" puts text on the clipboard. The view is checked after every key.
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("steps");
+    const QByteArray paragraph = Ansi::fromUnicode(QStringLiteral(
+        "Первая строка текста, довольно длинная, чтобы посмотреть, как работает перенос слов в окне."));
+    const QByteArray below = Ansi::fromUnicode(QStringLiteral("\r\nниже\r\nещё ниже"));
+    QTest::newRow("typing until words wrap, undo, redo")
+        << below << 0 << 0
+        << QStringLiteral("t:Вторая строка текста, довольно длинная, чтобы посмотреть, как работает перенос "
+                          "слов в окне редактора при ширине окна.|k:Ctrl+Z|k:Ctrl+Shift+Z");
+    QTest::newRow("deleting until a word fits above, undo")
+        << paragraph + below << 0 << 0 << QStringLiteral("k:Down|k:Home|k:Delete*14|k:Ctrl+Z");
+    QTest::newRow("backspacing the end of a paragraph, undo")
+        << paragraph + below << 0 << int(paragraph.size()) << QStringLiteral("k:Backspace*12|k:Ctrl+Z");
+    QTest::newRow("inserting at the start of a wrapped paragraph, undo")
+        << paragraph + below << 0 << 0 << QStringLiteral("t:Ещё одно слово и |k:Ctrl+Z");
+    QTest::newRow("Enter in a wrapped paragraph, undo, redo")
+        << paragraph + below << 0 << 30 << QStringLiteral("k:Return|k:Return|k:Ctrl+Z|k:Ctrl+Shift+Z");
+    QTest::newRow("paste of several lines, undo")
+        << paragraph + below << 0 << 20 << QStringLiteral("c:один\nдва\r\nтри|k:Ctrl+V|k:Ctrl+Z");
+    QTest::newRow("typing in a centred line")
+        << Ansi::fromUnicode(QStringLiteral("по центру\r\nвторая")) << 2 << 4
+        << QStringLiteral("t:ещё текст|k:Backspace*3|k:Ctrl+Z");
+    QTest::newRow("typing in a right-aligned line")
+        << Ansi::fromUnicode(QStringLiteral("справа\r\nвторая")) << 1 << 6 << QStringLiteral("t:ещё|k:Ctrl+Z");
+    QTest::newRow("Ctrl+A then a letter, undo")
+        << numberedLines(100) << 0 << 0 << QStringLiteral("k:Ctrl+A|t:z|k:Ctrl+Z");
+    QTest::newRow("Backspace over a selection to the end, undo")
+        << numberedLines(12) << 0 << 40 << QStringLiteral("k:Ctrl+Shift+End|k:Backspace|k:Ctrl+Z");
+    QTest::newRow("Ctrl+Shift+End then Delete, undo")
+        << numberedLines(12) << 0 << 40 << QStringLiteral("k:Ctrl+Shift+End|k:Delete|k:Ctrl+Z");
+    QTest::newRow("cutting the whole text, undo")
+        << numberedLines(12) << 0 << 0 << QStringLiteral("k:Ctrl+A|k:Ctrl+X|k:Ctrl+Z");
+    QTest::newRow("Enter on the last row shown, undo")
+        << numberedLines(100) << 0 << 0 << QStringLiteral("k:PgDown|k:Up|k:End|k:Return*2|k:Ctrl+Z");
+    QTest::newRow("typing at the start of a line laid out in pieces")
+        << longLine(9000) << 0 << 0 << QStringLiteral("t:ab c|k:Backspace*3");
+}
+
+// What an edit paints must equal a full redraw of the new text: every pixel that differs from the
+// view before lies in the regions painted after it. And no more than that: every row the edit
+// repainted whole changed somewhere.
+void TstTextBox::editsRepaintWhatChanged()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, alignment);
+    QFETCH(int, caret);
+    QFETCH(QString, steps);
+    const int flashTime = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);   // the caret shows without blinking
+    const auto restoreFlash = qScopeGuard([flashTime] { QApplication::setCursorFlashTime(flashTime); });
+    box->setText(text);
+    box->setAlignmentValue(alignment);
+    box->setSel(caret, caret);
+    box->show();
+    box->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(box));
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    QWidget *view = box->viewport();
+    PaintRecorder recorder;
+    view->installEventFilter(&recorder);
+    QCoreApplication::processEvents();
+
+    const auto check = [&](const QString &step, const std::function<void()> &act) {
+        const QImage before = view->grab().toImage();
+        recorder.painted = QRegion();
+        recorder.on = true;
+        act();
+        QCoreApplication::processEvents();   // the paint that the edit asked for
+        recorder.on = false;
+        const QImage after = view->grab().toImage();
+        QCOMPARE(after.size(), before.size());
+        const QRect topLeft = box->characterRect(box->firstVisiblePosition());
+        const int rowHeight = topLeft.height(), firstRow = topLeft.top();
+        QList<bool> rowChanged((after.height() - firstRow) / rowHeight, false);
+        for (int y = 0; y < after.height(); ++y) {
+            for (int x = 0; x < after.width(); ++x) {
+                if (before.pixel(x, y) == after.pixel(x, y))
+                    continue;
+                QVERIFY2(recorder.painted.contains(QPoint(x, y)),
+                         qPrintable(QStringLiteral("%1: pixel (%2, %3) changed but was not repainted")
+                                        .arg(step).arg(x).arg(y)));
+                const int row = (y - firstRow) / rowHeight;
+                if (y >= firstRow && row < rowChanged.size())
+                    rowChanged[row] = true;
+            }
+        }
+        for (int row = 0; row < rowChanged.size(); ++row) {
+            const QRect band(0, firstRow + row * rowHeight, after.width(), rowHeight);
+            QVERIFY2(rowChanged[row] || !QRegion(band).subtracted(recorder.painted).isEmpty(),
+                     qPrintable(QStringLiteral("%1: row %2 was repainted but did not change").arg(step).arg(row)));
+        }
+    };
+
+    for (const QString &step : steps.split(QLatin1Char('|'))) {
+        const QString what = step.mid(2);
+        if (step.startsWith(QLatin1String("c:"))) {
+            QApplication::clipboard()->setText(what);
+        } else if (step.startsWith(QLatin1String("t:"))) {
+            for (qsizetype i = 0; i < what.size() && !QTest::currentTestFailed(); ++i)
+                check(step.left(2 + i + 1), [&] { typeText(box, what.mid(i, 1)); });
+        } else {
+            const QStringList keys = what.split(QLatin1Char('*'));
+            const QKeyCombination combination = QKeySequence::fromString(keys.first())[0];
+            for (int i = 0; i < (keys.size() > 1 ? keys.at(1).toInt() : 1) && !QTest::currentTestFailed(); ++i)
+                check(step, [&] { QTest::keyClick(box, combination.key(), combination.keyboardModifiers()); });
+        }
+        if (QTest::currentTestFailed())
+            return;
+    }
 }
 
 void TstTextBox::mouseSelects()
