@@ -21,8 +21,14 @@ class SelectionData;
 
 // The box's accessible object, for QAccessible (TextBoxAccessible.cpp).
 QAccessibleInterface *textBoxAccessibleFactory(const QString &className, QObject *object);
+// Model bytes as text for the world outside the box: each break of the dominant kind becomes
+// "\n"; every other CR and LF stays as it is, or becomes the symbol the view shows for it.
+// before and after are the bytes around them (0 for none), which decide what a CR or LF at either
+// end is (TextBox.cpp).
+enum class Marks { AsTheyAre, AsShown };
+QString outgoingText(QByteArrayView bytes, TextBuffer::Break dominant, Marks marks, char before = 0, char after = 0);
 // Clipboard and drag data for model bytes: their text and the bytes themselves (TextBoxInput.cpp).
-QMimeData *modelMimeData(const QByteArray &model);
+QMimeData *modelMimeData(const QByteArray &model, TextBuffer::Break dominant);
 
 // One change of the text: [pos, pos + length) holds what replaced text. Undoing or redoing the
 // step puts text back and turns the step into its inverse.
@@ -65,6 +71,8 @@ struct TextBox::Private {
     // Text entering from keys, clipboard or drops: breaks of any kind become the dominant break
     // when keepBreaks is set, and what Windows-1251 cannot hold becomes '?'.
     QByteArray incoming(const QString &text, bool keepBreaks) const;
+    // What pasting data inserts: the model bytes the box itself put there, or its text as incoming.
+    QByteArray pasted(const QMimeData *data) const;
     QString decode(qsizetype pos, qsizetype length) const;
 
     void setSelection(qsizetype newAnchor, qsizetype newCaret);
@@ -81,6 +89,24 @@ struct TextBox::Private {
     // Tells the world and repaints what the changes since the last call made different.
     void textEdited(bool hadSelection, bool undoBefore, bool redoBefore);
     void updatePrimarySelection();
+
+    // ---- accessibility (TextBoxAccessible.cpp) ----
+    // Assistive tools count the characters shown: a break that ends a row is one ("\n").
+    int accessibleOffset(qsizetype pos) const;
+    qsizetype modelPosition(int offset) const;
+    QString accessibleText(qsizetype from, qsizetype to) const;
+    // A change of the text as assistive tools see it: what [from, to) showed before it.
+    struct AccessibleChange {
+        qsizetype from = 0;
+        qsizetype to = 0;
+        int offset = 0;
+        QString removed;
+        bool widened[2] = {false, false};   // by a CR before it, an LF after it
+    };
+    AccessibleChange accessibleChangeAt(qsizetype pos, qsizetype length) const;
+    void tellAccessibleChange(const AccessibleChange &change, qsizetype delta) const;
+    void tellAccessibleReset(int countBefore) const;
+    void tellAccessibleCaret(bool selectionToo) const;
 
     // ---- moving (TextBoxInput.cpp) ----
     qsizetype nextWord(qsizetype pos) const;

@@ -75,7 +75,7 @@ private slots:
     void enterInsertsTheDominantBreak_data();
     void enterInsertsTheDominantBreak();
     void pasteNormalisesBreaksAndFilters();
-    void copyAndCutPutModelText();
+    void copyAndCutPutRowBreaksAsNewlines();
     void clearSelDeletesOnlyASelection();
     void dropOfUrlsIsHandedToTheOwner();
     void alignment();
@@ -98,7 +98,7 @@ private slots:
     void scrollBarFollowsTheTopRow();
     void readOnlyMovesButDoesNotEdit();
     void inputMethodComposesAtTheCaret();
-    void accessibleTextIsTheModel();
+    void accessibleTextIsAsShown();
 
 private:
     TextBox *box = nullptr;
@@ -411,19 +411,24 @@ void TstTextBox::pasteNormalisesBreaksAndFilters()
     QCOMPARE(box->text(), QByteArray("x\ry\rz"));
 }
 
-void TstTextBox::copyAndCutPutModelText()
+void TstTextBox::copyAndCutPutRowBreaksAsNewlines()
 {
     box->setText("a\r\nb\rc\xA0\xE9\r\nd");
     box->setSel(0, 8);
     box->copySel();
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\r\nb\rc\u00A0й"));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\nb\rc\u00A0й"));
     box->setSel(1, 5);
     box->cutSel();
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\r\nb\r"));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\nb\r"));
     QCOMPARE(box->text(), QByteArray("ac\xA0\xE9\r\nd"));
-    // Pasting back into a CR LF document gives CR LF breaks.
+    // Pasted back, it is the bytes it was, the lone CR too.
     box->pasteClip();
-    QCOMPARE(box->text(), QByteArray("a\r\nb\r\nc\xA0\xE9\r\nd"));
+    QCOMPARE(box->text(), QByteArray("a\r\nb\rc\xA0\xE9\r\nd"));
+    // A document whose rows end in LF takes the text, with its own breaks.
+    box->setText("x\ny\n");
+    box->setSel(1, 1);
+    box->pasteClip();
+    QCOMPARE(box->text(), QByteArray("x\nb\n\ny\n"));
 }
 
 void TstTextBox::clearSelDeletesOnlyASelection()
@@ -1021,27 +1026,42 @@ void TstTextBox::inputMethodComposesAtTheCaret()
     QCOMPARE(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().y(), before.y());
 }
 
-void TstTextBox::accessibleTextIsTheModel()
+// Assistive tools get the text as shown: a row-ending break is one "\n", a CR or LF inside a line
+// its symbol, and every offset they see or give counts so.
+void TstTextBox::accessibleTextIsAsShown()
 {
-    box->setText("ab\r\nc\xE9\rd");
+    box->setText("ab\r\nc\xE9\rd\r\n\r\nx\ny");
     QAccessibleInterface *a = QAccessible::queryAccessibleInterface(box);
     QCOMPARE(a->role(), QAccessible::EditableText);
+    QVERIFY(!a->valueInterface());
     QAccessibleTextInterface *t = a->textInterface();
-    QCOMPARE(t->characterCount(), 8);
-    QCOMPARE(t->text(0, 8), QStringLiteral("ab\r\nc\u0439\rd"));
-    int from = -1, to = -1;
-    QCOMPARE(t->textAtOffset(1, QAccessible::LineBoundary, &from, &to), QStringLiteral("ab\r\n"));
-    QCOMPARE(t->textAtOffset(5, QAccessible::LineBoundary, &from, &to), QStringLiteral("c\u0439\rd"));
-    QCOMPARE(t->textAfterOffset(1, QAccessible::LineBoundary, &from, &to), QStringLiteral("c\u0439\rd"));
-    QCOMPARE(from, 4);
-    t->setSelection(0, 4, 6);
+    const QString shown = QStringLiteral("ab\nc\u0439\u240Dd\n\nx\u240Ay");
+    QCOMPARE(t->characterCount(), int(shown.size()));
+    QCOMPARE(t->text(0, t->characterCount()), shown);
+    QCOMPARE(t->text(3, 6), QStringLiteral("c\u0439\u240D"));
+    const auto at = [t](int offset, QAccessible::TextBoundaryType boundary, int direction = 0) {
+        int from = -1, to = -1;
+        const QString text = direction < 0 ? t->textBeforeOffset(offset, boundary, &from, &to)
+                             : direction > 0 ? t->textAfterOffset(offset, boundary, &from, &to)
+                                             : t->textAtOffset(offset, boundary, &from, &to);
+        return QStringLiteral("%1-%2 %3").arg(from).arg(to).arg(text);
+    };
+    QCOMPARE(at(1, QAccessible::LineBoundary), QStringLiteral("0-3 ab\n"));
+    QCOMPARE(at(5, QAccessible::LineBoundary), QStringLiteral("3-8 c\u0439\u240Dd\n"));
+    QCOMPARE(at(1, QAccessible::LineBoundary, 1), QStringLiteral("3-8 c\u0439\u240Dd\n"));
+    QCOMPARE(at(9, QAccessible::LineBoundary, -1), QStringLiteral("8-9 \n"));
+    QCOMPARE(at(11, QAccessible::LineBoundary), QStringLiteral("9-12 x\u240Ay"));
+    QCOMPARE(at(2, QAccessible::CharBoundary), QStringLiteral("2-3 \n"));
+    QCOMPARE(t->characterRect(3).topLeft(), box->viewport()->mapToGlobal(box->characterRect(4).topLeft()));
+    QCOMPARE(t->offsetAtPoint(t->characterRect(9).center()), 9);
+    t->setSelection(0, 3, 5);
     QCOMPARE(box->selectedText(), QByteArray("c\xE9"));
-    QCOMPARE(t->cursorPosition(), 6);
-    QCOMPARE(a->valueInterface()->currentValue().toInt(), 6);
-    a->editableTextInterface()->insertText(0, QStringLiteral("\u044F\u4E2D\n"));
-    QCOMPARE(box->text(), QByteArray("\xFF?\r\nab\r\nc\xE9\rd"));
-    box->undoEdit();
-    QCOMPARE(box->text(), QByteArray("ab\r\nc\xE9\rd"));
+    QCOMPARE(t->cursorPosition(), 5);
+    a->editableTextInterface()->insertText(3, QStringLiteral("\u044F\n"));
+    QCOMPARE(box->text(), QByteArray("ab\r\n\xFF\r\nc\xE9\rd\r\n\r\nx\ny"));
+    // Where a lone CR ends the rows, it is the "\n".
+    box->setText("a\rb\rc\nd");
+    QCOMPARE(t->text(0, t->characterCount()), QStringLiteral("a\nb\nc\u240Ad"));
 }
 
 QTEST_MAIN(TstTextBox)
