@@ -414,8 +414,9 @@ TextBuffer::Span TextBox::Private::apply(qsizetype pos, qsizetype length, const 
     if (primary)
         primary->freeze();
     rememberShown();
-    // The last screenful only moves when the edit is above it.
-    const bool lastScreenMoves = lastTopKnown >= 0 && last <= buffer.lineStart(buffer.lineOf(lastTopKnown));
+    // The last screenful only moves when the edit is above it: the lines it can change end before
+    // the line the last screenful starts in (last is where they end, or the end of the text).
+    const bool lastScreenMoves = lastTopKnown >= 0 && last < buffer.lineStart(buffer.lineOf(lastTopKnown));
     const TextBuffer::Span removed = buffer.replace(pos, length, text);
     const qsizetype delta = text.size() - length;
     rows.edited(first, last, delta);

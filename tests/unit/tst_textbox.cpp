@@ -17,6 +17,8 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QUrl>
 
@@ -793,6 +795,19 @@ QByteArray numberedLines(int count)
     return text;
 }
 
+// What a scroll bar shows with this maximum: where its slider is, and whether it is at either end.
+QList<int> shownBar(QScrollBar *bar, int maximum)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.maximum = maximum;
+    option.sliderPosition = option.sliderValue = qMin(bar->value(), maximum);
+    option.pageStep = bar->pageStep();
+    const QRect slider = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    return {slider.top(), slider.height(), option.sliderValue == 0, option.sliderValue == maximum};
+}
+
 // Words that differ, so that no two rows look alike.
 QByteArray longLine(int size)
 {
@@ -842,6 +857,9 @@ void TstTextBox::editsRepaintWhatChanged_data()
         << numberedLines(12) << 0 << 40 << QStringLiteral("k:Ctrl+Shift+End|k:Delete|k:Ctrl+Z");
     QTest::newRow("cutting the whole text, undo")
         << numberedLines(12) << 0 << 0 << QStringLiteral("k:Ctrl+A|k:Ctrl+X|k:Ctrl+Z");
+    QTest::newRow("paste of many lines into an empty text, Ctrl+A then a letter")
+        << QByteArray() << 0 << 0
+        << "c:" + QString::fromLatin1(numberedLines(60)) + "|k:Ctrl+V|k:Ctrl+Home|k:Ctrl+A|t:z";
     QTest::newRow("Enter on the last row shown, undo")
         << numberedLines(100) << 0 << 0 << QStringLiteral("k:PgDown|k:Up|k:End|k:Return*2|k:Ctrl+Z");
     QTest::newRow("typing at the start of a line laid out in pieces")
@@ -871,6 +889,12 @@ void TstTextBox::editsRepaintWhatChanged()
     QWidget *view = box->viewport();
     PaintRecorder recorder;
     view->installEventFilter(&recorder);
+    // The same text set afresh, for what the scroll bar must show.
+    TextBox fresh;
+    fresh.resize(box->size());
+    fresh.setAlignmentValue(alignment);
+    fresh.setAttribute(Qt::WA_DontShowOnScreen);
+    fresh.show();
     QCoreApplication::processEvents();
 
     const auto check = [&](const QString &step, const std::function<void()> &act) {
@@ -897,6 +921,12 @@ void TstTextBox::editsRepaintWhatChanged()
                     rowChanged[row] = true;
             }
         }
+        fresh.setText(box->text());
+        QScrollBar *bar = box->verticalScrollBar();
+        QVERIFY2(shownBar(bar, bar->maximum()) == shownBar(bar, fresh.verticalScrollBar()->maximum()),
+                 qPrintable(QStringLiteral("%1: the scroll bar shows %2 of %3, for the same text set afresh %4 of %5")
+                                .arg(step).arg(bar->value()).arg(bar->maximum())
+                                .arg(fresh.verticalScrollBar()->value()).arg(fresh.verticalScrollBar()->maximum())));
         for (int row = 0; row < rowChanged.size(); ++row) {
             const QRect band(0, firstRow + row * rowHeight, after.width(), rowHeight);
             QVERIFY2(rowChanged[row] || !QRegion(band).subtracted(recorder.painted).isEmpty(),
