@@ -413,7 +413,7 @@ TextBuffer::Span TextBox::Private::apply(qsizetype pos, qsizetype length, const 
     const AccessibleChange change = accessible ? accessibleChangeAt(pos, length) : AccessibleChange();
     if (primary)
         primary->freeze();
-    rememberShown();
+    rememberShown(pos, length);
     // The last screenful only moves when the edit is above it: the lines it can change end before
     // the line the last screenful starts in (last is where they end, or the end of the text).
     const bool lastScreenMoves = lastTopKnown >= 0 && last < buffer.lineStart(buffer.lineOf(lastTopKnown));

@@ -138,11 +138,11 @@ struct TextBox::Private {
     QRect caretRect(qsizetype pos) const;
     void updateCaret();
     void restartBlink();
-    // Repainting after edits: before the first change the rows on screen are remembered, with
-    // the caret and the selection; each change forgets the rows whose text it touched and moves
-    // the others with the text; changedRows() is then what must be painted again: every row
-    // that is not the same row of the same text in the same place, and where the marks were.
-    void rememberShown();
+    // Repainting after edits: before the first change of an edit the rows on screen are
+    // remembered, with the caret and the selection, and each change moves them with the text or
+    // marks them changed. changedRows() is then what must be painted again: every row that is not
+    // the same row of the same text in the same place, and where the marks were and are.
+    void rememberShown(qsizetype pos, qsizetype length);
     void shownEdited(qsizetype pos, qsizetype length, qsizetype delta);
     QRegion changedRows();
 
@@ -157,9 +157,15 @@ struct TextBox::Private {
     mutable std::vector<TextRows::Row> visible;
     mutable std::array<quint64, 3> visibleFor{~0ull, 0, 0};   // rows generation, top and rows it holds
     bool settingScroll = false;
+    // A row on screen. A row of a segment that no change touched is known by its segment and its
+    // place in it; one of the segment the first change is in, by the text it shows.
     struct ShownRow {
-        qsizetype start = -1;       // -1 once an edit touched its text
+        qsizetype segmentStart = 0;
+        qsizetype segmentEnd = 0;
+        int line = 0;
+        qsizetype start = -1;       // the row's text, when it is known by it
         qsizetype end = -1;
+        bool changed = false;
     };
     std::vector<ShownRow> shownRows;
     QRegion shownMarks;
