@@ -1066,6 +1066,19 @@ void TstTextBox::accessibleTextIsAsShown()
     // Where a lone CR ends the rows, it is the "\n".
     box->setText("a\rb\rc\nd");
     QCOMPARE(t->text(0, t->characterCount()), QStringLiteral("a\nb\nc\u240Ad"));
+    // Over any mix of breaks, each offset is one character of the whole, which has no CR.
+    static const char *const pieces[] = {"\r\n", "\r", "\n", "a", "\r\r\n", "\n\r"};
+    QRandomGenerator random(866);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray mix;
+        for (int i = random.bounded(30); i > 0; --i)
+            mix += pieces[random.bounded(int(std::size(pieces)))];
+        box->setText(mix);
+        const QString all = t->text(0, t->characterCount());
+        QVERIFY(all.size() == t->characterCount() && !all.contains(QLatin1Char('\r')));
+        for (int offset = 0; offset < all.size(); ++offset)
+            QCOMPARE(t->text(offset, offset + 1), all.mid(offset, 1));
+    }
 }
 
 QTEST_MAIN(TstTextBox)
