@@ -45,6 +45,8 @@ QString Document::TitleName(const QString &path)
 void Document::CreateTitle()
 {
     c.window->setWindowTitle(TitleName(m_globalFileName) + QStringLiteral(" - ") + platform::Messenger::Title);
+    // Screen readers name the text box as the caption names the document.
+    c.box.setAccessibleName(TitleName(m_globalFileName));
 }
 
 bool Document::IsTextChanged()

@@ -47,7 +47,7 @@ public:
     static QString TitleName(const QString &path);
     bool isChanged() const;
 
-    // Sets the window's caption from GlobalFileName.
+    // Sets the window's caption from GlobalFileName, and the text box's accessible name.
     void CreateTitle();
     // Asks whether to save a changed document. Returns true when the caller may go on and replace
     // or discard the text (unchanged, saved, or the user said No), false when the user cancelled

@@ -24,14 +24,52 @@ QColor colourFromBgr(quint32 colour)
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
+// The symbols the rows show for a CR and an LF inside a line.
+constexpr char16_t kCrSymbol = 0x240D;
+constexpr char16_t kLfSymbol = 0x240A;
+
 } // namespace
+
+QString outgoingText(QByteArrayView bytes, TextBuffer::Break dominant, Marks marks, char before, char after)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            *out++ = Ansi::toUnicode(uchar(c));
+            continue;
+        }
+        const char previous = i > 0 ? bytes[i - 1] : before;
+        const char next = i + 1 < n ? bytes[i + 1] : after;
+        bool lineBreak = false;
+        switch (dominant) {
+        case TextBuffer::Break::CrLf:
+            if (c == '\n' && previous == '\r')
+                continue;   // the CR stood for the pair
+            lineBreak = c == '\r' && next == '\n';
+            break;
+        case TextBuffer::Break::Cr: lineBreak = c == '\r' && next != '\n'; break;
+        case TextBuffer::Break::Lf: lineBreak = c == '\n' && previous != '\r'; break;
+        }
+        if (lineBreak)
+            *out++ = QLatin1Char('\n');
+        else if (marks == Marks::AsShown)
+            *out++ = QChar(c == '\r' ? kCrSymbol : kLfSymbol);
+        else
+            *out++ = QLatin1Char(c);
+    }
+    text.truncate(out - text.constData());
+    return text;
+}
 
 // The X primary selection. It names a range of the box's text and becomes text only when another
 // program asks for it; before the text changes, the box hands it the range's bytes (which share
 // the buffer's storage), so it keeps what was selected.
 class SelectionData : public QMimeData {
 public:
-    explicit SelectionData(const TextBuffer *buffer) : m_buffer(buffer) {}
+    explicit SelectionData(const TextBuffer *buffer) : m_buffer(buffer), m_break(buffer->dominantBreak()) {}
     void setRange(qsizetype from, qsizetype to)
     {
         m_from = from;
@@ -45,6 +83,7 @@ public:
         if (m_frozen)
             return;
         m_bytes = m_buffer->span(m_from, m_to - m_from);
+        m_break = m_buffer->dominantBreak();
         m_frozen = true;
     }
 
@@ -57,7 +96,8 @@ protected:
         Q_UNUSED(type);
         if (mimeType != QLatin1String("text/plain"))
             return QVariant();
-        return Ansi::toUnicode(m_frozen ? m_bytes.toByteArray() : m_buffer->mid(m_from, m_to - m_from));
+        return outgoingText(m_frozen ? m_bytes.toByteArray() : m_buffer->mid(m_from, m_to - m_from),
+                            m_frozen ? m_break : m_buffer->dominantBreak(), Marks::AsTheyAre);
     }
 
 private:
@@ -66,6 +106,7 @@ private:
     qsizetype m_to = 0;
     bool m_frozen = false;
     TextBuffer::Span m_bytes;
+    TextBuffer::Break m_break;
 };
 
 TextBox::TextBox(QWidget *parent) : QAbstractScrollArea(parent), d(new Private(this))
@@ -205,7 +246,7 @@ void TextBox::setText(const QByteArray &text)
     const bool hadSelection = d->hasSelection();
     const bool undoBefore = !d->undoStack.empty();
     const bool redoBefore = !d->redoStack.empty();
-    const qsizetype oldLength = d->buffer.size();
+    const int accessibleBefore = QAccessible::isActive() ? d->accessibleOffset(d->buffer.size()) : 0;
     if (d->primary)
         d->primary->freeze();
     d->buffer = std::move(fresh);
@@ -219,13 +260,8 @@ void TextBox::setText(const QByteArray &text)
     d->top = 0;
     d->goalX = -1;
     ++d->revision;
-    if (QAccessible::isActive()) {
-        // Told in full up to a size a reader can take; one that wants more asks for it.
-        constexpr qsizetype told = 1 << 20;
-        QAccessibleTextUpdateEvent event(this, 0, QString(qMin(oldLength, told), QLatin1Char(' ')),
-                                         d->decode(0, told));
-        QAccessible::updateAccessibility(&event);
-    }
+    if (QAccessible::isActive())
+        d->tellAccessibleReset(accessibleBefore);
     d->updateScrollBar();
     viewport()->update();
     d->restartBlink();
@@ -323,17 +359,8 @@ void TextBox::Private::setSelection(qsizetype newAnchor, qsizetype newCaret)
     }
     q->viewport()->update(caretRect(oldCaret).adjusted(-1, 0, 1, 0));
     restartBlink();
-    if (QAccessible::isActive()) {
-        QAccessibleTextCursorEvent cursorEvent(q, int(caret));
-        QAccessible::updateAccessibility(&cursorEvent);
-        QAccessibleValueChangeEvent valueEvent(q, int(caret));
-        QAccessible::updateAccessibility(&valueEvent);
-        if (hadSelection || hasSelection()) {
-            QAccessibleTextSelectionEvent selectionEvent(q, int(selStart()), int(selEnd()));
-            selectionEvent.setCursorPosition(int(caret));
-            QAccessible::updateAccessibility(&selectionEvent);
-        }
-    }
+    if (QAccessible::isActive())
+        tellAccessibleCaret(hadSelection || hasSelection());
     emit q->cursorPositionChanged();
     if (hadSelection || hasSelection()) {
         updatePrimarySelection();
@@ -383,13 +410,17 @@ TextBuffer::Span TextBox::Private::apply(qsizetype pos, qsizetype length, const 
     qsizetype first = 0, last = 0;
     rows.affectedRange(pos, length, &first, &last);
     const bool accessible = QAccessible::isActive();
+    const AccessibleChange change = accessible ? accessibleChangeAt(pos, length) : AccessibleChange();
     if (primary)
         primary->freeze();
-    // The last screenful only moves when the edit is above it.
-    const bool lastScreenMoves = lastTopKnown >= 0 && last <= buffer.lineStart(buffer.lineOf(lastTopKnown));
+    rememberShown(pos, length);
+    // The last screenful only moves when the edit is above it: the lines it can change end before
+    // the line the last screenful starts in (last is where they end, or the end of the text).
+    const bool lastScreenMoves = lastTopKnown >= 0 && last < buffer.lineStart(buffer.lineOf(lastTopKnown));
     const TextBuffer::Span removed = buffer.replace(pos, length, text);
     const qsizetype delta = text.size() - length;
     rows.edited(first, last, delta);
+    shownEdited(pos, length, delta);
     lastTopKnown = lastScreenMoves ? lastTopKnown + delta : -1;
     const auto map = [&](qsizetype p) { return p <= pos ? p : p >= pos + length ? p + delta : pos; };
     anchor = snap(map(anchor));
@@ -398,21 +429,8 @@ TextBuffer::Span TextBox::Private::apply(qsizetype pos, qsizetype length, const 
     if (dropCaret >= 0)
         dropCaret = snap(map(dropCaret));
     ++revision;
-    if (accessible) {
-        // As Qt's own text widgets do: the removed text is told by its length only.
-        const QString removedText(length, QLatin1Char(' '));
-        const QString inserted = decode(pos, text.size());
-        if (length == 0) {
-            QAccessibleTextInsertEvent event(q, int(pos), inserted);
-            QAccessible::updateAccessibility(&event);
-        } else if (text.isEmpty()) {
-            QAccessibleTextRemoveEvent event(q, int(pos), removedText);
-            QAccessible::updateAccessibility(&event);
-        } else {
-            QAccessibleTextUpdateEvent event(q, int(pos), removedText, inserted);
-            QAccessible::updateAccessibility(&event);
-        }
-    }
+    if (accessible)
+        tellAccessibleChange(change, delta);
     return removed;
 }
 
@@ -424,22 +442,11 @@ void TextBox::Private::edit(qsizetype pos, qsizetype length, QByteArrayView byte
     const bool undoBefore = !undoStack.empty();
     const bool redoBefore = !redoStack.empty();
     const qsizetype anchorBefore = anchor, caretBefore = caret;
-    // What the rows looked like, to repaint no more than changed.
-    const TextRows::Segment segment = rows.segmentAt(pos);
-    const int rowsBefore = rows.layout(segment)->lineCount();
-    const qsizetype linesBefore = buffer.lineCount();
-    const qsizetype topBefore = top;
-
     TextBuffer::Span removed = apply(pos, length, TextBuffer::Span(bytes.toByteArray()));
     anchor = caret = pos + bytes.size();
     record(kind, pos, bytes.size(), std::move(removed), anchorBefore, caretBefore);
     goalX = -1;
-
-    const TextRows::Segment now = rows.segmentAt(pos);
-    const bool sameRows = top == topBefore && buffer.lineCount() == linesBefore && now.start == segment.start
-                          && now.isLastOfLine() && rows.layout(now)->lineCount() == rowsBefore;
-    textEdited(hadSelection, undoBefore, redoBefore,
-               sameRows ? rowsRect(qMin(pos, rows.rowStart(rows.rowAt(pos))), now.end) : rowsRect(pos, buffer.size()));
+    textEdited(hadSelection, undoBefore, redoBefore);
 }
 
 void TextBox::Private::record(EditKind kind, qsizetype pos, qsizetype inserted, TextBuffer::Span &&removed,
@@ -515,17 +522,14 @@ void TextBox::Private::applyHistory(bool undo)
     ensureVisible(caret);
 }
 
-void TextBox::Private::textEdited(bool hadSelection, bool undoBefore, bool redoBefore, const QRect &changed)
+void TextBox::Private::textEdited(bool hadSelection, bool undoBefore, bool redoBefore)
 {
-    const qsizetype mapped = top;
     setTop(top);
     updateScrollBar();
-    q->viewport()->update(top == mapped && !changed.isNull() ? changed : q->viewport()->rect());
+    q->viewport()->update(changedRows());
     restartBlink();
-    if (QAccessible::isActive()) {
-        QAccessibleTextCursorEvent event(q, int(caret));
-        QAccessible::updateAccessibility(&event);
-    }
+    if (QAccessible::isActive())
+        tellAccessibleCaret(hadSelection || hasSelection());
     if (hasSelection())
         updatePrimarySelection();
     emit q->textChanged();
@@ -585,7 +589,7 @@ void TextBox::copySel()
 {
     if (!d->hasSelection())
         return;
-    QApplication::clipboard()->setMimeData(modelMimeData(selectedText()));
+    QApplication::clipboard()->setMimeData(modelMimeData(selectedText(), d->buffer.dominantBreak()));
 }
 
 void TextBox::pasteClip()
@@ -595,7 +599,7 @@ void TextBox::pasteClip()
     const QMimeData *data = QApplication::clipboard()->mimeData();
     if (!data || !data->hasText())
         return;
-    d->editSelection(d->incoming(data->text(), true), EditKind::Other);
+    d->editSelection(d->pasted(data), EditKind::Other);
     d->ensureVisible(d->caret);
 }
 

@@ -8,8 +8,10 @@
 // the "dominant" break: it ends a row on screen; every other CR or LF is shown as a visible
 // symbol (U+240D, U+240A) inside its line. Enter and pasted breaks insert the dominant break;
 // typed, pasted or dropped characters the code page cannot hold become '?'. Copy and cut put the
-// model text (real CR and LF) on the clipboard. Positions and lengths count model characters, so
-// a CR LF is two; the caret never stands between the CR and the LF of a dominant break.
+// text on the clipboard with each dominant break as "\n" and the other CR and LF as they are,
+// and the model bytes beside it, which a paste into the box takes back exactly. Positions and
+// lengths count model characters, so a CR LF is two; the caret never stands between the CR and
+// the LF of a dominant break. Assistive tools count as the screen shows: a break is one character.
 //
 // Only the lines on screen are decoded and laid out (TextRows.h), with word wrap at the view's
 // width, so opening, typing and scrolling cost the same on a large document as on a small one.

@@ -205,6 +205,71 @@ void TextBox::Private::restartBlink()
     updateCaret();
 }
 
+void TextBox::Private::rememberShown(qsizetype pos, qsizetype length)
+{
+    if (shownRemembered)
+        return;
+    shownRows.clear();
+    for (const TextRows::Row &row : visibleRows()) {
+        ShownRow shown{row.segment.start, row.segment.end, row.line};
+        // The bytes next to a change decide what a CR or LF there is, so they count as touched.
+        if (row.segment.end >= pos && row.segment.start <= pos + length) {
+            shown.start = rows.rowStart(row);
+            shown.end = rows.rowEnd(row);
+        }
+        shownRows.push_back(shown);
+    }
+    shownMarks = caretRect(caret).adjusted(-2, 0, 2, 0);
+    if (hasSelection())
+        shownMarks |= rowsRect(selStart(), selEnd());
+    shownRemembered = true;
+}
+
+void TextBox::Private::shownEdited(qsizetype pos, qsizetype length, qsizetype delta)
+{
+    const auto after = [&](qsizetype p) { return p >= pos + length ? p + delta : p; };
+    for (ShownRow &row : shownRows) {
+        if (row.changed)
+            continue;
+        if (row.start >= 0)   // by its text, which stays unless the change is inside it
+            row.changed = row.end > pos && row.start < pos + length;
+        else
+            row.changed = row.segmentEnd >= pos && row.segmentStart <= pos + length;
+        row.segmentStart = after(row.segmentStart);
+        row.segmentEnd = after(row.segmentEnd);
+        if (row.start >= 0 && row.start >= pos + length) {
+            row.start += delta;
+            row.end += delta;
+        }
+    }
+}
+
+QRegion TextBox::Private::changedRows()
+{
+    QRegion region = shownMarks;
+    const std::vector<TextRows::Row> &now = visibleRows();
+    const size_t count = qMax(now.size(), shownRows.size());
+    const int width = q->viewport()->width();
+    for (size_t i = 0; i < count; ++i) {
+        bool same = i < now.size() && i < shownRows.size() && !shownRows[i].changed;
+        if (same && shownRows[i].start >= 0) {
+            same = shownRows[i].start == rows.rowStart(now[i]) && shownRows[i].end == rows.rowEnd(now[i]);
+        } else if (same) {
+            const TextRows::Segment &segment = now[i].segment;
+            same = shownRows[i].segmentStart == segment.start && shownRows[i].segmentEnd == segment.end
+                   && shownRows[i].line == now[i].line;
+        }
+        if (!same)
+            region |= QRect(0, rowY(int(i)), width, rows.rowHeight());
+    }
+    if (hasSelection())
+        region |= rowsRect(selStart(), selEnd());
+    shownRows.clear();
+    shownMarks = QRegion();
+    shownRemembered = false;
+    return region;
+}
+
 // ---- the widget ---------------------------------------------------------------------------------
 
 QRect TextBox::caretRect() const

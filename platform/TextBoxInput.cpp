@@ -130,12 +130,25 @@ int charClass(char byte)
 
 } // namespace
 
-QMimeData *modelMimeData(const QByteArray &model)
+QMimeData *modelMimeData(const QByteArray &model, TextBuffer::Break dominant)
 {
     auto *data = new QMimeData;
-    data->setText(Ansi::toUnicode(model));
+    data->setText(outgoingText(model, dominant, Marks::AsTheyAre));
     data->setData(kModelMime, model);
     return data;
+}
+
+QByteArray TextBox::Private::pasted(const QMimeData *data) const
+{
+    // Text the box put there itself comes back as the bytes it was, when they read here as the
+    // same text: a document with another kind of break takes the text.
+    const QString text = data->text();
+    if (data->hasFormat(kModelMime)) {
+        const QByteArray model = data->data(kModelMime);
+        if (outgoingText(model, buffer.dominantBreak(), Marks::AsTheyAre) == text)
+            return model;
+    }
+    return incoming(text, true);
 }
 
 // ---- moving the caret ---------------------------------------------------------------------------
@@ -471,7 +484,7 @@ void TextBox::mouseMoveEvent(QMouseEvent *e)
         const qsizetype from = d->selStart(), to = d->selEnd();
         const quint64 revision = d->revision;
         auto *drag = new QDrag(this);
-        drag->setMimeData(modelMimeData(selectedText()));
+        drag->setMimeData(modelMimeData(selectedText(), d->buffer.dominantBreak()));
         d->ownDrop = true;
         d->ownDropDone = false;
         const Qt::DropAction action =

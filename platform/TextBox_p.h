@@ -10,6 +10,7 @@
 #include <QBasicTimer>
 #include <QPoint>
 #include <QPointer>
+#include <QRegion>
 
 #include <array>
 #include <vector>
@@ -20,8 +21,14 @@ class SelectionData;
 
 // The box's accessible object, for QAccessible (TextBoxAccessible.cpp).
 QAccessibleInterface *textBoxAccessibleFactory(const QString &className, QObject *object);
+// Model bytes as text for the world outside the box: each break of the dominant kind becomes
+// "\n"; every other CR and LF stays as it is, or becomes the symbol the view shows for it.
+// before and after are the bytes around them (0 for none), which decide what a CR or LF at either
+// end is (TextBox.cpp).
+enum class Marks { AsTheyAre, AsShown };
+QString outgoingText(QByteArrayView bytes, TextBuffer::Break dominant, Marks marks, char before = 0, char after = 0);
 // Clipboard and drag data for model bytes: their text and the bytes themselves (TextBoxInput.cpp).
-QMimeData *modelMimeData(const QByteArray &model);
+QMimeData *modelMimeData(const QByteArray &model, TextBuffer::Break dominant);
 
 // One change of the text: [pos, pos + length) holds what replaced text. Undoing or redoing the
 // step puts text back and turns the step into its inverse.
@@ -64,6 +71,8 @@ struct TextBox::Private {
     // Text entering from keys, clipboard or drops: breaks of any kind become the dominant break
     // when keepBreaks is set, and what Windows-1251 cannot hold becomes '?'.
     QByteArray incoming(const QString &text, bool keepBreaks) const;
+    // What pasting data inserts: the model bytes the box itself put there, or its text as incoming.
+    QByteArray pasted(const QMimeData *data) const;
     QString decode(qsizetype pos, qsizetype length) const;
 
     void setSelection(qsizetype newAnchor, qsizetype newCaret);
@@ -77,9 +86,27 @@ struct TextBox::Private {
                 qsizetype anchorBefore, qsizetype caretBefore);
     void applyHistory(bool undo);
     void closeTyping() { typingOpen = false; }
-    // Tells the world; repaints changed (the whole view when it is null or the view scrolled).
-    void textEdited(bool hadSelection, bool undoBefore, bool redoBefore, const QRect &changed = QRect());
+    // Tells the world and repaints what the changes since the last call made different.
+    void textEdited(bool hadSelection, bool undoBefore, bool redoBefore);
     void updatePrimarySelection();
+
+    // ---- accessibility (TextBoxAccessible.cpp) ----
+    // Assistive tools count the characters shown: a break that ends a row is one ("\n").
+    int accessibleOffset(qsizetype pos) const;
+    qsizetype modelPosition(int offset) const;
+    QString accessibleText(qsizetype from, qsizetype to) const;
+    // A change of the text as assistive tools see it: what [from, to) showed before it.
+    struct AccessibleChange {
+        qsizetype from = 0;
+        qsizetype to = 0;
+        int offset = 0;
+        QString removed;
+        bool widened[2] = {false, false};   // by a CR before it, an LF after it
+    };
+    AccessibleChange accessibleChangeAt(qsizetype pos, qsizetype length) const;
+    void tellAccessibleChange(const AccessibleChange &change, qsizetype delta) const;
+    void tellAccessibleReset(int countBefore) const;
+    void tellAccessibleCaret(bool selectionToo) const;
 
     // ---- moving (TextBoxInput.cpp) ----
     qsizetype nextWord(qsizetype pos) const;
@@ -111,6 +138,13 @@ struct TextBox::Private {
     QRect caretRect(qsizetype pos) const;
     void updateCaret();
     void restartBlink();
+    // Repainting after edits: before the first change of an edit the rows on screen are
+    // remembered, with the caret and the selection, and each change moves them with the text or
+    // marks them changed. changedRows() is then what must be painted again: every row that is not
+    // the same row of the same text in the same place, and where the marks were and are.
+    void rememberShown(qsizetype pos, qsizetype length);
+    void shownEdited(qsizetype pos, qsizetype length, qsizetype delta);
+    QRegion changedRows();
 
     TextBox *q;
     TextBuffer buffer;
@@ -123,6 +157,19 @@ struct TextBox::Private {
     mutable std::vector<TextRows::Row> visible;
     mutable std::array<quint64, 3> visibleFor{~0ull, 0, 0};   // rows generation, top and rows it holds
     bool settingScroll = false;
+    // A row on screen. A row of a segment that no change touched is known by its segment and its
+    // place in it; one of the segment the first change is in, by the text it shows.
+    struct ShownRow {
+        qsizetype segmentStart = 0;
+        qsizetype segmentEnd = 0;
+        int line = 0;
+        qsizetype start = -1;       // the row's text, when it is known by it
+        qsizetype end = -1;
+        bool changed = false;
+    };
+    std::vector<ShownRow> shownRows;
+    QRegion shownMarks;
+    bool shownRemembered = false;
     std::array<int, 3> barShown{-1, -1, -1};   // last top, top and rows the bar was set for
 
     std::vector<EditEntry> undoStack;

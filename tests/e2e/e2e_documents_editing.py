@@ -7,6 +7,7 @@ Exit code 0 passed, 1 failed, 77 skipped (a tool is missing).
 """
 
 import datetime
+import json
 import os
 import re
 import subprocess
@@ -331,7 +332,48 @@ def test_utf8_from_command_line(session):
     expect_file(path, ("Ещё. " + text).encode("utf-8"), "the UTF-8 note saved after typing")
 
 
+def text_events(session, app, keys):
+    """What the text box tells AT-SPI listeners while the keys are pressed: ("caret", offset),
+    ("insert"/"delete", offset, length, text) and ("value",) events, in order. Qt may learn of a new
+    listener only when a later one registers: the keys, which must leave the text as it was, are
+    pressed again with a new listener while none is told anything."""
+    for _ in range(3):
+        listener = subprocess.Popen(["/usr/bin/python3", __file__, "--text-events", str(app.pid)], env=session.env,
+                                    stdout=subprocess.PIPE, text=True)
+        check(listener.stdout.readline() == "ready\n", "the accessibility listener did not start")
+        session.key(*keys)
+        events = [tuple(event) for event in json.loads(listener.communicate(timeout=20)[0])]
+        if events:
+            return events
+    raise TestFailure("no text event reached an accessibility listener")
+
+
+def test_accessible_text_as_shown(session):
+    """Screen readers get the text as shown: a line break is one "\n", the caret steps over it by one,
+    deleted text is told, caret moves are no value changes, and the box bears the document's name.
+    The clipboard and the X primary selection get "\n" too."""
+    profile, app, window = start_editor(session)
+    session.type("ab")
+    session.key("Return")
+    session.type("cd")
+    expect_editor_text(session, app, "ab\ncd", "the typed text")
+    events = text_events(session, app, ("ctrl+End", "Left", "Left", "Left", "Right", "BackSpace", "Return"))
+    expected = [("caret", 4), ("caret", 3), ("caret", 2), ("caret", 3), ("delete", 2, 1, "\n"), ("caret", 2),
+                ("insert", 2, 1, "\n"), ("caret", 3)]
+    check(events in (expected, [("caret", 5)] + expected), f"the keys told {events!r}, expected {expected!r}")
+    box = [n for n in walk(session.a11y_tree(app.pid)) if n["role"] == "text"]
+    shown = [(n["name"], n["text"], n["caret"], n["first line"]) for n in box]
+    check(shown == [("Новый документ", "ab\ncd", 3, "ab\n")], f"the text box reads {shown!r}")
+
+    session.key("ctrl+a", "ctrl+c")
+    wait_for("the text on the clipboard", lambda: clipboard(session) == b"ab\ncd", timeout=3)
+    primary = subprocess.run(["xclip", "-o", "-selection", "primary"], env=session.env, capture_output=True, timeout=5)
+    check(primary.stdout == b"ab\ncd", f"the primary selection holds {primary.stdout!r}")
+    app.kill()
+
+
 TESTS = {
+    "accessible_text_as_shown": test_accessible_text_as_shown,
     "open_koi_save_windows": test_open_koi_save_windows,
     "utf8_from_command_line": test_utf8_from_command_line,
     "find_replace_goto": test_find_replace_goto,
@@ -340,6 +382,36 @@ TESTS = {
 }
 
 
+# ---- runs in a separate /usr/bin/python3 process ------------------------------------------------
+
+def _text_events(pid):
+    """Prints "ready", then the text events of the process as one JSON list once 1.5 s pass without one."""
+    import pyatspi
+    from gi.repository import GLib
+    kinds = {"object:text-caret-moved": "caret", "object:text-changed:insert": "insert",
+             "object:text-changed:delete": "delete", "object:property-change:accessible-value": "value"}
+    events, quiet = [], [GLib.timeout_add(5000, pyatspi.Registry.stop)]
+
+    def on_event(event):
+        try:
+            if event.source.get_process_id() != pid or event.source.getRoleName() != "text":
+                return
+        except Exception:  # gone while we looked
+            return
+        kind = kinds.get(str(event.type), str(event.type))
+        events.append([kind] + ([event.detail1] if kind == "caret" else
+                                [event.detail1, event.detail2, event.any_data] if kind != "value" else []))
+        GLib.source_remove(quiet[0])
+        quiet[0] = GLib.timeout_add(1500, pyatspi.Registry.stop)
+
+    pyatspi.Registry.registerEventListener(on_event, *kinds)
+    GLib.idle_add(lambda: print("ready", flush=True))
+    pyatspi.Registry.start()
+    print(json.dumps(events))
+    return 0
+
 
 if __name__ == "__main__":
+    if sys.argv[1:2] == ["--text-events"]:
+        sys.exit(_text_events(int(sys.argv[2])))
     sys.exit(run_tests(TESTS, sys.argv, ("xclip",)))

@@ -431,6 +431,8 @@ def _a11y_dump(pid):
                 try:
                     text = acc.queryText()
                     node["text"] = text.getText(0, text.characterCount)
+                    node["caret"] = text.caretOffset
+                    node["first line"] = text.getTextAtOffset(0, pyatspi.TEXT_BOUNDARY_LINE_START)[0]
                 except NotImplementedError:
                     pass
             # Menus are not needed and are the bulk of the tree.

@@ -319,6 +319,8 @@ private Q_SLOTS:
         Run run;
         run.frm.document().Commit(QByteArray(), path, platform::FileCoding::Ansi);
         QCOMPARE(run.frm.windowTitle(), title);
+        // Screen readers name the text box as the caption names the document.
+        QCOMPARE(run.frm.textBox().accessibleName(), title.chopped(int(std::size(" - Jotbook")) - 1));
     }
 
     void changeQuestion_data()

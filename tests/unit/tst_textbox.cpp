@@ -13,10 +13,16 @@
 #include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QUrl>
+
+#include <functional>
 
 using namespace platform;
 using Break = TextBox::Break;
@@ -71,7 +77,7 @@ private slots:
     void enterInsertsTheDominantBreak_data();
     void enterInsertsTheDominantBreak();
     void pasteNormalisesBreaksAndFilters();
-    void copyAndCutPutModelText();
+    void copyAndCutPutRowBreaksAsNewlines();
     void clearSelDeletesOnlyASelection();
     void dropOfUrlsIsHandedToTheOwner();
     void alignment();
@@ -87,12 +93,14 @@ private slots:
     void alignmentPlacesTheRows_data();
     void alignmentPlacesTheRows();
     void selectionIsPaintedWhereItIs();
+    void editsRepaintWhatChanged_data();
+    void editsRepaintWhatChanged();
     void mouseSelects();
     void longLineIsShownInPieces();
     void scrollBarFollowsTheTopRow();
     void readOnlyMovesButDoesNotEdit();
     void inputMethodComposesAtTheCaret();
-    void accessibleTextIsTheModel();
+    void accessibleTextIsAsShown();
 
 private:
     TextBox *box = nullptr;
@@ -405,19 +413,24 @@ void TstTextBox::pasteNormalisesBreaksAndFilters()
     QCOMPARE(box->text(), QByteArray("x\ry\rz"));
 }
 
-void TstTextBox::copyAndCutPutModelText()
+void TstTextBox::copyAndCutPutRowBreaksAsNewlines()
 {
     box->setText("a\r\nb\rc\xA0\xE9\r\nd");
     box->setSel(0, 8);
     box->copySel();
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\r\nb\rc\u00A0й"));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\nb\rc\u00A0й"));
     box->setSel(1, 5);
     box->cutSel();
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\r\nb\r"));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\nb\r"));
     QCOMPARE(box->text(), QByteArray("ac\xA0\xE9\r\nd"));
-    // Pasting back into a CR LF document gives CR LF breaks.
+    // Pasted back, it is the bytes it was, the lone CR too.
     box->pasteClip();
-    QCOMPARE(box->text(), QByteArray("a\r\nb\r\nc\xA0\xE9\r\nd"));
+    QCOMPARE(box->text(), QByteArray("a\r\nb\rc\xA0\xE9\r\nd"));
+    // A document whose rows end in LF takes the text, with its own breaks.
+    box->setText("x\ny\n");
+    box->setSel(1, 1);
+    box->pasteClip();
+    QCOMPARE(box->text(), QByteArray("x\nb\n\ny\n"));
 }
 
 void TstTextBox::clearSelDeletesOnlyASelection()
@@ -759,6 +772,160 @@ void TstTextBox::selectionIsPaintedWhereItIs()
     QCOMPARE(at(12), base);
 }
 
+namespace {
+
+// The regions the viewport paints while recording is on.
+class PaintRecorder : public QObject {
+public:
+    QRegion painted;
+    bool on = false;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (on && event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+QByteArray numberedLines(int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += "line " + QByteArray::number(i) + " xxxxxxxx\r\n";
+    return text;
+}
+
+// Where a scroll bar's slider is drawn with this maximum, and whether it is at either end.
+QList<int> shownBar(QScrollBar *bar, int maximum)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.maximum = maximum;
+    option.sliderPosition = option.sliderValue = qMin(bar->value(), maximum);
+    option.pageStep = bar->pageStep();
+    const QRect slider = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    return {slider.top(), slider.height(), option.sliderValue == 0, option.sliderValue == maximum};
+}
+
+} // namespace
+
+void TstTextBox::editsRepaintWhatChanged_data()
+{
+    // Steps are separated by "|": "t:text" types it a key at a time, "k:Ctrl+X*3" presses keys
+    // (three times), "c:text" puts text on the clipboard. The view is checked after every key.
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("steps");
+    const QByteArray paragraph = Ansi::fromUnicode(QStringLiteral(
+        "Первая строка текста, довольно длинная, чтобы посмотреть, как работает перенос слов в окне.\r\nниже\r\nещё"));
+    QTest::newRow("typing until words wrap, undo, redo")
+        << paragraph.mid(paragraph.indexOf('\r')) << 0 << 0
+        << QStringLiteral("t:Вторая строка текста, довольно длинная, чтобы посмотреть, как работает перенос "
+                          "слов в окне редактора при ширине окна.|k:Ctrl+Z|k:Ctrl+Shift+Z");
+    QTest::newRow("deleting until a word fits above, undo")
+        << paragraph << 0 << 0 << QStringLiteral("k:Down|k:Home|k:Delete*14|k:Ctrl+Z");
+    QTest::newRow("inserting at the start of a wrapped paragraph, undo")
+        << paragraph << 0 << 0 << QStringLiteral("t:Ещё одно слово и |k:Ctrl+Z");
+    QTest::newRow("Enter in a wrapped paragraph, undo, redo")
+        << paragraph << 0 << 30 << QStringLiteral("k:Return*2|k:Ctrl+Z|k:Ctrl+Shift+Z");
+    QTest::newRow("paste of several lines, undo")
+        << paragraph << 0 << 20 << QStringLiteral("c:один\nдва\r\nтри|k:Ctrl+V|k:Ctrl+Z");
+    QTest::newRow("typing in a centred line")
+        << Ansi::fromUnicode(QStringLiteral("по центру\r\nвторая")) << 2 << 4 << QStringLiteral("t:ещё|k:Backspace*2");
+    QTest::newRow("typing in a right-aligned line")
+        << Ansi::fromUnicode(QStringLiteral("справа\r\nвторая")) << 1 << 6 << QStringLiteral("t:ещё|k:Ctrl+Z");
+    QTest::newRow("Ctrl+A then a letter, undo") << numberedLines(100) << 0 << 0 << QStringLiteral("k:Ctrl+A|t:z|k:Ctrl+Z");
+    QTest::newRow("Backspace over a selection to the end, undo")
+        << numberedLines(12) << 0 << 40 << QStringLiteral("k:Ctrl+Shift+End|k:Backspace|k:Ctrl+Z");
+    QTest::newRow("Ctrl+Shift+End then Delete, undo")
+        << numberedLines(12) << 0 << 40 << QStringLiteral("k:Ctrl+Shift+End|k:Delete|k:Ctrl+Z");
+    QTest::newRow("cutting the whole text, undo")
+        << numberedLines(12) << 0 << 0 << QStringLiteral("k:Ctrl+A|k:Ctrl+X|k:Ctrl+Z");
+    QTest::newRow("paste of many lines into an empty text")
+        << QByteArray() << 0 << 0 << "c:" + QString::fromLatin1(numberedLines(60)) + "|k:Ctrl+V|k:Ctrl+Home|k:PgDown";
+}
+
+// What an edit paints must equal a full redraw of the new text: every pixel that differs from the
+// view before lies in the regions painted after it, and the scroll bar looks as for the same text
+// set afresh. And no more than that: every row the edit repainted whole changed somewhere.
+void TstTextBox::editsRepaintWhatChanged()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, alignment);
+    QFETCH(int, caret);
+    QFETCH(QString, steps);
+    const int flashTime = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);   // the caret shows without blinking
+    const auto restoreFlash = qScopeGuard([flashTime] { QApplication::setCursorFlashTime(flashTime); });
+    TextBox fresh;
+    for (TextBox *b : {box, &fresh}) {
+        b->setText(text);
+        b->setAlignmentValue(alignment);
+    }
+    fresh.resize(box->size());
+    fresh.setAttribute(Qt::WA_DontShowOnScreen);
+    fresh.show();
+    box->setSel(caret, caret);
+    box->show();
+    box->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(box));
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    QWidget *view = box->viewport();
+    PaintRecorder recorder;
+    view->installEventFilter(&recorder);
+
+    const auto check = [&](const QString &step, const std::function<void()> &act) {
+        const QImage before = view->grab().toImage();
+        recorder.painted = QRegion();
+        recorder.on = true;
+        act();
+        QCoreApplication::processEvents();   // the paint that the edit asked for
+        recorder.on = false;
+        const QImage after = view->grab().toImage();
+        const QRect topLeft = box->characterRect(box->firstVisiblePosition());
+        const int rowHeight = topLeft.height(), firstRow = topLeft.top();
+        QList<bool> rowChanged((after.height() - firstRow) / rowHeight, false);
+        for (int y = 0; y < after.height(); ++y) {
+            for (int x = 0; x < after.width(); ++x) {
+                if (before.pixel(x, y) == after.pixel(x, y))
+                    continue;
+                QVERIFY2(recorder.painted.contains(QPoint(x, y)),
+                         qPrintable(QStringLiteral("%1: (%2, %3) changed, not repainted").arg(step).arg(x).arg(y)));
+                if (y >= firstRow && (y - firstRow) / rowHeight < rowChanged.size())
+                    rowChanged[(y - firstRow) / rowHeight] = true;
+            }
+        }
+        for (int row = 0; row < rowChanged.size(); ++row) {
+            const QRect band(0, firstRow + row * rowHeight, after.width(), rowHeight);
+            QVERIFY2(rowChanged[row] || !QRegion(band).subtracted(recorder.painted).isEmpty(),
+                     qPrintable(QStringLiteral("%1: row %2 repainted, not changed").arg(step).arg(row)));
+        }
+        fresh.setText(box->text());
+        QScrollBar *bar = box->verticalScrollBar();
+        QVERIFY2(shownBar(bar, bar->maximum()) == shownBar(bar, fresh.verticalScrollBar()->maximum()),
+                 qPrintable(step + ": the scroll bar is not as for the same text set afresh"));
+    };
+
+    for (const QString &step : steps.split(QLatin1Char('|'))) {
+        const QString what = step.mid(2);
+        if (step.startsWith(QLatin1String("c:"))) {
+            QApplication::clipboard()->setText(what);
+        } else if (step.startsWith(QLatin1String("t:"))) {
+            for (qsizetype i = 0; i < what.size() && !QTest::currentTestFailed(); ++i)
+                check(step.left(2 + i + 1), [&] { typeText(box, what.mid(i, 1)); });
+        } else {
+            const QStringList keys = what.split(QLatin1Char('*'));
+            const QKeyCombination combination = QKeySequence::fromString(keys.first())[0];
+            for (int i = 0; i < keys.value(1, QStringLiteral("1")).toInt() && !QTest::currentTestFailed(); ++i)
+                check(step, [&] { QTest::keyClick(box, combination.key(), combination.keyboardModifiers()); });
+        }
+        if (QTest::currentTestFailed())
+            return;
+    }
+}
+
 void TstTextBox::mouseSelects()
 {
     box->show();
@@ -863,27 +1030,55 @@ void TstTextBox::inputMethodComposesAtTheCaret()
     QCOMPARE(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().y(), before.y());
 }
 
-void TstTextBox::accessibleTextIsTheModel()
+// Assistive tools get the text as shown: a row-ending break is one "\n", a CR or LF inside a line
+// its symbol, and every offset they see or give counts so.
+void TstTextBox::accessibleTextIsAsShown()
 {
-    box->setText("ab\r\nc\xE9\rd");
+    box->setText("ab\r\nc\xE9\rd\r\n\r\nx\ny");
     QAccessibleInterface *a = QAccessible::queryAccessibleInterface(box);
     QCOMPARE(a->role(), QAccessible::EditableText);
+    QVERIFY(!a->valueInterface());
     QAccessibleTextInterface *t = a->textInterface();
-    QCOMPARE(t->characterCount(), 8);
-    QCOMPARE(t->text(0, 8), QStringLiteral("ab\r\nc\u0439\rd"));
-    int from = -1, to = -1;
-    QCOMPARE(t->textAtOffset(1, QAccessible::LineBoundary, &from, &to), QStringLiteral("ab\r\n"));
-    QCOMPARE(t->textAtOffset(5, QAccessible::LineBoundary, &from, &to), QStringLiteral("c\u0439\rd"));
-    QCOMPARE(t->textAfterOffset(1, QAccessible::LineBoundary, &from, &to), QStringLiteral("c\u0439\rd"));
-    QCOMPARE(from, 4);
-    t->setSelection(0, 4, 6);
+    const QString shown = QStringLiteral("ab\nc\u0439\u240Dd\n\nx\u240Ay");
+    QCOMPARE(t->characterCount(), int(shown.size()));
+    QCOMPARE(t->text(0, t->characterCount()), shown);
+    QCOMPARE(t->text(3, 6), QStringLiteral("c\u0439\u240D"));
+    const auto at = [t](int offset, QAccessible::TextBoundaryType boundary, int direction = 0) {
+        int from = -1, to = -1;
+        const QString text = direction < 0 ? t->textBeforeOffset(offset, boundary, &from, &to)
+                             : direction > 0 ? t->textAfterOffset(offset, boundary, &from, &to)
+                                             : t->textAtOffset(offset, boundary, &from, &to);
+        return QStringLiteral("%1-%2 %3").arg(from).arg(to).arg(text);
+    };
+    QCOMPARE(at(1, QAccessible::LineBoundary), QStringLiteral("0-3 ab\n"));
+    QCOMPARE(at(5, QAccessible::LineBoundary), QStringLiteral("3-8 c\u0439\u240Dd\n"));
+    QCOMPARE(at(1, QAccessible::LineBoundary, 1), QStringLiteral("3-8 c\u0439\u240Dd\n"));
+    QCOMPARE(at(9, QAccessible::LineBoundary, -1), QStringLiteral("8-9 \n"));
+    QCOMPARE(at(11, QAccessible::LineBoundary), QStringLiteral("9-12 x\u240Ay"));
+    QCOMPARE(at(2, QAccessible::CharBoundary), QStringLiteral("2-3 \n"));
+    QCOMPARE(t->characterRect(3).topLeft(), box->viewport()->mapToGlobal(box->characterRect(4).topLeft()));
+    QCOMPARE(t->offsetAtPoint(t->characterRect(9).center()), 9);
+    t->setSelection(0, 3, 5);
     QCOMPARE(box->selectedText(), QByteArray("c\xE9"));
-    QCOMPARE(t->cursorPosition(), 6);
-    QCOMPARE(a->valueInterface()->currentValue().toInt(), 6);
-    a->editableTextInterface()->insertText(0, QStringLiteral("\u044F\u4E2D\n"));
-    QCOMPARE(box->text(), QByteArray("\xFF?\r\nab\r\nc\xE9\rd"));
-    box->undoEdit();
-    QCOMPARE(box->text(), QByteArray("ab\r\nc\xE9\rd"));
+    QCOMPARE(t->cursorPosition(), 5);
+    a->editableTextInterface()->insertText(3, QStringLiteral("\u044F\n"));
+    QCOMPARE(box->text(), QByteArray("ab\r\n\xFF\r\nc\xE9\rd\r\n\r\nx\ny"));
+    // Where a lone CR ends the rows, it is the "\n".
+    box->setText("a\rb\rc\nd");
+    QCOMPARE(t->text(0, t->characterCount()), QStringLiteral("a\nb\nc\u240Ad"));
+    // Over any mix of breaks, each offset is one character of the whole, which has no CR.
+    static const char *const pieces[] = {"\r\n", "\r", "\n", "a", "\r\r\n", "\n\r"};
+    QRandomGenerator random(866);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray mix;
+        for (int i = random.bounded(30); i > 0; --i)
+            mix += pieces[random.bounded(int(std::size(pieces)))];
+        box->setText(mix);
+        const QString all = t->text(0, t->characterCount());
+        QVERIFY(all.size() == t->characterCount() && !all.contains(QLatin1Char('\r')));
+        for (int offset = 0; offset < all.size(); ++offset)
+            QCOMPARE(t->text(offset, offset + 1), all.mid(offset, 1));
+    }
 }
 
 QTEST_MAIN(TstTextBox)
