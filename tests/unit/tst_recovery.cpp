@@ -256,7 +256,7 @@ private Q_SLOTS:
             QVERIFY(files.adopt(*copy));
             QCOMPARE(modeOf(files.ownFile()), 0600);
         }
-        files.write("", Unsaved, QDateTime::currentDateTime());
+        files.write("", Unsaved, QDateTime::currentDateTime(), platform::FileCoding::Ansi);
         QCOMPARE(RecoveryFiles::read(outside).value().text, QByteArray("planted"));
         QCOMPARE(RecoveryFiles::read(files.ownFile()).value().text, Unsaved);
         QCOMPARE(modeOf(files.ownFile()), 0600);
