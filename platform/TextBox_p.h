@@ -77,6 +77,9 @@ struct TextBox::Private {
                 qsizetype anchorBefore, qsizetype caretBefore);
     void applyHistory(bool undo);
     void closeTyping() { typingOpen = false; }
+    // An edit key that found nothing to edit still ends a run of typing and the column Up and
+    // Down aim at, as an edit does.
+    void nothingEdited() { typingOpen = false; goalX = -1; }
     // Tells the world; repaints changed (the whole view when it is null or the view scrolled).
     void textEdited(bool hadSelection, bool undoBefore, bool redoBefore, const QRect &changed = QRect());
     void updatePrimarySelection();
