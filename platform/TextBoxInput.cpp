@@ -194,8 +194,7 @@ qsizetype TextBox::Private::endOfRow(const TextRows::Row &row) const
     const qsizetype end = rows.rowEnd(row);
     const bool wrapped = end < row.segment.end || !row.segment.isLastOfLine();
     if (wrapped && end > rows.rowStart(row)) {
-        const char last = buffer.at(end - 1);
-        if (last == ' ' || last == '\t')
+        if (Ansi::toUnicode(uchar(buffer.at(end - 1))).isSpace())   // the no-break space too
             return end - 1;
     }
     return end;

@@ -86,6 +86,7 @@ private slots:
     void keysAsInQtTextWidgets_data();
     void keysAsInQtTextWidgets();
     void rowMotionsFollowTheWrap();
+    void endStopsBeforeANoBreakSpaceThatEndsARow();
     void alignmentPlacesTheRows_data();
     void alignmentPlacesTheRows();
     void selectionIsPaintedWhereItIs();
@@ -768,6 +769,23 @@ void TstTextBox::rowMotionsFollowTheWrap()
     QTest::keyClick(box, Qt::Key_Up);
     QTest::keyClick(box, Qt::Key_Home, Qt::ShiftModifier);
     QVERIFY(box->selLength() > 0);
+}
+
+void TstTextBox::endStopsBeforeANoBreakSpaceThatEndsARow()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    // A word too long for a row is cut anywhere: somewhere the cut falls after the no-break space.
+    for (int n = 1; n < 200; ++n) {
+        box->setText(QByteArray(n, 'x') + "\xA0" + QByteArray(200, 'y'));
+        const int firstRow = box->characterRect(0).y();
+        if (box->characterRect(n).y() == firstRow && box->characterRect(n + 1).y() > firstRow) {
+            QTest::keyClick(box, Qt::Key_End);
+            QCOMPARE(box->caretPosition(), n);
+            return;
+        }
+    }
+    QFAIL("no row ends with the no-break space");
 }
 
 void TstTextBox::alignmentPlacesTheRows_data()
