@@ -77,9 +77,6 @@ struct TextBox::Private {
                 qsizetype anchorBefore, qsizetype caretBefore);
     void applyHistory(bool undo);
     void closeTyping() { typingOpen = false; }
-    // An edit key that found nothing to edit still ends a run of typing and the column Up and
-    // Down aim at, as an edit does.
-    void nothingEdited() { typingOpen = false; goalX = -1; }
     // Tells the world; repaints changed (the whole view when it is null or the view scrolled).
     void textEdited(bool hadSelection, bool undoBefore, bool redoBefore, const QRect &changed = QRect());
     void updatePrimarySelection();
@@ -90,6 +87,9 @@ struct TextBox::Private {
     void wordAt(qsizetype pos, qsizetype *from, qsizetype *to) const;
     qsizetype endOfRow(const TextRows::Row &row) const;
     void move(Motion motion, bool select);
+    // An edit key that found nothing to edit still ends a run of typing and the column Up and
+    // Down aim at, as an edit does.
+    void nothingEdited() { typingOpen = false; goalX = -1; }
 
     // ---- display (TextBoxDisplay.cpp) ----
     int viewRows() const;
