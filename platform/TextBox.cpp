@@ -341,6 +341,7 @@ void TextBox::setSel(int start, int end)
 
 void TextBox::Private::setSelection(qsizetype newAnchor, qsizetype newCaret)
 {
+    goalX = -1;   // Up and Down set it again after they moved
     newAnchor = snap(newAnchor);
     newCaret = snap(newCaret);
     if (newAnchor == anchor && newCaret == caret)
@@ -490,6 +491,7 @@ void TextBox::Private::applyHistory(bool undo)
 {
     std::vector<EditEntry> &from = undo ? undoStack : redoStack;
     std::vector<EditEntry> &to = undo ? redoStack : undoStack;
+    typingOpen = false;
     if (from.empty())
         return;
     const bool hadSelection = hasSelection();
@@ -505,8 +507,12 @@ void TextBox::Private::applyHistory(bool undo)
     if (undo) {
         for (auto it = entry.steps.rbegin(); it != entry.steps.rend(); ++it)
             step(*it);
-        anchor = entry.anchorBefore;
-        caret = entry.caretBefore;
+        // A selection the edit replaced comes back selected; otherwise the caret goes after
+        // what came back, as in Qt's text widgets.
+        const EditStep &first = entry.steps.front();
+        const bool selected = entry.anchorBefore != entry.caretBefore;
+        anchor = selected ? entry.anchorBefore : first.pos + first.length;
+        caret = selected ? entry.caretBefore : first.pos + first.length;
     } else {
         for (EditStep &s : entry.steps)
             step(s);

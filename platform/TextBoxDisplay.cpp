@@ -374,8 +374,11 @@ void TextBox::scrollContentsBy(int dx, int dy)
     Q_UNUSED(dy);
     if (d->settingScroll)
         return;
-    // The user moved the bar: the row that holds the bar's position comes to the top.
-    d->top = d->rows.rowStart(d->rows.rowAt(verticalScrollBar()->value()));
+    // The user moved the bar: the row that holds the bar's position comes to the top. The bar's
+    // range may lag the text by a row or two (it is left alone while its slider looks the same),
+    // so its end is the last screenful and nothing goes past that.
+    const QScrollBar *bar = verticalScrollBar();
+    d->setTop(bar->value() >= bar->maximum() ? d->lastTop() : bar->value());
     viewport()->update();
 }
 

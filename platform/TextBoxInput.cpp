@@ -116,15 +116,15 @@ bool isCommonTextEditShortcut(const QKeyEvent *ke)
     return binding && binding->claimed;
 }
 
-// Characters of one class make a word: letters and digits, spaces, other signs; a break is a
-// class of its own.
+// Characters of one class make a word: letters and digits, spaces (the no-break space too), other
+// signs; a break is a class of its own.
 int charClass(char byte)
 {
     if (byte == '\r' || byte == '\n')
         return 3;
-    if (byte == ' ' || byte == '\t')
-        return 0;
     const QChar ch = Ansi::toUnicode(uchar(byte));
+    if (ch.isSpace())
+        return 0;
     return ch.isLetterOrNumber() || ch == QLatin1Char('_') ? 1 : 2;
 }
 
@@ -170,14 +170,14 @@ qsizetype TextBox::Private::nextWord(qsizetype pos) const
 
 qsizetype TextBox::Private::previousWord(qsizetype pos) const
 {
-    const qsizetype limit = qMax<qsizetype>(0, pos - kWordReach);
+    const qsizetype limit = qMax<qsizetype>(0, pos - kWordReach), from = pos;
     while (pos > limit && charClass(buffer.at(pos - 1)) == 0)
         --pos;
     if (pos <= 0)
         return 0;
     const int cls = charClass(buffer.at(pos - 1));
-    if (cls == 3)
-        return previousChar(pos);
+    if (cls == 3)   // spaces before it end at the start of their line
+        return pos < from ? pos : previousChar(pos);
     while (pos > limit && charClass(buffer.at(pos - 1)) == cls)
         --pos;
     return pos;
@@ -207,8 +207,7 @@ qsizetype TextBox::Private::endOfRow(const TextRows::Row &row) const
     const qsizetype end = rows.rowEnd(row);
     const bool wrapped = end < row.segment.end || !row.segment.isLastOfLine();
     if (wrapped && end > rows.rowStart(row)) {
-        const char last = buffer.at(end - 1);
-        if (last == ' ' || last == '\t')
+        if (Ansi::toUnicode(uchar(buffer.at(end - 1))).isSpace())   // the no-break space too
             return end - 1;
     }
     return end;
@@ -217,10 +216,7 @@ qsizetype TextBox::Private::endOfRow(const TextRows::Row &row) const
 void TextBox::Private::move(Motion motion, bool select)
 {
     qsizetype target = caret;
-    const bool vertical = motion == Motion::NextRow || motion == Motion::PreviousRow
-                          || motion == Motion::NextPage || motion == Motion::PreviousPage;
-    if (!vertical)
-        goalX = -1;
+    qreal goal = -1;   // where Up and Down aim after this move: only they keep it
     switch (motion) {
     case Motion::NextChar:
         target = hasSelection() && !select ? selEnd() : nextChar(caret);
@@ -241,24 +237,34 @@ void TextBox::Private::move(Motion motion, bool select)
     case Motion::NextPage:
     case Motion::PreviousPage: {
         const TextRows::Row row = rows.rowAt(caret);
-        if (goalX < 0)
-            goalX = rows.textLine(row).cursorToX(layoutOffset(row.segment, caret));
+        goal = goalX >= 0 ? goalX : rows.textLine(row).cursorToX(layoutOffset(row.segment, caret));
         const bool page = motion == Motion::NextPage || motion == Motion::PreviousPage;
         const int step = page ? viewRows() : 1;
         const bool down = motion == Motion::NextRow || motion == Motion::NextPage;
         int moved = 0;
         const TextRows::Row to = rows.advance(row, down ? step : -step, &moved);
-        if (moved == 0 && !page)
-            return;
+        if (moved == 0) {
+            // On the first or the last row, Shift+Up and Shift+Down select to the start or the
+            // end of the text, as in Qt's text widgets; other keys leave everything as it is.
+            if (!select || page) {
+                closeTyping();
+                goalX = goal;
+                return;
+            }
+            target = down ? buffer.size() : 0;
+            goal = -1;
+            break;
+        }
         if (page)
             scrollRows(moved);   // the caret keeps its place on the screen
         const QTextLine line = rows.textLine(to);
-        target = qBound(rows.rowStart(to), to.segment.start + line.xToCursor(goalX), rows.rowEnd(to));
+        target = qBound(rows.rowStart(to), to.segment.start + line.xToCursor(goal), rows.rowEnd(to));
         break;
     }
     }
     closeTyping();
     setSelection(select ? anchor : target, target);
+    goalX = goal;
     ensureVisible(caret);
 }
 
@@ -321,6 +327,8 @@ void TextBox::keyPressEvent(QKeyEvent *e)
             else if (d->caret > 0)
                 d->edit(d->previousChar(d->caret), d->caret - d->previousChar(d->caret), QByteArrayView(),
                         EditKind::DeletingBack);
+            else
+                d->nothingEdited();
             d->ensureVisible(d->caret);
             return;
         case Qt::Key_Delete:
@@ -330,6 +338,8 @@ void TextBox::keyPressEvent(QKeyEvent *e)
                 d->editSelection(QByteArrayView(), EditKind::Other);
             else if (d->caret < d->buffer.size())
                 d->edit(d->caret, d->nextChar(d->caret) - d->caret, QByteArrayView(), EditKind::DeletingForward);
+            else
+                d->nothingEdited();
             d->ensureVisible(d->caret);
             return;
         default:
@@ -359,15 +369,18 @@ void TextBox::keyPressEvent(QKeyEvent *e)
     case Command::Cut: cutSel(); break;
     case Command::Paste: pasteClip(); break;
     case Command::DeleteStartOfWord:
-        if (!d->hasSelection())
-            d->anchor = d->previousWord(d->caret);
-        d->editSelection(QByteArrayView(), EditKind::Other);
+    case Command::DeleteEndOfWord: {
+        // The word goes as an edit of its own, not as a selection: undo gives it back unselected.
+        const qsizetype to = binding->command == Command::DeleteStartOfWord ? d->previousWord(d->caret)
+                                                                           : d->nextWord(d->caret);
+        if (d->hasSelection())
+            d->editSelection(QByteArrayView(), EditKind::Other);
+        else if (to != d->caret)
+            d->edit(qMin(to, d->caret), qAbs(to - d->caret), QByteArrayView(), EditKind::Other);
+        else
+            d->nothingEdited();
         break;
-    case Command::DeleteEndOfWord:
-        if (!d->hasSelection())
-            d->anchor = d->nextWord(d->caret);
-        d->editSelection(QByteArrayView(), EditKind::Other);
-        break;
+    }
     case Command::DeleteEndOfLine:
         d->edit(d->caret, d->buffer.lineEnd(d->buffer.lineOf(d->caret)) - d->caret, QByteArrayView(), EditKind::Other);
         break;

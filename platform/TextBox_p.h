@@ -114,6 +114,9 @@ struct TextBox::Private {
     void wordAt(qsizetype pos, qsizetype *from, qsizetype *to) const;
     qsizetype endOfRow(const TextRows::Row &row) const;
     void move(Motion motion, bool select);
+    // An edit key that found nothing to edit still ends a run of typing and the column Up and
+    // Down aim at, as an edit does.
+    void nothingEdited() { typingOpen = false; goalX = -1; }
 
     // ---- display (TextBoxDisplay.cpp) ----
     int viewRows() const;

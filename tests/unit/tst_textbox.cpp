@@ -89,7 +89,10 @@ private slots:
     void failedSetTextChangesNothing();
     void wordMotions_data();
     void wordMotions();
+    void keysAsInQtTextWidgets_data();
+    void keysAsInQtTextWidgets();
     void rowMotionsFollowTheWrap();
+    void endStopsBeforeANoBreakSpaceThatEndsARow();
     void alignmentPlacesTheRows_data();
     void alignmentPlacesTheRows();
     void selectionIsPaintedWhereItIs();
@@ -585,19 +588,20 @@ void TstTextBox::colours()
 
 namespace {
 
-// Runs a little script on the box: "t:abc" types, "k:Backspace" presses a key, "z" undoes and
-// "y" redoes.
+// Runs a little script on the box: "t:abc" types, "k:Backspace" or "k:Ctrl+Left" presses keys,
+// "d:4" double-clicks the character at 4, "z" undoes and "y" redoes.
 void play(TextBox *box, const QString &script)
 {
-    static const QHash<QString, Qt::Key> keys{{"Backspace", Qt::Key_Backspace}, {"Delete", Qt::Key_Delete},
-                                             {"Return", Qt::Key_Return}, {"Left", Qt::Key_Left},
-                                             {"End", Qt::Key_End}};
     for (const QString &step : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (step.startsWith(QLatin1String("t:"))) {
             for (QChar ch : step.mid(2))
                 typeText(box, QString(ch));
         } else if (step.startsWith(QLatin1String("k:"))) {
-            QTest::keyClick(box, keys.value(step.mid(2)));
+            const QKeyCombination keys = QKeySequence(step.mid(2))[0];
+            QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
+        } else if (step.startsWith(QLatin1String("d:"))) {
+            const QPoint at = box->characterRect(step.mid(2).toInt()).center();
+            QTest::mouseDClick(box->viewport(), Qt::LeftButton, Qt::NoModifier, at);
         } else if (step == QLatin1String("z")) {
             QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
         } else if (step == QLatin1String("y")) {
@@ -615,15 +619,17 @@ void TstTextBox::undoSteps_data()
     QTest::addColumn<int>("selEnd");
     QTest::addColumn<QString>("edits");
     QTest::addColumn<QByteArrayList>("undone");   // the text after each further undo
-    QTest::newRow("a typed run") << QByteArray() << 0 << 0 << "t:abc" << QByteArrayList{""};
-    QTest::newRow("moving splits a run") << QByteArray() << 0 << 0 << "t:ab k:Left t:c" << QByteArrayList{"ab", ""};
+    QTest::addColumn<int>("caretBack");            // the caret after the last undo; -1: the selection
+    QTest::newRow("a typed run") << QByteArray() << 0 << 0 << "t:abc" << QByteArrayList{""} << 0;
+    QTest::newRow("moving splits a run") << QByteArray() << 0 << 0 << "t:ab k:Left t:c" << QByteArrayList{"ab", ""} << 0;
     QTest::newRow("Enter stands alone") << QByteArray() << 0 << 0 << "t:ab k:Return t:cd"
-                                        << QByteArrayList{"ab\r\n", "ab", ""};
+                                        << QByteArrayList{"ab\r\n", "ab", ""} << 0;
     QTest::newRow("backspaces") << QByteArray("ab\r\ncd") << 6 << 6 << "k:Backspace k:Backspace k:Backspace"
-                                << QByteArrayList{"ab\r\ncd"};
-    QTest::newRow("deletes") << QByteArray("abcd") << 0 << 0 << "k:Delete k:Delete" << QByteArrayList{"abcd"};
-    QTest::newRow("typing over a selection") << QByteArray("hello") << 0 << 5 << "t:xy" << QByteArrayList{"hello"};
-    QTest::newRow("undo, redo, undo") << QByteArray("q") << 1 << 1 << "t:w z y" << QByteArrayList{"q"};
+                                << QByteArrayList{"ab\r\ncd"} << 6;
+    // What comes back of a deletion is not selected; the caret goes after it.
+    QTest::newRow("deletes") << QByteArray("abcd") << 0 << 0 << "k:Del k:Del" << QByteArrayList{"abcd"} << 2;
+    QTest::newRow("typing over a selection") << QByteArray("hello") << 0 << 5 << "t:xy" << QByteArrayList{"hello"} << -1;
+    QTest::newRow("undo, redo, undo") << QByteArray("q") << 1 << 1 << "t:w z y" << QByteArrayList{"q"} << 1;
 }
 
 void TstTextBox::undoSteps()
@@ -633,6 +639,7 @@ void TstTextBox::undoSteps()
     QFETCH(int, selEnd);
     QFETCH(QString, edits);
     QFETCH(QByteArrayList, undone);
+    QFETCH(int, caretBack);
     box->setText(text);
     box->setSel(selStart, selEnd);
     play(box, edits);
@@ -643,9 +650,9 @@ void TstTextBox::undoSteps()
         QCOMPARE(box->text(), expected);
     }
     QVERIFY(!box->canUndo());
-    // The selection comes back with the text, and redoing everything gives the edit again.
-    QCOMPARE(box->selStart(), selStart);
-    QCOMPARE(box->selLength(), selEnd - selStart);
+    // A selection comes back with the text, and redoing everything gives the edit again.
+    QCOMPARE(box->selStart(), caretBack < 0 ? selStart : caretBack);
+    QCOMPARE(box->selLength(), caretBack < 0 ? selEnd - selStart : 0);
     while (box->canRedo())
         play(box, QStringLiteral("y"));
     QCOMPARE(box->text(), edited);
@@ -699,6 +706,51 @@ void TstTextBox::wordMotions()
     QCOMPARE(box->caretPosition(), stops.first());
 }
 
+void TstTextBox::keysAsInQtTextWidgets_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("caret");
+    const QByteArray nbsp = "ab\xA0" "cd", spaces = "abc\r\n  ";
+    QTest::newRow("Shift+Up on the first row") << QByteArray("abc") << 3 << "k:Shift+Up" << QByteArray("abc") << 3 << 0;
+    QTest::newRow("Shift+Down on the last row") << QByteArray("abc\r\ndef") << 5 << "k:Shift+Down"
+                                                << QByteArray("abc\r\ndef") << 5 << 8;
+    QTest::newRow("Up and Down there alone") << QByteArray("abc") << 1 << "k:Up k:Down" << QByteArray("abc") << 1 << 1;
+    QTest::newRow("Ctrl+A forgets the column") << QByteArray("abcdefghij\r\nab\r\nabcde") << 0
+                                               << "k:End k:Down k:Ctrl+A k:Up k:Up"
+                                               << QByteArray("abcdefghij\r\nab\r\nabcde") << 5 << 5;
+    QTest::newRow("Ctrl+Left over a line of spaces") << spaces << 7 << "k:Ctrl+Left" << spaces << 5 << 5;
+    QTest::newRow("Ctrl+Backspace over a line of spaces") << spaces << 7 << "k:Ctrl+Backspace" << QByteArray("abc\r\n") << 5 << 5;
+    QTest::newRow("Ctrl+Right over a no-break space") << nbsp << 0 << "k:Ctrl+Right" << nbsp << 3 << 3;
+    QTest::newRow("Ctrl+Delete over a no-break space") << nbsp << 0 << "k:Ctrl+Del" << QByteArray("cd") << 0 << 0;
+    QTest::newRow("double click on a no-break space") << QByteArray("ab\xA0 cd") << 0 << "d:2" << QByteArray("ab\xA0 cd") << 2 << 4;
+    QTest::newRow("undo of Ctrl+Delete") << QByteArray("vib") << 0 << "k:Ctrl+Del z" << QByteArray("vib") << 3 << 3;
+    QTest::newRow("undo of Ctrl+Backspace") << QByteArray("vib") << 3 << "k:Ctrl+Backspace z" << QByteArray("vib") << 3 << 3;
+    QTest::newRow("undo of a deleted selection") << QByteArray("vib") << 3 << "k:Shift+Left k:Shift+Left k:Del z"
+                                                 << QByteArray("vib") << 3 << 1;
+}
+
+void TstTextBox::keysAsInQtTextWidgets()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, from);
+    QFETCH(QString, keys);
+    QFETCH(QByteArray, after);
+    QFETCH(int, anchor);
+    QFETCH(int, caret);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setText(text);
+    box->setSel(from, from);
+    play(box, keys);
+    QCOMPARE(box->text(), after);
+    QCOMPARE(box->anchorPosition(), anchor);
+    QCOMPARE(box->caretPosition(), caret);
+}
+
 void TstTextBox::rowMotionsFollowTheWrap()
 {
     box->resize(220, 200);
@@ -729,6 +781,23 @@ void TstTextBox::rowMotionsFollowTheWrap()
     QTest::keyClick(box, Qt::Key_Up);
     QTest::keyClick(box, Qt::Key_Home, Qt::ShiftModifier);
     QVERIFY(box->selLength() > 0);
+}
+
+void TstTextBox::endStopsBeforeANoBreakSpaceThatEndsARow()
+{
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    // A word too long for a row is cut anywhere: somewhere the cut falls after the no-break space.
+    for (int n = 1; n < 200; ++n) {
+        box->setText(QByteArray(n, 'x') + "\xA0" + QByteArray(200, 'y'));
+        const int firstRow = box->characterRect(0).y();
+        if (box->characterRect(n).y() == firstRow && box->characterRect(n + 1).y() > firstRow) {
+            QTest::keyClick(box, Qt::Key_End);
+            QCOMPARE(box->caretPosition(), n);
+            return;
+        }
+    }
+    QFAIL("no row ends with the no-break space");
 }
 
 void TstTextBox::alignmentPlacesTheRows_data()
@@ -991,6 +1060,18 @@ void TstTextBox::scrollBarFollowsTheTopRow()
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(text.at(box->firstVisiblePosition() - 1), '\n');
     QVERIFY(box->firstVisiblePosition() > top);
+    // Rows added and removed at the end, too few for the slider to show them: the bar's end is
+    // still the last screenful, as Ctrl+End shows it.
+    for (const char *edits : {"k:Return k:Return k:Return", "k:Backspace k:Backspace k:Backspace k:Backspace"}) {
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        play(box, QLatin1String(edits));
+        bar->setValue(0);
+        bar->setValue(bar->maximum());
+        const int dragged = box->firstVisiblePosition();
+        QTest::keyClick(box, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(dragged, box->firstVisiblePosition());
+    }
 }
 
 void TstTextBox::readOnlyMovesButDoesNotEdit()
