@@ -170,9 +170,7 @@ FrmAbout::FrmAbout(const AboutContext &context)
 void FrmAbout::Show(QPointer<FrmAbout> &slot, const AboutContext &context, bool modal)
 {
     if (slot && !slot->isUnloaded()) {
-        slot->show();
-        slot->raise();
-        slot->activateWindow();
+        platform::bringBack(slot, true);
         return;
     }
     slot = new FrmAbout(context);
