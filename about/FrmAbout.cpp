@@ -49,21 +49,24 @@ QString thanksText()
     return lines.join(QStringLiteral("\r\n"));
 }
 
-// The logo: the program's name on a band in the desktop's highlight colour.
-QPixmap logoPicture(const QSize &size, const QPalette &palette, const QFont &base)
+// The logo: the program's name on a band in the desktop's highlight colour, drawn at the screen's
+// density.
+QPixmap logoPicture(const QSize &size, qreal ratio, const QPalette &palette, const QFont &base)
 {
-    QPixmap picture(size);
+    QPixmap picture(size * ratio);
+    picture.setDevicePixelRatio(ratio);
     QPainter p(&picture);
     QLinearGradient band(0, 0, size.width(), 0);
     band.setColorAt(0, palette.color(QPalette::Highlight).darker(140));
     band.setColorAt(1, palette.color(QPalette::Highlight).lighter(130));
-    p.fillRect(picture.rect(), band);
+    const QRect area(QPoint(0, 0), size);
+    p.fillRect(area, band);
     QFont name = base;
     name.setBold(true);
     name.setPixelSize(size.height() * 11 / 20);
     p.setFont(name);
     p.setPen(palette.color(QPalette::HighlightedText));
-    p.drawText(picture.rect().adjusted(10, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Jotbook"));
+    p.drawText(area.adjusted(10, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Jotbook"));
     return picture;
 }
 
@@ -142,9 +145,8 @@ FrmAbout::FrmAbout(const AboutContext &context)
     layout->addLayout(buttons);
 
     if (host.mainWindow)
-        IIcon->setPixmap(host.mainWindow->windowIcon().pixmap(32, 32));
-    ILogo->setPixmap(logoPicture(QSize(width() - 18 - 32 - top->spacing(), 40), palette(), font()));
-    ILogo->setMinimumWidth(1);
+        IIcon->setPixmap(host.mainWindow->windowIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
+    ILogo->setMinimumSize(1, 40);
 
     TThanks->setReadOnly(true);
     TThanks->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -155,6 +157,10 @@ FrmAbout::FrmAbout(const AboutContext &context)
     PLevel->setRange(0, LevelMax);
     PLevel->setTextVisible(false);
     LMail->setCursor(Qt::PointingHandCursor);
+    // The address is reached with Tab and opened with Enter or Space as well; it shows underlined
+    // while it has the focus.
+    LMail->setFocusPolicy(Qt::TabFocus);
+    LMail->setAccessibleDescription(tr("Написать письмо автору"));
     LMail->installEventFilter(this);
     CmdClose->setAutoDefault(false);
     CmdSystem->setAutoDefault(false);
@@ -165,6 +171,14 @@ FrmAbout::FrmAbout(const AboutContext &context)
     connect(CmdClose, &QPushButton::clicked, this, &QDialog::reject);   // Escape too
     Form_Load();
     TMemory->start();
+    TThanks->setFocus();   // the address comes first in the tab order, but Enter should not write a mail
+}
+
+void FrmAbout::showEvent(QShowEvent *event)
+{
+    // Drawn for the width the window has (a larger font widens it) and the screen's density.
+    ILogo->setPixmap(logoPicture(QSize(ILogo->width(), 40), devicePixelRatioF(), palette(), font()));
+    SmallDialog::showEvent(event);
 }
 
 void FrmAbout::Show(QPointer<FrmAbout> &slot, const AboutContext &context, bool modal)
@@ -252,7 +266,17 @@ bool FrmAbout::eventFilter(QObject *watched, QEvent *event)
         return button == Qt::RightButton || button == Qt::MiddleButton;
     }
     if (watched == LMail) {
-        if (type == QEvent::MouseButtonPress) {
+        if (type == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                LMail_Click();
+                return true;
+            }
+        } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+            QFont font = LMail->font();
+            font.setUnderline(type == QEvent::FocusIn);
+            LMail->setFont(font);
+        } else if (type == QEvent::MouseButtonPress) {
             LMail_MouseDown();
         } else if (type == QEvent::MouseButtonRelease) {
             LMail_MouseUp();

@@ -1,13 +1,19 @@
 #include "app/Application.h"
 
 #include "app/FrmMain.h"
+#include "document/CommandLine.h"
 #include "platform/QtPlatform.h"
+#include "printing/PrintDocument.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QTranslator>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -37,6 +43,22 @@ int runJotbook(int argc, char *argv[])
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    const QString commandLine = args.join(QLatin1Char(' '));
+
+    // The usage and the version need no window, and so no display.
+    const auto taken = [](const QString &name) { return QFileInfo::exists(name); };
+    switch (CommandLine::InfoRequest(commandLine, taken)) {
+    case CommandLine::Request::Usage:
+        std::fputs(CommandLine::Usage().toLocal8Bit().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case CommandLine::Request::Version:
+        std::fputs(QStringLiteral("Jotbook %1\n").arg(QStringLiteral(JOTBOOK_VERSION_STRING)).toLocal8Bit().constData(),
+                   stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case CommandLine::Request::Window:
+        break;
+    }
+
     int qtArgc = 1;
 
     preferX11();
@@ -44,14 +66,23 @@ int runJotbook(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Jotbook"));
     QApplication::setOrganizationName(QStringLiteral("Jotbook"));
     QApplication::setApplicationVersion(QStringLiteral(JOTBOOK_VERSION_STRING));
+    QGuiApplication::setDesktopFileName(QStringLiteral("jotbook"));
     loadTranslations(app);
 
     platform::QtPlatform qtPlatform;
     platform::Platform platform = qtPlatform.platform();
     FrmMain frm(platform);
 
-    if (!frm.Form_Load(args.join(QLatin1Char(' '))))
-        return 1;
-    frm.show();
-    return QApplication::exec();
+    int code = 1;
+    if (frm.Form_Load(commandLine)) {
+        frm.show();
+        code = QApplication::exec();
+    }
+    if (Printing::jobRunning()) {
+        // A print job still waits for a printing service that stopped answering: the program ends
+        // here, before anything that job may come back to is gone.
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

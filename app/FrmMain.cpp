@@ -52,7 +52,10 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
 {
     initResources();
     setObjectName(QStringLiteral("FrmMain"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/jotbook.png")));
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/jotbook-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
 
     TTextBlock = new platform::TextBox(this);
     TTextBlock->setObjectName(QStringLiteral("TTextBlock"));
@@ -563,9 +566,10 @@ void FrmMain::CheckGlobalState()
     } catch (const std::exception &) {
     }
     if (!(state != 1 && width >= 3000 && height >= 2000) && !m_shell.RET_REG_BADSIZE) {
+        // Marked shown before the box opens: the resizes handled while it is open come back here.
+        m_shell.RET_REG_BADSIZE = true;
         m_messages->msgBox(QStringLiteral("Окно имеет недопустимый размер.\r\n\r\nНастройки такого окна не сохраняются."),
                            MsgButtons::Ok, MsgIcon::Information);
-        m_shell.RET_REG_BADSIZE = true;
     }
     SMainStatusBar->setPanelText(QString(255, QLatin1Char(' ')));
     // The next refresh puts "Готово" back unless the pointer rests on the toolbar.

@@ -118,8 +118,13 @@ void SettingsStore::buildRows(const Targets &t)
         [box](const QString &t) { box->setForeColor(colourFrom(t)); });
     add(Font, "FontName", K::String, G::O, std::nullopt, [box] { return box->fontSpec().name; },
         [font](const QString &t) { font([&](platform::FontSpec &f) { f.name = t; }); });
+    // A size the font command does not offer (a hundredth of a point shows nothing) counts as missing.
     add(Font, "FontSize", K::Float, G::O, std::nullopt, [box] { return formatFloat(float(box->fontSpec().size)); },
-        [font](const QString &t) { font([&](platform::FontSpec &f) { f.size = parseFloat(t); }); });
+        [font](const QString &t) {
+            const float size = parseFloat(t);
+            if (size >= Documents::MinFontSize && size <= Documents::MaxFontSize)
+                font([&](platform::FontSpec &f) { f.size = size; });
+        });
     add(Font, "FontBold", K::Boolean, G::O, std::nullopt, [box] { return formatBool(box->fontSpec().bold); },
         [font](const QString &t) { font([&](platform::FontSpec &f) { f.bold = parseBool(t); }); });
     add(Font, "FontItalic", K::Boolean, G::O, std::nullopt, [box] { return formatBool(box->fontSpec().italic); },

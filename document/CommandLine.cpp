@@ -48,4 +48,42 @@ Marker TextMarker(QByteArrayView textStart)
     return Marker::None;
 }
 
+
+Request InfoRequest(const QString &commandLine, const std::function<bool(const QString &)> &exists)
+{
+    Request request = Request::Window;
+    if (commandLine == QLatin1String("--help"))
+        request = Request::Usage;
+    else if (commandLine == QLatin1String("--version"))
+        request = Request::Version;
+    if (request != Request::Window && exists(commandLine))
+        return Request::Window;
+    return request;
+}
+
+QString Usage()
+{
+    return QStringLiteral(
+        "Использование: jotbook [ФАЙЛ [/P|/A|/D|/T|/L|/S]]\n"
+        "Текстовый редактор Jotbook: открывает ФАЙЛ (путь с пробелами можно не заключать в кавычки).\n"
+        "\n"
+        "Ключ ставится в конце строки через пробел, буква в любом регистре:\n"
+        "  /P  открыть файл и напечатать документ\n"
+        "  /A  открыть файл без проверки размера\n"
+        "  /D  открыть файл как данные, без поиска управляющих символов\n"
+        "  /T  открыть файл без проверки данных\n"
+        "  /L  открыть файл и добавить пустую строку, время и дату\n"
+        "  /S  открыть файл и добавить пустую строку и сведения о системе\n"
+        "\n"
+        "Текст, который начинается с «.LOG» (в любом регистре) и занимает не более 55000 символов,\n"
+        "при каждом открытии получает пустую строку, время и дату; текст, который начинается\n"
+        "с «.SYS», получает сведения о системе. Ключи /L и /S и эти метки действуют, пока\n"
+        "включена «Обработка ключей».\n"
+        "\n"
+        "  --help     показать эту справку и выйти\n"
+        "  --version  показать версию и выйти\n"
+        "\n"
+        "Подробнее: man jotbook.\n");
+}
+
 } // namespace CommandLine

@@ -10,6 +10,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace CommandLine {
@@ -35,5 +36,14 @@ enum class Marker { None, Log, System };
 Marker TextMarker(QByteArrayView textStart);
 
 constexpr qsizetype LogLimit = 55000;
+
+// "--help" or "--version" as the whole command line asks for the usage or the version on standard
+// output instead of a window, unless the current folder holds an entry of that name: that one is
+// opened as any other file. exists tells whether a name is taken in the current folder.
+enum class Request { Window, Usage, Version };
+Request InfoRequest(const QString &commandLine, const std::function<bool(const QString &)> &exists);
+
+// The usage text for "--help": the command line, the keys and the markers, in Russian.
+QString Usage();
 
 } // namespace CommandLine

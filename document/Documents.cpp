@@ -267,7 +267,7 @@ void Documents::mnuFont_Click()
     platform::TextBox &box = c.document.box();
     platform::FontSpec font = box.fontSpec();
     quint32 colour = box.foreColor();
-    if (!MdlCommonDialogs::ShowFontDialog(c.dialogs, c.owner, font, colour, 8, 72))
+    if (!MdlCommonDialogs::ShowFontDialog(c.dialogs, c.owner, font, colour, MinFontSize, MaxFontSize))
         return;
     try {
         box.setFontSpec(font);

@@ -74,6 +74,9 @@ public:
 
     // Files above this many bytes are loaded only after a question (while the size check is on).
     static constexpr qint64 MaxPlainTextSize = 55000;
+    // The font sizes the font command offers, in points.
+    static constexpr int MinFontSize = 8;
+    static constexpr int MaxFontSize = 72;
 
 private:
     void reportFailure(const QString &path, const QString &headline, const QString &reason);

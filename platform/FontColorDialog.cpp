@@ -127,6 +127,23 @@ void selectItem(QListWidget *list, const std::function<bool(const QListWidgetIte
     list->setCurrentRow(-1);
 }
 
+// A list whose current row only the user changes (a click, the arrow keys, typing): when the focus
+// enters a list without a current row, Qt makes the first row current, and that is no choice.
+class PickList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        const QSignalBlocker blocker(this);
+        const bool hadCurrent = currentItem() != nullptr;
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent)
+            setCurrentRow(-1);
+    }
+};
+
 } // namespace
 
 FontColorDialog::FontColorDialog(const FontSpec &font, quint32 colour, int minSize, int maxSize, QWidget *parent)
@@ -137,18 +154,20 @@ FontColorDialog::FontColorDialog(const FontSpec &font, quint32 colour, int minSi
     , m_wantedWeight(effectiveWeight(font))
     , m_wantedItalic(font.italic)
     , m_familyEdit(new QLineEdit(this))
-    , m_familyList(new QListWidget(this))
+    , m_familyList(new PickList(this))
     , m_styleEdit(new QLineEdit(this))
-    , m_styleList(new QListWidget(this))
+    , m_styleList(new PickList(this))
     , m_sizeEdit(new QLineEdit(this))
-    , m_sizeList(new QListWidget(this))
+    , m_sizeList(new PickList(this))
     , m_strikeout(new QCheckBox(tr("&Зачёркнутый"), this))
     , m_underline(new QCheckBox(tr("&Подчёркнутый"), this))
     , m_colourCombo(new QComboBox(this))
     , m_sample(new QLabel(SampleText, this))
 {
     setWindowTitle(tr("Шрифт"));
+    m_familyEdit->setObjectName(QStringLiteral("familyEdit"));
     m_familyList->setObjectName(QStringLiteral("familyList"));
+    m_styleEdit->setObjectName(QStringLiteral("styleEdit"));
     m_styleList->setObjectName(QStringLiteral("styleList"));
     m_sizeEdit->setObjectName(QStringLiteral("sizeEdit"));
     m_sizeList->setObjectName(QStringLiteral("sizeList"));
@@ -203,6 +222,12 @@ FontColorDialog::FontColorDialog(const FontSpec &font, quint32 colour, int minSi
     grid->addWidget(label(tr("&Шрифт:"), m_familyEdit), 0, 0);
     grid->addWidget(label(tr("&Начертание:"), m_styleList), 0, 1);
     grid->addWidget(label(tr("&Размер:"), m_sizeEdit), 0, 2);
+    // A label leads to one control; the other field or list under each caption is named after the
+    // same caption, so that a screen reader tells what it holds.
+    m_familyList->setAccessibleName(tr("Шрифт:"));
+    m_styleEdit->setAccessibleName(tr("Начертание:"));
+    m_styleList->setAccessibleName(tr("Начертание:"));   // a list is not named by its label
+    m_sizeList->setAccessibleName(tr("Размер:"));
     grid->addWidget(m_familyEdit, 1, 0);
     grid->addWidget(m_styleEdit, 1, 1);
     grid->addWidget(m_sizeEdit, 1, 2);

@@ -1,9 +1,10 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/PrivateFolder.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -27,19 +28,28 @@ std::unique_ptr<QLockFile> makeLock(const QString &path)
 
 QString LockFileInstance::defaultFolder()
 {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
+    // Without a runtime folder (su, cron, some ssh sessions) the locks go to a folder of the
+    // user's own under the temporary folder, and where another user has taken that name, to one
+    // under the user's home.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime) && isPrivateFolder(runtime))
         return runtime;
-    const QString folder = QDir::tempPath() + QStringLiteral("/jotbook-%1").arg(::getuid());
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return folder;
+    const QString fallbacks[] = {QDir::tempPath() + QStringLiteral("/jotbook-%1").arg(::geteuid()),
+                                 stateFolder() + QStringLiteral("/locks")};
+    for (const QString &folder : fallbacks) {
+        if (makePrivateFolder(folder))
+            return folder;
+    }
+    qWarning("Jotbook: no private folder for the running-copy check: %s", qPrintable(fallbacks[1]));
+    return {};
 }
 
 LockFileInstance::LockFileInstance() : LockFileInstance(defaultFolder()) {}
 
 LockFileInstance::LockFileInstance(const QString &folder)
 {
+    if (folder.isEmpty())
+        return;   // no check can be made: this copy counts as the only one
     for (int i = 0; i < SlotCount && !m_lock; ++i) {
         auto lock = makeLock(slotPath(folder, i));
         if (lock->tryLock(0)) {

@@ -1,6 +1,7 @@
 #include "platform/LinuxRecovery.h"
 
-#include <QDir>
+#include "platform/PrivateFolder.h"
+
 #include <QFile>
 #include <QSocketNotifier>
 
@@ -33,15 +34,7 @@ QString bootId()
 
 } // namespace
 
-QString LinuxRecoveryHost::defaultFolder()
-{
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return QDir::cleanPath(state + QStringLiteral("/Jotbook"));
-}
-
-LinuxRecoveryHost::LinuxRecoveryHost() : m_folder(defaultFolder()), m_selfId(idOf(::getpid())) {}
+LinuxRecoveryHost::LinuxRecoveryHost() : m_folder(stateFolder()), m_selfId(idOf(::getpid())) {}
 
 QString LinuxRecoveryHost::idOf(qint64 pid)
 {

@@ -11,10 +11,9 @@ class QSocketNotifier;
 
 namespace platform {
 
-// Copies in $XDG_STATE_HOME/Jotbook (~/.local/state/Jotbook when the variable is not set or not an
-// absolute path). A running copy is named by the machine's boot, its process id and the time the
-// process started, so a name never comes back, neither after a restart nor when the system gives
-// the process id to another process.
+// Copies in the program's state folder (stateFolder() in PrivateFolder.h). A running copy is
+// named by the machine's boot, its process id and the time the process started, so a name never
+// comes back, neither after a restart nor when the system gives the process id to another process.
 class LinuxRecoveryHost : public RecoveryHost {
 public:
     LinuxRecoveryHost();
@@ -24,7 +23,6 @@ public:
 
     // The name of the process with that id, empty when there is none.
     static QString idOf(qint64 pid);
-    static QString defaultFolder();
 
 private:
     QString m_folder;

@@ -139,6 +139,8 @@ public:
 };
 
 // ---- printer -------------------------------------------------------------------------------------
+// Called on a thread of the printing's own, one job at a time, never on the window's thread: each
+// call may wait for the printing service as long as the service takes.
 class Printers {
 public:
     virtual ~Printers() = default;

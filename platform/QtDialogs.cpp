@@ -25,11 +25,12 @@ bool hasWildcards(const QString &name)
     return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
 }
 
-// A Qt file dialog (the same everywhere) set up from the request. Returns the name filters it
-// was given, in the order of the request.
+// A file chooser set up from the request. It is the desktop's own where the desktop offers one
+// (through its platform theme: GTK, KDE or the xdg desktop portal), Qt's own otherwise; both get
+// the same title, filters, initial name and folder. Returns the name filters it was given, in
+// the order of the request.
 QStringList prepare(QFileDialog &dialog, const FileDialogRequest &request)
 {
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setWindowTitle(request.title);
     if (!request.initialDir.isEmpty())
@@ -104,11 +105,14 @@ QString QtCommonDialogs::saveFile(QWidget *owner, const FileDialogRequest &reque
     const QString path = chosenPath(dialog);
     if (path.isEmpty())
         return {};
-    // With the details hidden Qt may report the filter as shown rather than as given.
+    // With the details hidden Qt may report the filter as shown rather than as given, and a
+    // desktop's chooser by its name alone or with its patterns written its own way.
     const QString selected = dialog.selectedNameFilter();
+    const QString selectedName = selected.section(QStringLiteral(" ("), 0, 0).simplified();
     qsizetype index = nameFilters.indexOf(selected);
     for (qsizetype i = 0; index < 0 && i < request.filters.size(); ++i) {
-        if (request.filters.at(i).text.simplified() == selected)
+        const QString text = request.filters.at(i).text.simplified();
+        if (text == selected || text.section(QStringLiteral(" ("), 0, 0) == selectedName)
             index = i;
     }
     chosenFilter = int(index) + 1;

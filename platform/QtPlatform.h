@@ -57,14 +57,16 @@ public:
 // owner is dead, which counts as free.
 class LockFileInstance : public InstanceLock {
 public:
-    LockFileInstance();                              // in the user's runtime folder
-    explicit LockFileInstance(const QString &folder);
+    LockFileInstance();                              // in defaultFolder()
+    explicit LockFileInstance(const QString &folder); // no lock when empty
     ~LockFileInstance() override;
     bool previousInstance() const override { return m_previous; }
 
     static constexpr int SlotCount = 64;
+    // $XDG_RUNTIME_DIR, else $TMPDIR/jotbook-UID, else the locks folder in stateFolder(): the
+    // first that is a private folder (PrivateFolder.h); empty when none can be made.
     static QString defaultFolder();
-    int slot() const { return m_slot; }              // -1 when every slot was taken
+    int slot() const { return m_slot; }              // -1 when every slot was taken, or no folder
 
 private:
     std::unique_ptr<QLockFile> m_lock;

@@ -1,12 +1,14 @@
 #include "platform/RecoveryFiles.h"
 
 #include "platform/Platform.h"
+#include "platform/PrivateFolder.h"
 #include "platform/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,22 +20,24 @@ namespace {
 
 const QByteArray Magic = QByteArrayLiteral("Jotbook recovery 1\n");
 
-// Creates the folder and any missing parent, each open to the user alone; an existing folder
-// keeps its permissions.
-void makePrivateFolder(const QString &folder)
+// The header, up to its empty line, lies within this many bytes (a path of PATH_MAX bytes,
+// percent-encoded, fits); a longer one is no copy.
+constexpr qint64 HeaderLimit = 16 * 1024;
+
+// Opens a regular file for reading: a link at the name is not followed, and a FIFO or a device
+// is neither waited for nor read. -1 for anything else.
+int openRegular(const QString &file)
 {
-    const QByteArray path = QFile::encodeName(QDir::cleanPath(folder));
-    for (qsizetype end = path.indexOf('/', 1); ; end = path.indexOf('/', end + 1)) {
-        const QByteArray part = end < 0 ? path : path.left(end);
-        if (::mkdir(part.constData(), 0700) != 0) {
-            const int err = errno;
-            struct stat st;
-            if (::stat(part.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-                throwFileError(err == EEXIST ? ENOTDIR : err, part);
-        }
-        if (end < 0)
-            return;
+    int fd;
+    do
+        fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    while (fd < 0 && errno == EINTR);
+    struct stat st;
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return -1;
     }
+    return fd;
 }
 
 } // namespace
@@ -60,27 +64,38 @@ QByteArray RecoveryFiles::encode(const QString &documentPath, const QByteArray &
 
 std::optional<RecoveryCopy> RecoveryFiles::read(const QString &file, bool withText)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly) || f.readLine(Magic.size() + 1) != Magic)
+    const int fd = openRegular(file);
+    QFile f;
+    if (fd < 0)
+        return std::nullopt;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const QByteArray head = f.read(HeaderLimit);
+    const qsizetype end = head.indexOf("\n\n", Magic.size() - 1);
+    if (!head.startsWith(Magic) || end < 0)
         return std::nullopt;
     RecoveryCopy copy;
     copy.file = file;
     bool hasSaved = false;
-    for (;;) {
-        QByteArray line = f.readLine(1 << 16);
-        if (!line.endsWith('\n'))
-            return std::nullopt;
-        line.chop(1);
+    // Only the known lines; anything else is no copy.
+    const QByteArray lines = head.sliced(Magic.size(), qMax(qsizetype(0), end - Magic.size() + 1));
+    for (const QByteArray &line : lines.split('\n')) {
         if (line.isEmpty())
-            break;
+            continue;
         if (line.startsWith("saved "))
             copy.saved = QDateTime::fromMSecsSinceEpoch(line.mid(6).toLongLong(&hasSaved), Qt::UTC);
         else if (line.startsWith("path "))
             copy.path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5)));
+        else
+            return std::nullopt;
     }
     if (!hasSaved)
         return std::nullopt;
     if (withText) {
+        if (!f.seek(end + 2))
+            return std::nullopt;
         copy.text = f.readAll();
         if (f.error() != QFileDevice::NoError)
             return std::nullopt;
@@ -92,8 +107,10 @@ void RecoveryFiles::write(const QString &documentPath, const QByteArray &text, c
 {
     if (!enabled())
         return;
-    makePrivateFolder(m_host.folder());
-    writeFileSafely(ownFile(), encode(documentPath, text, saved), 0600);
+    int err = 0;
+    if (!makePrivateFolder(m_host.folder(), &err))
+        throwFileError(err, QFile::encodeName(m_host.folder()));
+    writeNewFile(ownFile(), encode(documentPath, text, saved), 0600);
 }
 
 void RecoveryFiles::remove()
@@ -104,11 +121,13 @@ void RecoveryFiles::remove()
 
 std::optional<RecoveryCopy> RecoveryFiles::newestOrphan() const
 {
-    if (!enabled())
+    // Copies are taken only from a folder that is the user's alone, and only regular files are copies.
+    if (!enabled() || !isPrivateFolder(m_host.folder()))
         return std::nullopt;
     const QDir folder(m_host.folder());
     std::optional<RecoveryCopy> newest;
-    const QStringList files = folder.entryList({QLatin1Char('*') + Suffix}, QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList files =
+        folder.entryList({QLatin1Char('*') + Suffix}, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
     for (const QString &name : files) {
         const QString id = name.chopped(Suffix.size());
         if (id == m_host.selfId() || m_host.isRunning(id))
@@ -123,7 +142,13 @@ std::optional<RecoveryCopy> RecoveryFiles::newestOrphan() const
 
 bool RecoveryFiles::adopt(const RecoveryCopy &copy)
 {
-    return ::rename(QFile::encodeName(copy.file).constData(), QFile::encodeName(ownFile()).constData()) == 0;
+    // Private like every copy this program writes, whatever mode the file had.
+    const int fd = openRegular(copy.file);
+    const bool madePrivate = fd >= 0 && ::fchmod(fd, 0600) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return madePrivate
+           && ::rename(QFile::encodeName(copy.file).constData(), QFile::encodeName(ownFile()).constData()) == 0;
 }
 
 void RecoveryFiles::discard(const RecoveryCopy &copy)

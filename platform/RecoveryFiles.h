@@ -10,6 +10,8 @@
 //   path <the path's bytes, percent-encoded; nothing for a new document>\n
 //   \n
 //   <the text>
+//
+// A header with other lines, or one that does not end within 16 KiB, is no copy.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -35,21 +37,24 @@ public:
     bool enabled() const;
     // This copy's file.
     QString ownFile() const;
-    // Writes this copy's file. Throws RuntimeError (codes as in SafeWrite.h) when it could not.
+    // Writes this copy's file as a new one (mode 0600, a link at its name replaced, not followed).
+    // Throws RuntimeError (codes as in SafeWrite.h) when it could not.
     void write(const QString &documentPath, const QByteArray &text, const QDateTime &saved);
     // Removes this copy's file when there is one.
     void remove();
-    // The newest copy left by a copy of the program that no longer runs, or none. Files that are
-    // not recovery copies are passed over.
+    // The newest copy left by a copy of the program that no longer runs, or none; none at all
+    // while the folder is not a private one (PrivateFolder.h). Files that are not recovery copies
+    // are passed over.
     std::optional<RecoveryCopy> newestOrphan() const;
-    // Makes a copy found by newestOrphan this copy's own file; false when it stays where it was.
+    // Makes a copy found by newestOrphan this copy's own file, readable by the user alone; false
+    // when it stays where it was.
     bool adopt(const RecoveryCopy &copy);
     // Deletes a copy found by newestOrphan.
     static void discard(const RecoveryCopy &copy);
 
     static QByteArray encode(const QString &documentPath, const QByteArray &text, const QDateTime &saved);
-    // The copy in the file, or none when it is missing or no recovery copy; without its text
-    // unless withText.
+    // The copy in the file, or none when it is missing, no regular file (a link at the name is
+    // not followed) or no recovery copy; without its text unless withText.
     static std::optional<RecoveryCopy> read(const QString &file, bool withText = true);
 
     static const QString Suffix;   // ".recovery"

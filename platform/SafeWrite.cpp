@@ -308,7 +308,7 @@ bool giveName(int fd, int folder, const QByteArray &prefix, QByteArray &name)
 enum class Outcome { Done, WriteInPlace, RetryNamed };
 
 // The data goes to a temporary copy that then takes the target's place. old is null for a new
-// file; oldFd is the old file open for writing.
+// file, which gets newFileMode; oldFd is the old file open for writing.
 Outcome replaceThroughTemporary(int folder, const QByteArray &target, const QByteArray &data,
                                 const struct stat *old, int oldFd, bool unnamed, mode_t newFileMode)
 {
@@ -337,7 +337,7 @@ Outcome replaceThroughTemporary(int folder, const QByteArray &target, const QByt
             discard();
             return Outcome::WriteInPlace;
         }
-        if (!old && ::fchmod(fd.get(), newFileMode & 07777 & ~processUmask()) != 0)
+        if (!old && ::fchmod(fd.get(), newFileMode & 07777) != 0)
             throwFileError(errno, target);
         if (::fsync(fd.get()) != 0)
             throwFileError(errno, target);
@@ -431,16 +431,30 @@ WriteWay writeFileSafely(const QString &path, const QByteArray &data, unsigned n
     if (folder.get() < 0)
         throwFileError(errno, target);
 
+    const mode_t mode = exists ? mode_t(newFileMode) : newFileMode & ~processUmask();   // for a new file
     Outcome outcome = replaceThroughTemporary(folder.get(), target, data, exists ? &old : nullptr, oldFd.get(),
-                                              useUnnamedTemporary, newFileMode);
+                                              useUnnamedTemporary, mode);
     if (outcome == Outcome::RetryNamed)
         outcome = replaceThroughTemporary(folder.get(), target, data, exists ? &old : nullptr, oldFd.get(), false,
-                                          newFileMode);
+                                          mode);
     if (outcome == Outcome::WriteInPlace) {
         writeInPlace(oldFd.get(), data, target);
         return WriteWay::InPlace;
     }
     return WriteWay::Replaced;
+}
+
+void writeNewFile(const QString &path, const QByteArray &data, unsigned mode)
+{
+    const QByteArray target = QFile::encodeName(path);
+    if (nameOf(target).isEmpty())
+        throwFileError(ENOENT, target);
+    Fd folder(::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0)
+        throwFileError(errno, target);
+    if (replaceThroughTemporary(folder.get(), target, data, nullptr, -1, useUnnamedTemporary, mode)
+        == Outcome::RetryNamed)
+        replaceThroughTemporary(folder.get(), target, data, nullptr, -1, false, mode);
 }
 
 } // namespace platform

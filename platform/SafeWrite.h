@@ -35,6 +35,11 @@ enum class WriteWay {
 // save of that file.
 WriteWay writeFileSafely(const QString &path, const QByteArray &data, unsigned newFileMode = 0666);
 
+// Puts a new file with exactly these permissions, flushed to the disk, in the place of whatever
+// has the name: an old file is replaced, never written (its permissions do not carry over), and a
+// symbolic link is replaced itself, never followed. A failure leaves the old entry as it was.
+void writeNewFile(const QString &path, const QByteArray &data, unsigned mode);
+
 // The program's number for an errno met while opening, reading or writing the file at path
 // (a native path; the folder is looked at to tell 53 from 76).
 int fileErrorCode(int err, const QByteArray &path);

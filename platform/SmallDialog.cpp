@@ -5,6 +5,7 @@
 #include "platform/WindowOptions.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 
 namespace platform {
 
@@ -16,8 +17,27 @@ SmallDialog::SmallDialog(const DialogHost &host, const QString &caption, int cli
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(caption);
-    setFixedSize(int(roundHalfEven(clientWidthTwips / WindowGeometry::twipsPerPixelX())),
-                 int(roundHalfEven(clientHeightTwips / WindowGeometry::twipsPerPixelY())));
+    m_designed = QSize(int(roundHalfEven(clientWidthTwips / WindowGeometry::twipsPerPixelX())),
+                       int(roundHalfEven(clientHeightTwips / WindowGeometry::twipsPerPixelY())));
+    setFixedSize(m_designed);
+}
+
+void SmallDialog::setVisible(bool visible)
+{
+    // Before the dialog is placed: centring on the owner takes the final size.
+    if (visible && !isVisible())
+        fitContents();
+    QDialog::setVisible(visible);
+}
+
+void SmallDialog::fitContents()
+{
+    QLayout *contents = layout();
+    if (!contents)
+        return;
+    ensurePolished();
+    contents->activate();
+    setFixedSize(m_designed.expandedTo(contents->totalMinimumSize()));
 }
 
 void SmallDialog::Form_Activate()

@@ -1,6 +1,7 @@
 #pragma once
 // The common life of the program's small windows (Find, Replace, Go to, print settings, About):
-// a fixed-size dialog frame owned by the main window. Each activation puts it into (or out of)
+// a fixed-size dialog frame owned by the main window. The designed size is the least it has: with
+// a larger interface font or scale the window is as large as its controls need to show whole. Each activation puts it into (or out of)
 // the topmost band with the main window's option and gives its text boxes the editor's character
 // set; its unload step runs exactly once, however it is closed. The modeless ones are created
 // when first shown and destroyed when closed (showSmallDialog).
@@ -30,6 +31,7 @@ public:
     bool isUnloaded() const { return m_unloaded; }
 
     void done(int result) override;
+    void setVisible(bool visible) override;
 
 protected:
     // Writes back what is to be remembered.
@@ -43,6 +45,8 @@ protected:
 
 private:
     void unload();
+    void fitContents();
+    QSize m_designed;
     bool m_unloaded = false;
 };
 

@@ -7,14 +7,20 @@
 #include "platform/TextBox.h"
 #include "printing/PrintSettings.h"
 
+#include <QEventLoop>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPrinter>
 #include <QScopeGuard>
+#include <QThread>
+#include <QTimer>
 #include <array>
 #include <cmath>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <optional>
 
 using platform::ErrorCode::InvalidValue;
 using platform::ErrorCode::OutOfMemory;
@@ -145,36 +151,173 @@ void writeText(PageWriter &writer, const QByteArray &text)
     }
 }
 
-void printJob(const PrintContext &ctx, qint32 copies, Orientation orientation)
-{
-    // Checked before the printer is asked: Qt takes any number and orientation, and CUPS drops
-    // the job later without a word.
-    if (copies < 1 || copies > MaxCopies)
-        throw RuntimeError(InvalidValue);
-    if (orientation != Portrait && orientation != Landscape)
-        throw RuntimeError(InvalidValue);
+// What a print job needs, taken from the window before the job starts.
+struct JobInput {
+    platform::Printers &printers;
+    QByteArray text;
+    platform::FontSpec font;
+    qreal boxDpiX;
+    QString documentName;
+    qint32 copies;
+    Orientation orientation;
+};
 
+// A print job runs on a thread of its own: the printing service is asked, the pages are painted
+// and the job is handed over there, all on one thread (libcups keeps each thread's last answer).
+// The window waits for it and goes on repainting, but gives up on a step in which the service has
+// not answered in time; a job given up while the service was being asked is never sent.
+class Job {
+public:
+    enum class Step { Asking, Painting, HandingOver, Done };
+
+    Step step() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_step;
+    }
+    int error() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_error;
+    }
+
+    // The job's thread goes on to the step; false when the window has given the job up.
+    bool advance(Step step, int error = 0)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_givenUp && step != Step::Done)
+            return false;
+        m_step = step;
+        m_error = error;
+        if (m_waiter)
+            QMetaObject::invokeMethod(m_waiter, &QEventLoop::quit, Qt::QueuedConnection);
+        return true;
+    }
+
+    // The window gives up on the job, unless it is painting (the program's own work, not the
+    // service's) or done; true when it gave up.
+    bool giveUp()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_givenUp = m_step == Step::Asking || m_step == Step::HandingOver;
+        return m_givenUp;
+    }
+
+    // Runs the event loop (painting and timers; the user's input waits) until the job is done, or
+    // until the service has not answered for timeout ms in one step; true when it is done.
+    bool wait(int timeout)
+    {
+        QEventLoop loop;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        bool late = false;
+        QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+            late = true;
+            loop.quit();
+        });
+        setWaiter(&loop);
+        const auto detach = qScopeGuard([this] { setWaiter(nullptr); });
+        std::optional<Step> timed;
+        for (;;) {
+            const Step now = step();
+            if (now == Step::Done)
+                return true;
+            if (late)
+                return false;
+            if (now != timed) {   // each step has the whole time
+                timed = now;
+                if (now == Step::Painting)
+                    deadline.stop();
+                else
+                    deadline.start(timeout);
+            }
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+
+private:
+    void setWaiter(QEventLoop *loop)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_waiter = loop;
+    }
+
+    mutable std::mutex m_mutex;
+    Step m_step = Step::Asking;
+    int m_error = 0;
+    bool m_givenUp = false;
+    QEventLoop *m_waiter = nullptr;
+};
+
+// The last job started; only the window's thread touches it.
+std::shared_ptr<Job> lastJob;
+
+// On the job's thread.
+void printJob(Job &job, const JobInput &in)
+{
     int error = 0;
-    const std::unique_ptr<QPrinter> printer = ctx.printers.defaultPrinter(error);
+    const std::unique_ptr<QPrinter> printer = in.printers.defaultPrinter(error);
+    if (!job.advance(Job::Step::Painting))
+        return;   // given up: nothing is sent
     if (!printer)
         throw RuntimeError(error ? error : PrinterError);
-    printer->setCopyCount(copies);
-    printer->setPageOrientation(orientation == Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer->setDocName(ctx.documentName);
+    printer->setCopyCount(in.copies);
+    printer->setPageOrientation(in.orientation == Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer->setDocName(in.documentName);
     printer->setCreator(QStringLiteral("Jotbook"));
 
     // Tabs stop where the text box puts them: every 80 of its pixels, Qt's own distance.
     constexpr qreal TextBoxTabStop = 80;
-    const qreal tabDistance = TextBoxTabStop * printer->logicalDpiX() / ctx.box.logicalDpiX();
-    const QByteArray text = ctx.box.text();
+    const qreal tabDistance = TextBoxTabStop * printer->logicalDpiX() / in.boxDpiX;
 
     QPainter painter;
     if (!painter.begin(printer.get()))
         throw RuntimeError(PrinterError);
-    PageWriter writer(painter, *printer, printerFont(ctx.box.fontSpec()), tabDistance);
-    writeText(writer, text);
-    if (const int handOverError = ctx.printers.handOver(painter))
+    PageWriter writer(painter, *printer, printerFont(in.font), tabDistance);
+    writeText(writer, in.text);
+    if (!job.advance(Job::Step::HandingOver))
+        return;
+    if (const int handOverError = in.printers.handOver(painter))
         throw RuntimeError(handOverError);
+}
+
+void runJob(Job &job, const JobInput &in)
+{
+    int error = 0;
+    try {
+        printJob(job, in);
+    } catch (const RuntimeError &e) {
+        error = e.code;
+    } catch (const std::bad_alloc &) {
+        error = OutOfMemory;
+    } catch (...) {
+        error = PrinterError;
+    }
+    job.advance(Job::Step::Done, error);
+}
+
+// The window's side: starts the job and waits for it; 0 when it was handed over.
+int print(const PrintContext &ctx, qint32 copies, Orientation orientation)
+{
+    // Checked before the printer is asked: Qt takes any number and orientation, and CUPS drops
+    // the job later without a word.
+    if (copies < 1 || copies > MaxCopies || (orientation != Portrait && orientation != Landscape))
+        return InvalidValue;
+    // One job at a time: one given up before may still wait for the service.
+    if (lastJob && !lastJob->wait(ctx.answerTimeout))
+        return PrinterError;
+    const auto job = std::make_shared<Job>();
+    lastJob = job;
+    QThread *thread = QThread::create(
+        [job, in = JobInput{ctx.printers, ctx.box.text(), ctx.box.fontSpec(), qreal(ctx.box.logicalDpiX()),
+                            ctx.documentName, copies, orientation}] { runJob(*job, in); });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+    while (!job->wait(ctx.answerTimeout)) {
+        if (job->giveUp())
+            return PrinterError;
+    }
+    return job->error();
 }
 
 void report(platform::Messenger &messages, int code)
@@ -213,15 +356,18 @@ void PrintDocument(const PrintContext &context, qint32 copies, Orientation orien
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
         try {
-            printJob(context, copies, orientation);
-        } catch (const RuntimeError &e) {
-            error = e.code;
+            error = print(context, copies, orientation);
         } catch (const std::bad_alloc &) {
             error = OutOfMemory;
         }
     }
     if (error)
         report(context.messages, error);
+}
+
+bool jobRunning()
+{
+    return lastJob && lastJob->step() != Job::Step::Done;
 }
 
 } // namespace Printing

@@ -15,11 +15,17 @@ class Printers;
 class TextBox;
 }
 
+namespace Printing {
+// How long the printing service may take to answer one request, in ms.
+constexpr int AnswerTimeout = 10000;
+}
+
 struct PrintContext {
     const platform::TextBox &box;
     platform::Messenger &messages;
     platform::Printers &printers;
     QString documentName;   // the job's name in the printing system
+    int answerTimeout = Printing::AnswerTimeout;
 };
 
 namespace Printing {
@@ -34,8 +40,14 @@ constexpr qint32 MaxCopies = 9999;
 Orientation orientationOf(const PrintSettings &settings);
 
 // Prints the text box's current text. Copies outside 1..MaxCopies and no orientation are refused
-// as invalid settings (380); a missing or unusable printer is 482. Shows the wait cursor until the
-// job is handed over.
+// as invalid settings (380); a missing or unusable printer is 482, and so is a printing service
+// that has not answered a request within the context's answerTimeout. The job runs on a thread of
+// its own, one at a time; meanwhile the wait cursor shows, the windows repaint and the user's
+// input waits. Returns when the job is handed over or has failed; a job given up while the
+// printer was being asked for is never sent.
 void PrintDocument(const PrintContext &context, qint32 copies, Orientation orientation);
+
+// True while the last job's thread still waits for the printing service.
+bool jobRunning();
 
 } // namespace Printing

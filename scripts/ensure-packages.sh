@@ -32,3 +32,5 @@ JOTBOOK_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt
 JOTBOOK_TEST_PACKAGES=(xvfb openbox xdotool x11-utils x11-xkb-utils x11-xserver-utils dbus
                        python3 python3-pyatspi gir1.2-atspi-2.0 at-spi2-core imagemagick trayer xclip
                        cups cups-client cups-ipp-utils printer-driver-cups-pdf poppler-utils)
+# What building and checking the Debian package needs on top of the build packages.
+JOTBOOK_PACKAGE_PACKAGES=(dpkg-dev debhelper lintian appstream man-db)

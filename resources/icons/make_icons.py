@@ -1,14 +1,21 @@
 #!/usr/bin/env python3
-"""Draws Jotbook's toolbar pictures and the application icon.
+"""Draws Jotbook's toolbar pictures and renders the application icon.
 
-Every picture is a grid of characters; each character names a colour of PALETTE
-('.' is transparent). Run the script from anywhere: the PNG files are written next to it.
-Only the Python standard library is used (the PNG writer is zlib + struct).
+Every toolbar picture is a 16 x 16 grid of characters; each character names a colour of PALETTE
+('.' is transparent). Each is written as NAME.png and, for screens at twice the density, as
+NAME@2x.png (32 x 32), enlarged with the Scale2x rule: edges stay sharp and diagonals are
+smoothed instead of turning into steps. The application icon is drawn in jotbook.svg; its PNG
+sizes for the icon theme are rendered from it with rsvg-convert (Debian: librsvg2-bin).
+Run the script from anywhere: the files are written next to it.
 """
 
 import os
 import struct
+import subprocess
 import zlib
+
+# The sizes of the application icon in the hicolor theme.
+APP_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 # RGBA colours. Dark outlines with light fills keep the pictures readable on light and
 # dark toolbars alike.
@@ -263,55 +270,31 @@ for name, lines in ALIGN_LINES.items():
     ICONS[name + 'Btn'] = alignment_plain(lines)
     ICONS[name + 'Btn2'] = alignment_pressed(lines)
 
-# The application icon: a spiral notepad with a pen, drawn on 32 x 32 and written at 64 x 64.
-APP_ICON = [
-    "................................",
-    "................................",
-    "......kk.kk.kk.kk.kk.kk.........",
-    "......sk.sk.sk.sk.sk.sk.........",
-    "...kkkskkskkskkskkskkskkk.......",
-    "...kbbkkbkkbkkbkkbkkbkkbk.......",
-    "...kbbbbbbbbbbbbbbbbbbbbkS......",
-    "...kBBBBBBBBBBBBBBBBBBBBkS......",
-    "...kwwwrwwwwwwwwwwwwwwwwkS..kk..",
-    "...kwwwrwwwwwwwwwwwwwwwwkS.kRRk.",
-    "...kwllrlllllllllllllllwkSkhkRk.",
-    "...kwwwrwwwwwwwwwwwwwwwwkkhyYk..",
-    "...kwwwrwwwwwwwwwwwwwwwwkhyYk...",
-    "...kwllrlllllllllllllllkhyYk....",
-    "...kwwwrwwwwwwwwwwwwwwkhyYk.....",
-    "...kwwwrwwwwwwwwwwwwwkhyYk......",
-    "...kwllrllllllllllllkhyYkS......",
-    "...kwwwrwwwwwwwwwwwkhyYkkS......",
-    "...kwwwrwwwwwwwwwwkhyYkwkS......",
-    "...kwllrlllllllllkhyYklwkS......",
-    "...kwwwrwwwwwwwwkhyYkwwwkS......",
-    "...kwwwrwwwwwwwkhyYkwwwwkS......",
-    "...kwllrllllllkhyYkllllwkS......",
-    "...kwwwrwwwwwkggGkwwwwwwkS......",
-    "...kwwwrwwwwwkGkwwwwwwwwkS......",
-    "...kwllrlllllklllllllllwkS......",
-    "...kwwwrwwwwwwwwwwwwwwwwkS......",
-    "...kwwwrwwwwwwwwwwwwwwwwkS......",
-    "...kwllrlllllllllllllllwkS......",
-    "...kkkkkkkkkkkkkkkkkkkkkkS......",
-    ".....SSSSSSSSSSSSSSSSSSSSS......",
-    "................................",
-]
+def scale2x(grid):
+    """The grid at twice the size by Scale2x: a corner takes a neighbour's colour where two
+    neighbours of that corner agree and the others do not."""
+    size = len(grid)
+
+    def at(r, c):
+        return grid[r][c] if 0 <= r < size and 0 <= c < size else '.'
+
+    out = [[None] * (2 * size) for _ in range(2 * size)]
+    for r in range(size):
+        for c in range(size):
+            p, a, b, d, e = at(r, c), at(r - 1, c), at(r, c + 1), at(r + 1, c), at(r, c - 1)
+            out[2 * r][2 * c] = a if e == a and e != d and a != b else p
+            out[2 * r][2 * c + 1] = b if a == b and a != e and b != d else p
+            out[2 * r + 1][2 * c] = e if d == e and d != b and e != a else p
+            out[2 * r + 1][2 * c + 1] = d if b == d and b != a and d != e else p
+    return [''.join(row) for row in out]
 
 
-def to_rgba(grid, scale=1):
+def to_rgba(grid):
     size = len(grid)
     for row in grid:
         if len(row) != size:
             raise ValueError('row of %d characters in a %d-pixel picture: %r' % (len(row), size, row))
-    out = []
-    for row in grid:
-        line = []
-        for ch in row:
-            line.extend([PALETTE[ch]] * scale)
-        out.extend([line] * scale)
-    return out
+    return [[PALETTE[ch] for ch in row] for row in grid]
 
 
 def write_png(path, pixels):
@@ -334,7 +317,11 @@ def main():
         if len(grid) != 16:
             raise ValueError('%s has %d rows' % (name, len(grid)))
         write_png(os.path.join(here, name + '.png'), to_rgba(grid))
-    write_png(os.path.join(here, 'jotbook.png'), to_rgba(APP_ICON, 2))
+        write_png(os.path.join(here, name + '@2x.png'), to_rgba(scale2x(grid)))
+    svg = os.path.join(here, 'jotbook.svg')
+    for size in APP_ICON_SIZES:
+        subprocess.run(['rsvg-convert', '-w', str(size), '-h', str(size), '-o',
+                        os.path.join(here, 'jotbook-%d.png' % size), svg], check=True)
 
 
 if __name__ == '__main__':

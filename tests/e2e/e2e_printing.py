@@ -5,12 +5,14 @@ the job's attributes and the PDF the program sent stay readable. Usage as e2e_do
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import _die_with_parent, check, run_tests, wait_for  # noqa: E402
+from harness import _die_with_parent, check, run_tests, wait_for, walk  # noqa: E402
 
 QUEUE = "JotbookPDF"
 # The scheduler's files and logs live in its own folder; it listens on a socket there only.
@@ -68,6 +70,14 @@ class Scheduler:
         return re.search(r"copies \(integer\) = (\d+)", self.run("ipptool", "-tv", uri, "get-job-attributes.test"))[1]
 
 
+def start_on(session, cups, path, *args):
+    """The program started on the file, with the scheduler's default queue as its printer."""
+    session.env = cups.clients(session.env)
+    profile = session.fresh_profile()
+    profile.write_settings({"EndState": "True", "NewSettings": "False"})
+    return session.start(profile, [path, *args])
+
+
 def test_print_landscape_copies(session):
     """Two copies of a Russian text of several pages in landscape, set in the print settings dialog and printed
     with Ctrl+P; then a queue that rejects jobs: the program says so and sends nothing."""
@@ -76,10 +86,7 @@ def test_print_landscape_copies(session):
     with open(path, "wb") as f:
         f.write("\r\n".join(lines).encode("cp1251"))
     with Scheduler() as cups:
-        session.env = cups.clients(session.env)
-        profile = session.fresh_profile()
-        profile.write_settings({"EndState": "True", "NewSettings": "False"})
-        app = session.start(profile, [path])
+        app = start_on(session, cups, path)
         window = app.wait_window(r"^отчёт.* - Jotbook$", timeout=15)
         session.activate(window)
         session.key("alt+Cyrillic_ef", "Cyrillic_a")                   # Файл > Параметры печати...
@@ -126,6 +133,54 @@ def test_print_landscape_copies(session):
     check(cups.proc.poll() is not None, "the scheduler is still running")
 
 
+def test_stalled_scheduler(session):
+    """A scheduler stopped by SIGSTOP: after Ctrl+P the window answers, and the failure is told after the
+    timeout; the job given up is never sent, the next one once the scheduler answers. Then the /P key at start,
+    and closing while that job still waits."""
+    path = os.path.join(session.root, "заметка.txt")
+    with open(path, "wb") as f:
+        f.write("Строка для печати".encode("cp1251"))
+    failure = "Не удалось вывести на печать этот документ!\n\nВозможно, принтер некорректно установлен."
+
+    def answers():   # accessibility is served on the window's thread
+        try:
+            tree = session.a11y_tree(app.pid, timeout=3)
+        except subprocess.TimeoutExpired:
+            return False
+        return tree and any(n["role"] == "frame" and "заметка" in n["name"] for n in walk(tree))
+
+    def told_after_timeout(asked):
+        text = session.wait_message(app, timeout=20)[1]
+        check(text == failure and 9 < time.monotonic() - asked < 20, f"{time.monotonic() - asked:.1f} s: {text!r}")
+        session.key("Return")
+        session.activate(app.wait_window(r"^заметка.* - Jotbook$", timeout=15))
+
+    with Scheduler() as cups:
+        app = start_on(session, cups, path)
+        session.activate(app.wait_window(r"^заметка.* - Jotbook$", timeout=15))
+        cups.proc.send_signal(signal.SIGSTOP)
+        asked = time.monotonic()
+        session.key("ctrl+p")
+        wait_for("the window to answer", answers, timeout=8, interval=0.2)
+        told_after_timeout(asked)
+        cups.proc.send_signal(signal.SIGCONT)
+        session.key("ctrl+p")
+        job = wait_for("the print job", cups.jobs, timeout=20)[0]
+        wait_for("the job's document", lambda: os.path.exists(os.path.join(cups.root, "spool", f"d{job:05d}-001")))
+        session.key("alt+F4")
+        check(app.wait_exit() == 0, "the program did not end cleanly")
+
+        cups.proc.send_signal(signal.SIGSTOP)
+        asked = time.monotonic()
+        app = start_on(session, cups, path, "/P")
+        told_after_timeout(asked)
+        session.key("alt+F4")
+        check(app.wait_exit(timeout=5) == 0, "the program did not end while its print job waits")
+        cups.proc.send_signal(signal.SIGCONT)
+        check(cups.jobs() == [job], f"jobs: {cups.jobs()}")
+
+
 if __name__ == "__main__":
-    sys.exit(run_tests({"print_landscape_copies": test_print_landscape_copies}, sys.argv,
+    sys.exit(run_tests({"print_landscape_copies": test_print_landscape_copies,
+                        "print_stalled_scheduler": test_stalled_scheduler}, sys.argv,
                        ("cupsd", "lpadmin", "lpstat", "cupsreject", "ipptool", "pdftotext", "pdfinfo")))

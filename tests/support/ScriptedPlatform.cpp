@@ -131,8 +131,22 @@ bool ScriptedPrograms::start(const QString &path, const QStringList &arguments)
     return !failing.contains(path);
 }
 
+void PdfPrinters::stall(Step step)
+{
+    const std::lock_guard lock(m_mutex);
+    m_stalled = step;
+    m_stallChanged.notify_all();
+}
+
+void PdfPrinters::answer(Step step)
+{
+    std::unique_lock lock(m_mutex);
+    m_stallChanged.wait(lock, [&] { return m_stalled != step; });
+}
+
 std::unique_ptr<QPrinter> PdfPrinters::defaultPrinter(int &errorCode)
 {
+    answer(Step::Asking);
     if (error) {
         errorCode = error;
         return nullptr;
@@ -145,10 +159,10 @@ std::unique_ptr<QPrinter> PdfPrinters::defaultPrinter(int &errorCode)
 
 int PdfPrinters::handOver(QPainter &painter)
 {
-    if (onHandOver)
-        onHandOver(*static_cast<QPrinter *>(painter.device()));
+    answer(Step::HandingOver);
     if (!painter.end())
         return platform::ErrorCode::PrinterError;
+    ++handedOver;
     return handOverError;
 }
 

@@ -8,8 +8,10 @@
 #include <QMap>
 #include <QSet>
 #include <QStringList>
+#include <condition_variable>
 #include <deque>
 #include <functional>
+#include <mutex>
 
 namespace testing {
 
@@ -105,17 +107,26 @@ public:
 
 // A printer that writes PDF files: the n-th job goes to pdfPath(n). With error set, there is no
 // printer and the error is reported; with handOverError set, the job is written but reported as
-// not taken.
+// not taken. stall() makes the printing service stop answering at a step until it is called with
+// Step::None.
 class PdfPrinters : public platform::Printers {
 public:
+    enum class Step { None, Asking, HandingOver };
     std::unique_ptr<QPrinter> defaultPrinter(int &error) override;
     int handOver(QPainter &painter) override;
+    void stall(Step step);
     QString folder;        // where the jobs go; empty: a temporary folder's path must be set first
     int error = 0;
     int handOverError = 0;
-    int jobs = 0;
-    std::function<void(QPrinter &)> onHandOver;   // called just before the job is ended
+    int jobs = 0;          // printers given
+    int handedOver = 0;    // jobs ended
     QString pdfPath(int job) const { return folder + QStringLiteral("/job%1.pdf").arg(job); }
+
+private:
+    void answer(Step step);
+    std::mutex m_mutex;
+    std::condition_variable m_stallChanged;
+    Step m_stalled = Step::None;
 };
 
 class ScriptedPointer : public platform::Pointer {

@@ -1,3 +1,6 @@
 jotbook_window_test(tst_settings unit/tst_settings.cpp)
 jotbook_window_test(tst_startup unit/tst_startup.cpp)
+target_compile_definitions(tst_startup PRIVATE JOTBOOK_PROGRAM="$<TARGET_FILE:jotbook>")
+add_dependencies(tst_startup jotbook)
 jotbook_window_test(tst_mainwindow unit/tst_mainwindow.cpp)
+jotbook_window_test(tst_dialog_sizes unit/tst_dialog_sizes.cpp)

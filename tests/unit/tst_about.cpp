@@ -7,6 +7,7 @@
 #include "platform/TextBox.h"
 #include "tests/support/ScriptedPlatform.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -132,10 +133,25 @@ private Q_SLOTS:
     {
         AboutRun run;
         run.open();
-        QTest::mouseClick(run.child<QLabel>("LMail"), Qt::LeftButton);
+        auto *mail = run.child<QLabel>("LMail");
+        QTest::mouseClick(mail, Qt::LeftButton);
         QCOMPARE(run.sp.shell.opened, QStringList{QStringLiteral("mailto:") + FrmAbout::Mail});
 
+        // From the keyboard: the window opens on the thanks, the address is one Shift+Tab away and
+        // Enter or Space writes the mail.
         auto *thanks = run.child<QPlainTextEdit>("TThanks");
+        run.about->activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), thanks);
+        QTest::keyClick(thanks, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), mail);
+        QVERIFY(mail->font().underline());
+        QTest::keyClick(mail, Qt::Key_Return);
+        QTest::keyClick(mail, Qt::Key_Space);
+        QCOMPARE(run.sp.shell.opened.size(), 3);
+        QTest::keyClick(mail, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), thanks);
+        QVERIFY(!mail->font().underline());
+
         const QString text = thanks->toPlainText();
         QCOMPARE(text.count(QLatin1Char('\n')), 6);
         for (int key : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown, Qt::Key_Right, Qt::Key_X})

@@ -6,6 +6,7 @@
 #include "platform/RuntimeError.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -319,6 +320,55 @@ private slots:
         QCOMPARE(afterCrash.slot(), 0);
     }
 
+    // Without a runtime folder the locks go to a folder of the user's own under the temporary
+    // folder; one there that is not the user's alone is never used, the locks then go under the home.
+    void instanceLockFolder_data()
+    {
+        QTest::addColumn<QString>("planted");
+        for (const char *planted : {"", "another user's folder, a lock held", "own folder open to all"})
+            QTest::newRow(*planted ? planted : "nothing") << QString(planted);
+    }
+    void instanceLockFolder()
+    {
+        QFETCH(QString, planted);
+        QTemporaryDir tmp, state;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 01777) == 0);
+        const QByteArray names[] = {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_STATE_HOME"};
+        const QByteArray saved[] = {qgetenv(names[0]), qgetenv(names[1]), qgetenv(names[2])};
+        const auto restore = qScopeGuard([&] {
+            for (int i = 0; i < 3; ++i)
+                qputenv(names[i], saved[i]);
+        });
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+        const QString inTmp = QDir::tempPath() + QString("/jotbook-%1").arg(::geteuid());
+        QProcess holder;
+        const auto stop = qScopeGuard([&] {
+            holder.kill();
+            holder.waitForFinished();
+        });
+        if (planted.startsWith("another")) {
+            if (::geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty())
+                QSKIP("a folder of another user needs root and setpriv");
+            const QStringList asOther{"--reuid=4242", "--regid=4242", "--clear-groups"};
+            QCOMPARE(QProcess::execute("setpriv", asOther + QStringList{"mkdir", "-m", "777", inTmp}), 0);
+            holder.start("setpriv",
+                         asOther + QStringList{QCoreApplication::applicationFilePath(), "--hold-instance", inTmp});
+            QByteArray said;
+            QTRY_VERIFY2((said += holder.readAllStandardOutput()).contains("ready"),
+                         said + holder.readAllStandardError());
+        } else if (!planted.isEmpty()) {
+            QVERIFY(QDir().mkdir(inTmp) && ::chmod(QFile::encodeName(inTmp).constData(), 0777) == 0);
+        }
+        const QString folder = LockFileInstance::defaultFolder();
+        QCOMPARE(folder, planted.isEmpty() ? inTmp : state.filePath("Jotbook/locks"));
+        struct stat st {};
+        QVERIFY(::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode));
+        QVERIFY(st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700);
+        QVERIFY(!LockFileInstance(folder).previousInstance());
+    }
+
     void shellOpen()
     {
         QTemporaryDir dir;
@@ -517,7 +567,15 @@ private slots:
         quint32 colour = 0x000080;   // bordeaux, one of the standard colours
         QString family, style;
         QStringList sizes;
+        bool tabbedThroughSizes = false;
         onModal<FontColorDialog>([&](FontColorDialog *d) {
+            // Passing through the lists with Tab chooses nothing.
+            d->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            for (int i = 0; i < 12; ++i) {
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : d, Qt::Key_Tab);
+                tabbedThroughSizes |= list(d, "sizeList")->hasFocus();
+            }
             family = list(d, "familyList")->currentItem()->text();
             style = list(d, "styleList")->currentItem()->data(Qt::UserRole).toString();
             for (int i = 0; i < list(d, "sizeList")->count(); ++i)
@@ -525,6 +583,7 @@ private slots:
             d->accept();
         });
         QVERIFY(dialogs.chooseFont(nullptr, font, colour, 8, 72));
+        QVERIFY(tabbedThroughSizes);
         QCOMPARE(font, regular);
         QCOMPARE(colour, 0x000080u);
         QCOMPARE(family, QFontInfo(QFont("Courier New")).family());
@@ -584,6 +643,29 @@ private slots:
         });
         QVERIFY(!dialogs.chooseFont(nullptr, font, colour, 8, 72));
         QCOMPARE(font, before);
+    }
+
+    // A screen reader tells what every field and list of the font chooser holds. On Linux Qt
+    // names a combo box by its current item, so the colour box is known by the label that leads to it.
+    void fontDialogNames()
+    {
+        FontColorDialog d(FontSpec{}, 0, 8, 72);
+        const auto named = [&](const char *name, const QString &expected) {
+            auto *w = d.findChild<QWidget *>(name);
+            QVERIFY2(w, name);
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+            QStringList names{a->text(QAccessible::Name)};
+            for (const auto &[label, relation] : a->relations(QAccessible::Label))
+                names << label->text(QAccessible::Name);
+            QVERIFY2(names.contains(expected), qPrintable(QStringLiteral("%1: %2").arg(name, names.join(u'|'))));
+        };
+        named("familyEdit", "Шрифт:");
+        named("familyList", "Шрифт:");
+        named("styleEdit", "Начертание:");
+        named("styleList", "Начертание:");
+        named("sizeEdit", "Размер:");
+        named("sizeList", "Размер:");
+        named("colourCombo", "Цвет:");
     }
 
     void systemFacts()

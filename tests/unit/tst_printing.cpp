@@ -1,6 +1,8 @@
 // The print settings dialog and printing, on the real main window with a printer that writes PDF
 // files, read back with poppler's tools.
 #include "platform/Ansi.h"
+#include "platform/Messenger.h"
+#include "printing/PrintDocument.h"
 #include "printing/FrmPrintSetup.h"
 #include "tests/support/MainWindowFixture.h"
 
@@ -19,8 +21,10 @@
 
 using platform::FontSpec;
 using P = PrintSettings;
+using Step = testing::PdfPrinters::Step;
 Q_DECLARE_METATYPE(PrintSettings)
 Q_DECLARE_METATYPE(FontSpec)
+Q_DECLARE_METATYPE(Step)
 
 static QString poppler(const QString &tool, const QStringList &args)
 {
@@ -142,11 +146,7 @@ private Q_SLOTS:
         QStringList lines;
         for (int i = 1; i <= 2 * perPage + 3; ++i)
             lines << QStringLiteral("Строка номер %1 — ёжик").arg(i);
-        std::optional<Qt::CursorShape> cursor;
-        run->sp.printers.onHandOver = [&](QPrinter &) { cursor = QGuiApplication::overrideCursor()->shape(); };
-
         print(platform::Ansi::fromUnicode(lines.join("\r\n") + "\r\n\r\n"), P{true, landscape, 1});
-        QCOMPARE(cursor, Qt::WaitCursor);
         QVERIFY(!QGuiApplication::overrideCursor() && run->sp.messages.asked.isEmpty());
         const QString pdf = run->sp.printers.pdfPath(1);
         QCOMPARE(pagesOf(pdf), (QList<QStringList>{lines.mid(0, perPage), lines.mid(perPage, perPage), lines.mid(2 * perPage)}));
@@ -211,6 +211,42 @@ private Q_SLOTS:
         QCOMPARE(run->frm.textBox().text(), QByteArray("\xD2\xE5\xEA\xF1\xF2"));
         QCOMPARE(run->frm.printSettings().RET_REG_PRINTCOPIES, settings.RET_REG_PRINTCOPIES);
         QCOMPARE(run->sp.printers.jobs, handOverError ? 1 : 0);   // no printer is asked for refused settings
+    }
+
+    // A printing service that stops answering freezes nothing: the event loop runs under the wait
+    // cursor until the window gives up. A job given up while the printer was asked for is never
+    // sent, and the next one waits for the last.
+    void stalledService_data()
+    {
+        QTest::addColumn<Step>("step");
+        QTest::newRow("asked for the printer") << Step::Asking;
+        QTest::newRow("handing the job over") << Step::HandingOver;
+    }
+
+    void stalledService()
+    {
+        QFETCH(Step, step);
+        testing::PdfPrinters &printers = run->sp.printers;
+        platform::Messenger messenger(run->sp.messages, &run->frm);
+        const PrintContext context{run->frm.textBox(), messenger, printers, "Документ", 200};
+        run->frm.textBox().setText("\xD2\xE5\xEA\xF1\xF2");
+        printers.stall(step);
+        const auto answer = qScopeGuard([&] { printers.stall(Step::None); });
+        std::optional<Qt::CursorShape> cursor;
+        QTimer::singleShot(50, [&] { cursor = QGuiApplication::overrideCursor()->shape(); });
+        Printing::PrintDocument(context, 1, Printing::Portrait);
+        Printing::PrintDocument(context, 1, Printing::Portrait);
+        QCOMPARE(cursor, Qt::WaitCursor);
+        const QString failure =
+            "Не удалось вывести на печать этот документ!\r\n\r\nВозможно, принтер некорректно установлен.";
+        QCOMPARE(run->sp.messages.texts(), (QStringList{failure, failure}));
+
+        printers.stall(Step::None);
+        QTRY_VERIFY(!Printing::jobRunning());
+        QCOMPARE(printers.handedOver, step == Step::HandingOver ? 1 : 0);
+        Printing::PrintDocument(context, 1, Printing::Portrait);
+        QCOMPARE(run->sp.messages.texts().size(), 2);
+        QCOMPARE(pagesOf(printers.pdfPath(printers.jobs)), QList<QStringList>{{"Текст"}});
     }
 };
 

@@ -12,8 +12,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using platform::MsgAnswer;
 using platform::RecoveryFiles;
@@ -202,6 +206,59 @@ private Q_SLOTS:
         if (answer == MsgAnswer::Yes)
             left << "self.recovery";
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), left);
+    }
+
+    // Only the regular files of a private folder are copies: a link is neither offered nor
+    // written through, a link to a FIFO does not hold up the start, a header of other lines or of
+    // no end is no copy, and the program's copies are private, also one it adopted.
+    void plantedFiles_data()
+    {
+        QTest::addColumn<QString>("planted");
+        for (const char *planted : {"link", "own link", "fifo link", "unknown line", "long header", "open copy"})
+            QTest::newRow(planted) << QString(planted);
+    }
+
+    void plantedFiles()
+    {
+        QFETCH(QString, planted);
+        QTemporaryDir dir;
+        testing::ScriptedRecoveryHost host;
+        host.dir = dir.filePath("state");
+        QVERIFY(QDir().mkdir(host.dir) && ::chmod(QFile::encodeName(host.dir).constData(), 0700) == 0);
+        RecoveryFiles files(host);
+        writeCopy(dir.path(), "outside", "", "planted", 0);
+        const QString outside = dir.filePath("outside.recovery"), orphan = host.dir + "/orphan.recovery";
+        const QString fifo = dir.filePath("fifo");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        if (planted.endsWith("link")) {
+            const QString target = planted == "fifo link" ? fifo : outside;
+            QVERIFY(QFile::link(target, planted == "own link" ? files.ownFile() : orphan));
+        } else if (planted == "open copy") {
+            writeCopy(host.dir, "orphan", "", "planted", 0);
+            QVERIFY(::chmod(QFile::encodeName(orphan).constData(), 0644) == 0);
+        } else {
+            QFile f(orphan);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Jotbook recovery 1\nsaved 1\n"
+                    + (planted == "unknown line" ? QByteArray("size 7\n") : QByteArray("path /\n").repeated(100000))
+                    + "\nplanted");
+        }
+
+        auto found = std::async(std::launch::async, [&] { return files.newestOrphan(); });
+        if (found.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY));   // lets the reader go
+            QFAIL("reading the recovery folder waits for a writer");
+        }
+        const std::optional<platform::RecoveryCopy> copy = found.get();
+        QCOMPARE(copy.has_value(), planted == "open copy");
+        if (copy) {
+            QVERIFY(files.adopt(*copy));
+            QCOMPARE(modeOf(files.ownFile()), 0600);
+        }
+        files.write("", Unsaved, QDateTime::currentDateTime());
+        QCOMPARE(RecoveryFiles::read(outside).value().text, QByteArray("planted"));
+        QCOMPARE(RecoveryFiles::read(files.ownFile()).value().text, Unsaved);
+        QCOMPARE(modeOf(files.ownFile()), 0600);
     }
 
     // A copy that cannot be written is told once, not at every pause in typing.

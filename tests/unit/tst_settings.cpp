@@ -269,7 +269,11 @@ private Q_SLOTS:
         QTest::newRow("negative background") << "General/BackColor" << "-1" << "";
         QTest::newRow("text colour beyond white") << "Font/FontColor" << "16777216" << "";
         QTest::newRow("charset 300") << "Font/FontCharset" << "300" << "";
-        QTest::newRow("font size 0") << "Font/FontSize" << "0" << "";
+        // A size the font command does not offer counts as missing.
+        QTest::newRow("font size 0,01") << "Font/FontSize" << "0,01" << "9,75";
+        QTest::newRow("font size 0") << "Font/FontSize" << "0" << "9,75";
+        QTest::newRow("font size 72,5") << "Font/FontSize" << "72,5" << "9,75";
+        QTest::newRow("font size 72") << "Font/FontSize" << "72" << "72";
         QTest::newRow("font size 12,5") << "Font/FontSize" << "12,5" << "12,5";
         QTest::newRow("font size with a dot") << "Font/FontSize" << "12.5" << "12,5";
         QTest::newRow("huge width") << "General/FormWidth" << "1e12" << "";

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -57,6 +58,32 @@ class TestStartup : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    // "--help" and "--version" answer on standard output and end, with no display to be had.
+    void infoOptionsNeedNoDisplay()
+    {
+        for (const QString &option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+            QProcess program;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                env.remove(QLatin1String(name));
+            program.setProcessEnvironment(env);
+            QTemporaryDir empty;
+            program.setWorkingDirectory(empty.path());
+            program.start(QStringLiteral(JOTBOOK_PROGRAM), {option});
+            QVERIFY(program.waitForFinished(20000));
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 0);
+            const QString out = QString::fromUtf8(program.readAllStandardOutput());
+            if (option == QLatin1String("--version")) {
+                QCOMPARE(out, QStringLiteral("Jotbook " JOTBOOK_VERSION_STRING "\n"));
+                continue;
+            }
+            QVERIFY(out.startsWith(QStringLiteral("Использование: jotbook")));
+            for (const char *word : {"/P", "/A", "/D", "/T", "/L", "/S", ".LOG", ".SYS"})
+                QVERIFY2(out.contains(QLatin1String(word)), word);
+        }
+    }
 
     void uncleanEndProtocol()
     {

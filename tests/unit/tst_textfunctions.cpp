@@ -12,6 +12,7 @@ using namespace MdlFunctions;
 
 Q_DECLARE_METATYPE(CommandLine::Key)
 Q_DECLARE_METATYPE(CommandLine::Marker)
+Q_DECLARE_METATYPE(CommandLine::Request)
 
 class TestTextFunctions : public QObject {
     Q_OBJECT
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void commandLine();
     void textMarker_data();
     void textMarker();
+    void infoRequest_data();
+    void infoRequest();
     void fileDialogsTrimAtNulAndKeepFilterOnCancel();
     void colourChooserOffersGreysEveryTime();
 };
@@ -180,6 +183,38 @@ void TestTextFunctions::textMarker()
     QFETCH(QByteArray, text);
     QFETCH(CommandLine::Marker, marker);
     QCOMPARE(CommandLine::TextMarker(text), marker);
+}
+
+void TestTextFunctions::infoRequest_data()
+{
+    using R = CommandLine::Request;
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("taken");   // an entry of that name is in the current folder
+    QTest::addColumn<R>("request");
+    QTest::newRow("help") << "--help" << false << R::Usage;
+    QTest::newRow("version") << "--version" << false << R::Version;
+    QTest::newRow("a file named --help") << "--help" << true << R::Window;
+    QTest::newRow("a file named --version") << "--version" << true << R::Window;
+    QTest::newRow("with a key") << "--help /P" << false << R::Window;
+    QTest::newRow("two words") << "--help --version" << false << R::Window;
+    QTest::newRow("other case") << "--Help" << false << R::Window;
+    QTest::newRow("short form") << "-h" << false << R::Window;
+    QTest::newRow("empty") << "" << false << R::Window;
+}
+
+void TestTextFunctions::infoRequest()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, taken);
+    QFETCH(CommandLine::Request, request);
+    QStringList asked;
+    const auto exists = [&](const QString &name) {
+        asked << name;
+        return taken;
+    };
+    QCOMPARE(CommandLine::InfoRequest(line, exists), request);
+    if (request != CommandLine::Request::Window || taken)
+        QCOMPARE(asked, QStringList{line});
 }
 
 void TestTextFunctions::fileDialogsTrimAtNulAndKeepFilterOnCancel()
