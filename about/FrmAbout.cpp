@@ -184,9 +184,7 @@ void FrmAbout::showEvent(QShowEvent *event)
 void FrmAbout::Show(QPointer<FrmAbout> &slot, const AboutContext &context, bool modal)
 {
     if (slot && !slot->isUnloaded()) {
-        slot->show();
-        slot->raise();
-        slot->activateWindow();
+        platform::bringBack(slot, true);
         return;
     }
     slot = new FrmAbout(context);

@@ -168,7 +168,9 @@ void FrmMain::connectActions()
         connect(action, &QAction::triggered, this, handler);
     connect(TMainToolbar, &MainToolbar::buttonClick, this, &FrmMain::TMainToolbar_ButtonClick);
     connect(m_refresh.get(), &StateRefresh::refreshed, m_toolbarHelp.get(), &ToolbarHelp::CheckToolbarInfo);
-    connect(TTextBlock, &platform::TextBox::dataDropped, this, &FrmMain::TTextBlock_OLEDragDrop);
+    connect(TTextBlock, &platform::TextBox::dataDropped, this, [this](QDropEvent *drop) {
+        drop->setAccepted(TTextBlock_OLEDragDrop(drop->mimeData(), drop->possibleActions()));
+    });
 }
 
 DocumentOptions FrmMain::documentOptions() const
@@ -424,9 +426,9 @@ void FrmMain::mnuFont_Click() { m_documents->mnuFont_Click(); }
 void FrmMain::mnuColor_Click() { m_documents->mnuColor_Click(); }
 void FrmMain::mnuDefaultColor_Click() { m_documents->mnuDefaultColor_Click(); }
 
-void FrmMain::TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered)
+bool FrmMain::TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered)
 {
-    m_documents->TTextBlock_OLEDragDrop(data, offered);
+    return m_documents->TTextBlock_OLEDragDrop(data, offered);
 }
 
 void FrmMain::CheckForKeys(const QString &strText, bool bCommand)

@@ -132,7 +132,8 @@ public Q_SLOTS:
     void mnuAbout_Click();
 
     void TGlobalState_Timer();
-    void TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered);
+    // True when the drop was taken (a file opened); the drag's source is told so.
+    bool TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered);
     // The toolbar buttons that have no menu item: CopyAllBtn, LeftBtn, CenterBtn, RightBtn.
     void TMainToolbar_ButtonClick(const QString &key);
 

@@ -2,9 +2,26 @@
 
 #include "chrome/FrmTray.h"
 #include "platform/Platform.h"
+#include "platform/SmallDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QWidget>
+#include <utility>
+
+namespace {
+
+// A window of owner's: a dialog it owns, or one owned by such a dialog.
+bool ownedBy(const QWidget *window, const QWidget *owner)
+{
+    for (const QWidget *w = window->parentWidget(); w; w = w->parentWidget()) {
+        if (w == owner)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 TrayWatch::TrayWatch(const Context &context, QObject *parent) : QObject(parent), c(context) {}
 
@@ -45,11 +62,43 @@ void TrayWatch::TWindowState_Check()
     }
     if (!c.host->available())
         return;   // nothing could bring a hidden window back: it stays on the taskbar
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        waitForClose(modal);
+        return;
+    }
     m_tray = new FrmTray(c.window->windowIcon(), c.documentName ? c.documentName() : QString(), this);
     connect(m_tray, &FrmTray::restoreRequested, this, &TrayWatch::RestoreFromTray);
     connect(m_tray, &FrmTray::exitRequested, this, &TrayWatch::mnuExit_Click);
     m_state = State::InTray;
+    // The small windows are hidden with it and shown again after it: the window manager forgets
+    // what a hidden window owned, and would no longer keep them above it.
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && ownedBy(w, c.window)) {
+            m_smallWindows.append(w);
+            w->hide();
+        }
+    }
     c.window->hide();
+}
+
+void TrayWatch::waitForClose(QWidget *modal)
+{
+    if (m_modal == modal)
+        return;
+    if (m_modal)
+        m_modal->removeEventFilter(this);
+    m_modal = modal;
+    modal->installEventFilter(this);
+}
+
+bool TrayWatch::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_modal && event->type() == QEvent::Hide) {
+        m_modal->removeEventFilter(this);
+        m_modal = nullptr;
+        check();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TrayWatch::RestoreFromTray()
@@ -61,6 +110,10 @@ void TrayWatch::RestoreFromTray()
     c.window->show();
     c.window->raise();
     c.window->activateWindow();
+    for (const QPointer<QWidget> &w : std::exchange(m_smallWindows, {})) {
+        if (w)
+            platform::bringBack(w, false);
+    }
     // The icon may be the one whose click got us here: it goes once that click is handled.
     if (m_tray) {
         m_tray->trayIcon()->hide();

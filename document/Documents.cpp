@@ -213,22 +213,21 @@ void Documents::mnuOpen_Click()
         OpenTextFile(path, c.options().loadAll, false);
 }
 
-void Documents::TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered)
+bool Documents::TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered)
 {
     Q_UNUSED(offered);
     if (!c.document.IsTextChanged())
-        return;
+        return false;
     // Files dragged from a file manager arrive as local file URLs; only the first is opened.
     if (data) {
         for (const QUrl &url : data->urls()) {
-            if (url.isLocalFile()) {
-                OpenTextFile(url.toLocalFile(), c.options().loadAll, false);
-                return;
-            }
+            if (url.isLocalFile())
+                return OpenTextFile(url.toLocalFile(), c.options().loadAll, false);
         }
     }
     c.messages.msgBox(QStringLiteral("Данные или объекты такого типа не могут быть загружены!"), MsgButtons::Ok,
                       MsgIcon::Warning);
+    return false;
 }
 
 // ---- saving ----------------------------------------------------------------------------------

@@ -66,7 +66,8 @@ public:
     void mnuFont_Click();
     void mnuColor_Click();
     void mnuDefaultColor_Click();
-    void TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered);
+    // True when the drop was taken: its first file was opened.
+    bool TTextBlock_OLEDragDrop(const QMimeData *data, Qt::DropActions offered);
 
     // The reason line of a failed save for the error code.
     static QString SaveFailureReason(int code);

@@ -79,4 +79,13 @@ void SmallDialog::done(int result)
         deleteLater();
 }
 
+void bringBack(QWidget *window, bool activate)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    if (activate)
+        window->activateWindow();
+}
+
 } // namespace platform

@@ -50,8 +50,12 @@ private:
     bool m_unloaded = false;
 };
 
+// Shows a window again in its normal state, also one that the window manager minimised together
+// with its owner, and raises it; activate: and gives it the keyboard.
+void bringBack(QWidget *window, bool activate);
+
 // Shows the dialog held by slot modeless, creating it with make() when there is none (or it is
-// closing); an open one is only brought to the front and activated.
+// closing); an open one is only brought back to the front and activated.
 template <class Dialog, class Make>
 void showSmallDialog(QPointer<Dialog> &slot, Make make)
 {
@@ -59,9 +63,7 @@ void showSmallDialog(QPointer<Dialog> &slot, Make make)
         slot = make();
         slot->show();
     } else {
-        slot->show();
-        slot->raise();
-        slot->activateWindow();
+        bringBack(slot, true);
     }
 }
 

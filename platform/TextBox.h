@@ -25,7 +25,6 @@
 #include <functional>
 
 class QMenu;
-class QMimeData;
 
 namespace platform {
 
@@ -117,8 +116,10 @@ Q_SIGNALS:
     void cursorPositionChanged();
     void undoAvailable(bool available);
     void redoAvailable(bool available);
-    // Something other than the box's own text was dropped on it (files, foreign data).
-    void dataDropped(const QMimeData *data, Qt::DropActions offered);
+    // Something other than the box's own text was dropped on it (files, foreign data), with an
+    // action that leaves the data with its source. A receiver that takes the data accepts the
+    // drop; left ignored, it tells the source that nothing was taken.
+    void dataDropped(QDropEvent *drop);
 
 protected:
     bool event(QEvent *event) override;

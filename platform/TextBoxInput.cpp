@@ -658,9 +658,29 @@ static bool isOwnDrag(const TextBox *view, const QDropEvent *event)
     return source && (source == view || view->isAncestorOf(source)) && !event->mimeData()->hasUrls();
 }
 
+// Files and foreign data go to the owner, which only reads them: the source is answered with an
+// action that leaves its data where it is (after a move it would delete what it sent), or refused.
+static Qt::DropAction keepingAction(Qt::DropActions offered)
+{
+    if (offered & Qt::CopyAction)
+        return Qt::CopyAction;
+    return offered & Qt::LinkAction ? Qt::LinkAction : Qt::IgnoreAction;
+}
+
+static void answerDrag(const TextBox *view, bool readOnly, QDragMoveEvent *e)
+{
+    if (isOwnDrag(view, e) && !readOnly) {
+        e->acceptProposedAction();
+        return;
+    }
+    const Qt::DropAction keep = keepingAction(e->possibleActions());
+    e->setDropAction(keep);
+    e->setAccepted(keep != Qt::IgnoreAction);
+}
+
 void TextBox::dragEnterEvent(QDragEnterEvent *e)
 {
-    e->acceptProposedAction();
+    answerDrag(this, d->readOnly, e);
 }
 
 void TextBox::dragMoveEvent(QDragMoveEvent *e)
@@ -673,7 +693,7 @@ void TextBox::dragMoveEvent(QDragMoveEvent *e)
             viewport()->update(d->caretRect(d->dropCaret).adjusted(-2, 0, 2, 0));
         }
     }
-    e->acceptProposedAction();
+    answerDrag(this, d->readOnly, e);
 }
 
 void TextBox::dragLeaveEvent(QDragLeaveEvent *e)
@@ -688,9 +708,13 @@ void TextBox::dropEvent(QDropEvent *e)
     viewport()->update(d->caretRect(d->dropCaret).adjusted(-2, 0, 2, 0));
     d->dropCaret = -1;
     if (!isOwnDrag(this, e) || d->readOnly) {
-        // Files and foreign data are the owner's business.
-        e->acceptProposedAction();
-        emit dataDropped(e->mimeData(), e->possibleActions());
+        // Files and foreign data are the owner's business: the drop stays ignored unless it
+        // takes them.
+        const Qt::DropAction keep = keepingAction(e->possibleActions());
+        e->setDropAction(keep);
+        e->ignore();
+        if (keep != Qt::IgnoreAction)
+            emit dataDropped(e);
         return;
     }
     const qsizetype pos = d->hit(e->position().toPoint());

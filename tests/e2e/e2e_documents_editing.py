@@ -372,8 +372,34 @@ def test_accessible_text_as_shown(session):
     app.kill()
 
 
+def test_refused_drop_keeps_source_text(session):
+    """Text dragged from another program is refused with the message, and the other program is
+    told that nothing was moved, so it keeps its text."""
+    source_program = os.environ.get("JOTBOOK_E2E_DRAG_SOURCE")
+    check(source_program and os.path.exists(source_program), "JOTBOOK_E2E_DRAG_SOURCE names no program")
+    _, app, window = start_editor(session)
+    result = os.path.join(session.root, "drag-result")
+    source = session.start_tool([source_program, result])
+    source_window = wait_for("the drag source's window", lambda: session.find_windows("^Drag source$", pid=source.pid))[0]
+    sx, sy, sw, sh = session.window_geometry(source_window)
+    tx, ty, tw, th = session.window_geometry(window)
+    session.xdotool("mousemove", str(sx + sw // 2), str(sy + sh // 2), "mousedown", "1")
+    for step in range(1, 11):   # the drag crosses the screen in steps, as a hand does
+        x = sx + sw // 2 + (tx + tw // 2 - sx - sw // 2) * step // 10
+        y = sy + sh // 2 + (ty + th // 2 - sy - sh // 2) * step // 10
+        session.xdotool("mousemove", str(x), str(y), "sleep", "0.05")
+    session.xdotool("mouseup", "1")
+    expect_message(session, app, "Данные или объекты такого типа не могут быть загружены!")
+    session.key("Return")
+    wait_gone(app, "^Jotbook$")
+    ended = wait_for("the drag source's result", lambda: os.path.exists(result) and read_bytes(result).strip())
+    check(ended in (b"IgnoreAction", b"CopyAction"), f"the drag ended for its source as {ended.decode()}")
+    expect_editor_text(session, app, "", "the text box after the refused drop")
+
+
 TESTS = {
     "accessible_text_as_shown": test_accessible_text_as_shown,
+    "refused_drop_keeps_source_text": test_refused_drop_keeps_source_text,
     "open_koi_save_windows": test_open_koi_save_windows,
     "utf8_from_command_line": test_utf8_from_command_line,
     "find_replace_goto": test_find_replace_goto,

@@ -424,14 +424,14 @@ void TestDocuments::openCommandAndDrops()
     // Three files dropped: the first opens.
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(b), QUrl::fromLocalFile(a), QUrl::fromLocalFile(env.path("c.txt"))});
-    env.frm.TTextBlock_OLEDragDrop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+    QVERIFY(env.frm.TTextBlock_OLEDragDrop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction));
     QCOMPARE(env.frm.document().GlobalFileName(), b);
     QVERIFY(env.sp.messages.asked.isEmpty());
 
     // Anything else is refused.
     QMimeData text;
     text.setText(QStringLiteral("dragged words"));
-    env.frm.TTextBlock_OLEDragDrop(&text, Qt::CopyAction | Qt::MoveAction);
+    QVERIFY(!env.frm.TTextBlock_OLEDragDrop(&text, Qt::CopyAction | Qt::MoveAction));
     expectMessage(env.onlyMessage(), "Данные или объекты такого типа не могут быть загружены!", MsgButtons::Ok, 1);
     QCOMPARE(env.frm.document().GlobalFileName(), b);
 
@@ -441,7 +441,7 @@ void TestDocuments::openCommandAndDrops()
     env.sp.messages.answers = {MsgAnswer::Cancel, MsgAnswer::Cancel};
     env.sp.dialogs.openAnswers.push_back(a);
     env.frm.documents().mnuOpen_Click();
-    env.frm.TTextBlock_OLEDragDrop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+    QVERIFY(!env.frm.TTextBlock_OLEDragDrop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction));
     QCOMPARE(env.sp.dialogs.openRequests.size(), 2);
     QCOMPARE(env.sp.messages.asked.size(), 2);
     QCOMPARE(env.frm.textBox().text(), QByteArray("edited"));

@@ -54,7 +54,6 @@ QByteArray readBack(TextBox *box)
 class TstTextBox : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { qRegisterMetaType<const QMimeData *>(); }
     void init();
     void cleanup();
 
@@ -79,7 +78,8 @@ private slots:
     void pasteNormalisesBreaksAndFilters();
     void copyAndCutPutRowBreaksAsNewlines();
     void clearSelDeletesOnlyASelection();
-    void dropOfUrlsIsHandedToTheOwner();
+    void dropsOfOtherDataLeaveItWithItsSource_data();
+    void dropsOfOtherDataLeaveItWithItsSource();
     void alignment();
     void fontSpec();
     void colours();
@@ -448,41 +448,60 @@ void TstTextBox::clearSelDeletesOnlyASelection()
     QVERIFY(box->canUndo());
 }
 
-void TstTextBox::dropOfUrlsIsHandedToTheOwner()
+void TstTextBox::dropsOfOtherDataLeaveItWithItsSource_data()
 {
+    QTest::addColumn<bool>("files");
+    QTest::addColumn<Qt::DropActions>("offered");
+    QTest::addColumn<bool>("taken");        // what the owner does with the drop
+    QTest::addColumn<int>("whileDragging"); // the action the source is told: during the drag,
+    QTest::addColumn<int>("afterDrop");     // and when it ends
+    const Qt::DropActions all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QTest::newRow("files opened") << true << all << true << int(Qt::CopyAction) << int(Qt::CopyAction);
+    QTest::newRow("files, link only") << true << Qt::DropActions(Qt::LinkAction) << true << int(Qt::LinkAction)
+                                      << int(Qt::LinkAction);
+    QTest::newRow("text refused") << false << (Qt::CopyAction | Qt::MoveAction) << false << int(Qt::CopyAction)
+                                  << int(Qt::IgnoreAction);
+    QTest::newRow("text, move only") << false << Qt::DropActions(Qt::MoveAction) << false << int(Qt::IgnoreAction)
+                                     << int(Qt::IgnoreAction);
+}
+
+// Files and foreign data go to the owner; a move is never accepted (its source would delete what
+// it sent), and a drop the owner does not take ends as ignored.
+void TstTextBox::dropsOfOtherDataLeaveItWithItsSource()
+{
+    QFETCH(bool, files);
+    QFETCH(Qt::DropActions, offered);
+    QFETCH(bool, taken);
+    QFETCH(int, whileDragging);
+    QFETCH(int, afterDrop);
     box->setText("keep");
     box->show();
     QVERIFY(QTest::qWaitForWindowExposed(box));
-    QSignalSpy dropped(box, &TextBox::dataDropped);
-    const quint64 revision = box->revision();
+    QMimeData data;
+    if (files)
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"))});
+    data.setText(QStringLiteral("/tmp/a.txt"));
+    QList<const QMimeData *> handed;
+    connect(box, &TextBox::dataDropped, this, [&](QDropEvent *drop) {
+        handed << drop->mimeData();
+        drop->setAccepted(taken);
+    });
 
-    const auto drop = [&](QMimeData *data, Qt::DropActions actions) {
-        const QPointF at(10, 10);
-        QDragEnterEvent enter(at.toPoint(), actions, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(box->viewport(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent dropEvent(at, actions, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(box->viewport(), &dropEvent);
-        QVERIFY(dropEvent.isAccepted());
-    };
-
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"))});
-    files.setText(QStringLiteral("/tmp/a.txt"));
-    drop(&files, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
-    QCOMPARE(dropped.count(), 1);
-    QCOMPARE(dropped.at(0).at(0).value<const QMimeData *>(), &files);
-    QCOMPARE(dropped.at(0).at(1).value<Qt::DropActions>(),
-             Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
-
-    QMimeData foreignText;
-    foreignText.setText(QStringLiteral("foreign"));
-    drop(&foreignText, Qt::CopyAction);
-    QCOMPARE(dropped.count(), 2);
-    QCOMPARE(dropped.at(1).at(1).value<Qt::DropActions>(), Qt::DropActions(Qt::CopyAction));
-
+    // Shift proposes a move, as a text editor's drag does.
+    const QPoint at(10, 10);
+    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(box->viewport(), &enter);
+    QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(box->viewport(), &move);
+    QCOMPARE(move.isAccepted() ? int(move.dropAction()) : int(Qt::IgnoreAction), whileDragging);
+    QCOMPARE(enter.isAccepted(), move.isAccepted());
+    if (move.isAccepted()) {
+        QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(box->viewport(), &drop);
+        QCOMPARE(drop.isAccepted() ? int(drop.dropAction()) : int(Qt::IgnoreAction), afterDrop);
+        QCOMPARE(handed, QList<const QMimeData *>{&data});
+    }
     QCOMPARE(box->text(), QByteArray("keep"));
-    QCOMPARE(box->revision(), revision);
 }
 
 void TstTextBox::alignment()

@@ -2,6 +2,8 @@
 
 #include "chrome/FrmTray.h"
 #include "chrome/TrayWatch.h"
+#include "editing/EditDialogs.h"
+#include "editing/FrmFind.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QtTest>
@@ -74,6 +76,48 @@ private Q_SLOTS:
         const QPointer<FrmTray> tray = run.tray();
         run.sp.tray.set(false);
         QTRY_VERIFY(run.normalLife(tray));
+    }
+
+    // Find goes to the tray with the window and comes back with it, in its normal state also when
+    // the window manager had minimised it with its owner; Ctrl+F brings a minimised Find back too.
+    void smallWindowsComeBack()
+    {
+        Run run;
+        run.frm.textBox().replaceSel("abc");
+        run.frm.mnuFind_Click();
+        const QPointer<FrmFind> find = run.frm.editDialogs().frmFind();
+        QVERIFY(find && find->isVisible());
+        find->showMinimized();   // as the window manager does with its owner
+        run.minimise();
+        QTRY_VERIFY(run.inTray());
+        QVERIFY(!find->isVisible());
+        Q_EMIT run.tray()->trayIcon()->activated(QSystemTrayIcon::Trigger);
+        QTRY_VERIFY(run.normalLife(nullptr));
+        QVERIFY(find->isVisible() && !find->isMinimized());
+
+        find->showMinimized();
+        run.frm.mnuFind_Click();
+        QCOMPARE(run.frm.editDialogs().frmFind(), find);
+        QVERIFY(find->isVisible() && !find->isMinimized());
+    }
+
+    // While a modal window waits, the window stays on the taskbar; it goes to the tray once that
+    // window has closed.
+    void modalWindowKeepsItOnTheTaskbar()
+    {
+        Run run;
+        bool keptOnTaskbar = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *about = QApplication::activeModalWidget();
+            QVERIFY(about);
+            run.minimise();
+            QCoreApplication::sendPostedEvents();
+            keptOnTaskbar = run.onTaskbar();
+            about->close();
+        });
+        run.frm.mnuAbout_Click();
+        QVERIFY(keptOnTaskbar);
+        QTRY_VERIFY(run.inTray());
     }
 
     // "Выход" shows the window and closes it with the usual question; a cancel leaves normal life.
