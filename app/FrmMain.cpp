@@ -64,7 +64,7 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
     m_actions.build(menuBar(), this);
     TMainToolbar = new MainToolbar(m_actions, this);
     addToolBar(Qt::TopToolBarArea, TMainToolbar);
-    SMainStatusBar = new MainStatusBar(this);
+    SMainStatusBar = new MainStatusBar(*platform.locks, this);
     setStatusBar(SMainStatusBar);
 
     m_document = std::make_unique<Document>(Document::Context{*TTextBlock, *m_messages, this, m_actions.mnuRecent});

@@ -15,9 +15,9 @@ namespace platform {
 
 // Watches the xcb event stream for XKB IndicatorStateNotify. The events arrive on Qt's own
 // connection; the filter only reads them and lets Qt handle them as usual.
-class KeyboardLocks::Watcher : public QAbstractNativeEventFilter {
+class XkbKeyboardLocks::Watcher : public QAbstractNativeEventFilter {
 public:
-    Watcher(KeyboardLocks *owner, int xkbEventBase) : m_owner(owner), m_eventBase(xkbEventBase)
+    Watcher(XkbKeyboardLocks *owner, int xkbEventBase) : m_owner(owner), m_eventBase(xkbEventBase)
     {
         qApp->installNativeEventFilter(this);
     }
@@ -40,7 +40,7 @@ public:
     }
 
 private:
-    KeyboardLocks *m_owner;
+    XkbKeyboardLocks *m_owner;
     int m_eventBase;
 };
 
@@ -58,7 +58,7 @@ int indicatorIndex(Display *display, const char *name)
 
 } // namespace
 
-KeyboardLocks::KeyboardLocks(QObject *parent) : QObject(parent)
+XkbKeyboardLocks::XkbKeyboardLocks()
 {
     auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     Display *display = x11 ? x11->display() : nullptr;
@@ -81,15 +81,15 @@ KeyboardLocks::KeyboardLocks(QObject *parent) : QObject(parent)
 
 #else
 
-class KeyboardLocks::Watcher {};
+class XkbKeyboardLocks::Watcher {};
 
-KeyboardLocks::KeyboardLocks(QObject *parent) : QObject(parent) {}
+XkbKeyboardLocks::XkbKeyboardLocks() = default;
 
 #endif
 
-KeyboardLocks::~KeyboardLocks() = default;
+XkbKeyboardLocks::~XkbKeyboardLocks() = default;
 
-void KeyboardLocks::setState(quint32 bits)
+void XkbKeyboardLocks::setState(quint32 bits)
 {
     auto lit = [bits](int index) { return index >= 0 && index < 32 && (bits >> index & 1u) != 0; };
     const bool caps = lit(m_capsIndex), num = lit(m_numIndex), scroll = lit(m_scrollIndex);
@@ -98,7 +98,8 @@ void KeyboardLocks::setState(quint32 bits)
     m_caps = caps;
     m_num = num;
     m_scroll = scroll;
-    emit changed();
+    if (m_changed)
+        m_changed();
 }
 
 } // namespace platform

@@ -1,31 +1,30 @@
 #pragma once
-// The Caps, Num and Scroll Lock indicators of the keyboard. Under X11 the state is read once and
-// then kept up to date from the XKB indicator events; nothing is polled. Elsewhere (offscreen,
-// Wayland) every indicator reads off and changed() never fires.
+// The keyboard's lock indicators under X11: the state is read once and then kept up to date from
+// the XKB indicator events; nothing is polled. Elsewhere (offscreen, Wayland) every indicator
+// reads off and the changed handler never runs. Create it after the QApplication.
 
-#include <QObject>
+#include "platform/Platform.h"
+
 #include <memory>
 
 namespace platform {
 
-class KeyboardLocks : public QObject {
-    Q_OBJECT
+class XkbKeyboardLocks : public KeyboardLocks {
 public:
-    explicit KeyboardLocks(QObject *parent = nullptr);
-    ~KeyboardLocks() override;
+    XkbKeyboardLocks();
+    ~XkbKeyboardLocks() override;
 
-    bool caps() const { return m_caps; }
-    bool num() const { return m_num; }
-    bool scroll() const { return m_scroll; }
-
-signals:
-    void changed();
+    bool caps() const override { return m_caps; }
+    bool num() const override { return m_num; }
+    bool scroll() const override { return m_scroll; }
+    void setChangedHandler(std::function<void()> changed) override { m_changed = std::move(changed); }
 
 private:
     class Watcher;
     void setState(quint32 indicatorBits);
 
     std::unique_ptr<Watcher> m_watcher;
+    std::function<void()> m_changed;
     int m_capsIndex = -1, m_numIndex = -1, m_scrollIndex = -1;
     bool m_caps = false, m_num = false, m_scroll = false;
 };

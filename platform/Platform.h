@@ -209,6 +209,19 @@ public:
     virtual void setHandler(std::function<void()> handler) = 0;
 };
 
+// ---- keyboard ------------------------------------------------------------------------------------
+// The Caps, Num and Scroll Lock indicators of the keyboard; where the system does not tell them,
+// every one reads off and changed never runs.
+class KeyboardLocks {
+public:
+    virtual ~KeyboardLocks() = default;
+    virtual bool caps() const = 0;
+    virtual bool num() const = 0;
+    virtual bool scroll() const = 0;
+    // changed runs after an indicator went on or off; it replaces the one given before.
+    virtual void setChangedHandler(std::function<void()> changed) = 0;
+};
+
 // ---- the whole set -------------------------------------------------------------------------------
 struct Platform {
     MessageBoxes *messages = nullptr;
@@ -224,6 +237,7 @@ struct Platform {
     TrayHost *tray = nullptr;
     RecoveryHost *recovery = nullptr;
     EndRequests *endRequests = nullptr;
+    KeyboardLocks *locks = nullptr;
 };
 
 } // namespace platform

@@ -7,6 +7,7 @@
 // dialogs speak Russian) and hand platform() to the main window.
 
 #include "platform/Platform.h"
+#include "platform/KeyboardLocks.h"
 #include "platform/LinuxRecovery.h"
 #include "platform/QtDesktop.h"
 
@@ -159,10 +160,11 @@ struct QtPlatform {
     QtTrayHost tray;
     LinuxRecoveryHost recovery;
     SignalEndRequests endRequests;
+    XkbKeyboardLocks locks;
     Platform platform()
     {
         return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer,
-                &programs, &tray, &recovery, &endRequests};
+                &programs, &tray, &recovery, &endRequests, &locks};
     }
 };
 

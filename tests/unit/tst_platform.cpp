@@ -690,7 +690,7 @@ private slots:
 
     void keyboardLocksOffscreen()
     {
-        KeyboardLocks locks;
+        XkbKeyboardLocks locks;
         QVERIFY(!locks.caps() && !locks.num() && !locks.scroll());
     }
 };
