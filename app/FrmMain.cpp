@@ -18,6 +18,7 @@
 #include "platform/Messenger.h"
 #include "platform/Platform.h"
 #include "platform/ShellOpenFile.h"
+#include "platform/SmallDialog.h"
 #include "platform/TextBox.h"
 #include "platform/WindowGeometry.h"
 #include "platform/WindowOptions.h"
@@ -76,8 +77,7 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
         Recovery::Context{*m_document, *platform.recovery, *platform.clock, *m_messages});
     // Asked to end by a signal: the unsaved text is kept first, then the program ends as it did.
     platform.endRequests->setHandler([this] { m_recovery->WriteRecoveryCopy(false); });
-    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
-    m_editDialogs = std::make_unique<EditDialogs>(host, *TTextBlock, *m_messages);
+    m_editDialogs = std::make_unique<EditDialogs>(dialogHost(), *TTextBlock, *m_messages);
     m_refresh = std::make_unique<StateRefresh>(
         StateRefresh::Context{m_actions, *TMainToolbar, *TTextBlock, this, *platform.facts}, this);
     m_toolbarHelp = std::make_unique<ToolbarHelp>(ToolbarHelp::Context{*TMainToolbar, *SMainStatusBar, m_actions});
@@ -665,12 +665,17 @@ void FrmMain::mnuGoTo_Click()
     m_editDialogs->ShowGoTo();
 }
 
+platform::DialogHost FrmMain::dialogHost()
+{
+    return {this, [this] { return TTextBlock->fontSpec().charset; },
+            [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
+}
+
 // ---- printing ------------------------------------------------------------------------------------
 
 void FrmMain::mnuPrintSetup_Click()
 {
-    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
-    FrmPrintSetup::showModal({host, m_printSettings, *m_messages});
+    FrmPrintSetup::showModal({dialogHost(), m_printSettings, *m_messages});
 }
 
 void FrmMain::mnuPrint_Click()
@@ -700,7 +705,6 @@ void FrmMain::mnuAbout_Click()
 
 void FrmMain::showAbout(bool modal)
 {
-    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
-    FrmAbout::Show(m_about, {host, *TTextBlock, *m_messages, *m_platform.shell, *m_platform.facts, m_platform.programs},
+    FrmAbout::Show(m_about, {dialogHost(), *TTextBlock, *m_messages, *m_platform.shell, *m_platform.facts, m_platform.programs},
                    modal);
 }

@@ -28,6 +28,7 @@ class StateRefresh;
 class ToolbarHelp;
 struct SearchMemory;
 namespace platform {
+struct DialogHost;
 struct Platform;
 class Messenger;
 class TextBox;
@@ -164,6 +165,8 @@ private:
     DocumentOptions documentOptions() const;
     QString helpFile() const;
     void showAbout(bool modal);
+    // What the small windows know of this one.
+    platform::DialogHost dialogHost();
 
     platform::Platform &m_platform;
     std::unique_ptr<platform::Messenger> m_messages;

@@ -1,6 +1,5 @@
 #include "platform/DialogHelpers.h"
 
-#include "platform/TextBox.h"
 #include "platform/WindowGeometry.h"
 
 #include <QLineEdit>
@@ -40,18 +39,18 @@ void SelectAllText(QLineEdit *box, bool focus)
     }
 }
 
-void ApplyTextCharset(QWidget *window, const platform::TextBox &source)
+void ApplyTextCharset(QWidget *window, int charset)
 {
     if (!window)
         return;
-    const QVariant charset = source.fontSpec().charset;
+    const QVariant value = charset;
     const char *name = "charset";
     for (QLineEdit *box : window->findChildren<QLineEdit *>())
-        box->setProperty(name, charset);
+        box->setProperty(name, value);
     for (QPlainTextEdit *box : window->findChildren<QPlainTextEdit *>())
-        box->setProperty(name, charset);
+        box->setProperty(name, value);
     for (QTextEdit *box : window->findChildren<QTextEdit *>())
-        box->setProperty(name, charset);
+        box->setProperty(name, value);
 }
 
 void PositionDialog(QWidget *dialog, QWidget *mainWindow)

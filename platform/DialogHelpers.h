@@ -4,7 +4,6 @@
 class QLineEdit;
 class QString;
 class QWidget;
-namespace platform { class TextBox; }
 
 namespace MdlFunctions {
 
@@ -12,10 +11,10 @@ namespace MdlFunctions {
 // keyboard focus. Never fails.
 void SelectAllText(QLineEdit *box, bool focus);
 
-// Gives every text box of the window the character set of the source box's font. Qt draws text
-// from Unicode whatever a font's character set, so the set has no visible effect here; it is kept
-// as the dynamic property "charset" (an int) on each text box, for code that asks for it.
-void ApplyTextCharset(QWidget *window, const platform::TextBox &source);
+// Gives every text box of the window the character set (of the editor's font). Qt draws text from
+// Unicode whatever a font's character set, so the set has no visible effect here; it is kept as
+// the dynamic property "charset" (an int) on each text box, for code that asks for it.
+void ApplyTextCharset(QWidget *window, int charset);
 
 // Places the dialog at one eighteenth of the main window's width from its left edge and one
 // sixth of its height from its top edge; the dialog's size stays. No correction is made for a

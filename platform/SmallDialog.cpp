@@ -43,8 +43,8 @@ void SmallDialog::fitContents()
 void SmallDialog::Form_Activate()
 {
     WindowOptions::SetTopMost(this, host.alwaysOnTop && host.alwaysOnTop());
-    if (host.editor)
-        MdlFunctions::ApplyTextCharset(this, *host.editor);
+    if (host.charset)
+        MdlFunctions::ApplyTextCharset(this, host.charset());
 }
 
 bool SmallDialog::event(QEvent *event)

@@ -12,12 +12,10 @@
 
 namespace platform {
 
-class TextBox;
-
 // What a small window needs to know of the main window.
 struct DialogHost {
     QWidget *mainWindow = nullptr;           // owner, and the frame the dialog is placed in
-    const TextBox *editor = nullptr;         // whose font's character set the dialog takes
+    std::function<int()> charset;            // the editor font's character set, which the dialog takes
     std::function<bool()> alwaysOnTop;       // the main window's topmost option
 };
 

@@ -27,7 +27,7 @@ struct AboutRun {
     FrmAbout &open()
     {
         owner.show();
-        FrmAbout::Show(about, {{&owner, &box, [] { return false; }}, box, messages, sp.shell, sp.facts, &sp.programs},
+        FrmAbout::Show(about, {{&owner, {}, [] { return false; }}, box, messages, sp.shell, sp.facts, &sp.programs},
                        false);
         if (!QTest::qWaitForWindowExposed(about))
             qFatal("the About window is not shown");
