@@ -5,6 +5,7 @@
 #include "document/MdlCode.h"
 #include "document/MdlCommonDialogs.h"
 #include "platform/Ansi.h"
+#include "platform/FileCoding.h"
 #include "platform/Messenger.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
@@ -243,7 +244,9 @@ bool Documents::SaveTextFile(const QString &fileName, bool bSave)
         WaitCursor wait;
         const QByteArray text = c.document.box().text();
         const FileCoding coding = c.document.coding();
-        FileAccess::SaveFile(strFileName, platform::Ansi::toFile(text, coding));
+        FileAccess::SaveFile(strFileName, coding == FileCoding::Ansi
+                                              ? text
+                                              : platform::Ansi::toUtf8(text, coding == FileCoding::Utf8WithMark));
         c.document.Commit(text, strFileName, coding);
         return true;
     } catch (const RuntimeError &e) {

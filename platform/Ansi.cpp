@@ -256,14 +256,12 @@ Utf8Reading readUtf8(QByteArray bytes)
     return {Utf8Reading::Foreign, mark, std::move(bytes)};
 }
 
-QByteArray toFile(const QByteArray &text, FileCoding coding)
+QByteArray toUtf8(const QByteArray &text, bool mark)
 {
-    if (coding == FileCoding::Ansi)
-        return text;
     const Tables &t = tables();
     const uchar *src = reinterpret_cast<const uchar *>(text.constData());
     const qsizetype n = text.size();
-    const qsizetype markSize = coding == FileCoding::Utf8WithMark ? 3 : 0;
+    const qsizetype markSize = mark ? 3 : 0;
     qsizetype size = markSize;
     for (qsizetype i = 0; i < n; ++i)
         size += t.utf8Length[src[i]];

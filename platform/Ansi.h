@@ -6,14 +6,6 @@
 #include <QChar>
 #include <QString>
 
-namespace platform {
-
-// How a document's file holds its text: the Windows-1251 bytes as they are, or UTF-8 of the same
-// characters, with or without the byte-order mark before them.
-enum class FileCoding { Ansi, Utf8, Utf8WithMark };
-
-} // namespace platform
-
 namespace platform::Ansi {
 
 QChar toUnicode(uchar byte);
@@ -48,7 +40,7 @@ struct Utf8Reading {
 };
 // One pass, in the bytes' own buffer when it is not shared: the text takes no memory of its own.
 Utf8Reading readUtf8(QByteArray bytes);
-// What a file of that coding holds for the text: the text itself, or its UTF-8 (after the mark).
-QByteArray toFile(const QByteArray &text, FileCoding coding);
+// The text as UTF-8, after the byte-order mark when mark is set.
+QByteArray toUtf8(const QByteArray &text, bool mark);
 
 } // namespace platform::Ansi

@@ -5,6 +5,8 @@
 // Qt/Linux implementations (QtPlatform.h), the tests a scripted one that records what was asked and
 // answers from a script.
 
+#include "platform/FontSpec.h"
+
 #include <QDateTime>
 #include <QPoint>
 #include <QString>
@@ -51,19 +53,6 @@ struct FileDialogRequest {
     int filterIndex = 1;   // 1-based preselected filter
     QString initialName;
     QString initialDir;    // empty: none
-};
-
-// A font as the text box carries it.
-struct FontSpec {
-    QString name = QStringLiteral("Courier New");
-    double size = 9.75;    // points, fractions kept
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikethrough = false;
-    int weight = 400;
-    int charset = 204;
-    bool operator==(const FontSpec &) const = default;
 };
 
 class CommonDialogs {

@@ -15,7 +15,7 @@
 // A header with other lines, or one that does not end within 16 KiB, is no copy; a copy without
 // a coding line is Windows-1251.
 
-#include "platform/Ansi.h"
+#include "platform/FileCoding.h"
 
 #include <QByteArray>
 #include <QDateTime>
