@@ -4,7 +4,7 @@
 // check) and the physical memory, refreshed every second. "&Система" starts the desktop's system
 // information program. Modal from the Help menu; modeless as the greeting of the first start.
 
-#include "platform/SmallDialog.h"
+#include "platform/ui/SmallDialog.h"
 
 #include <QPointer>
 

@@ -4,11 +4,11 @@
 // shutdown sequences, the option items, the window's geometry rules and the command line; every
 // other command is a handler here that calls into its subsystem.
 
+#include "app/SettingsStore.h"
 #include "chrome/ChromeSettings.h"
 #include "chrome/MainActions.h"
 #include "document/Documents.h"
 #include "printing/PrintSettings.h"
-#include "app/SettingsStore.h"
 
 #include <QMainWindow>
 #include <QPointer>

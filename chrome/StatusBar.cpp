@@ -1,6 +1,6 @@
 #include "chrome/StatusBar.h"
 
-#include "platform/Platform.h"
+#include "platform/interfaces/Platform.h"
 
 #include <QLabel>
 

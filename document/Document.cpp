@@ -1,8 +1,8 @@
 #include "document/Document.h"
 
 #include "document/MdlFunctions.h"
-#include "platform/Messenger.h"
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/Messenger.h"
 
 #include <QAction>
 #include <QWidget>

@@ -9,7 +9,7 @@
 // forgets the name (ForgetName). A text restored from a recovery copy (Restore) counts as changed
 // until it is saved or replaced, also where it equals SourceText.
 
-#include "platform/FileCoding.h"
+#include "platform/interfaces/FileCoding.h"
 
 #include <QByteArray>
 #include <QString>

@@ -4,11 +4,11 @@
 #include "document/FileAccess.h"
 #include "document/MdlCode.h"
 #include "document/MdlCommonDialogs.h"
-#include "platform/Ansi.h"
-#include "platform/FileCoding.h"
-#include "platform/Messenger.h"
-#include "platform/RuntimeError.h"
-#include "platform/TextBox.h"
+#include "platform/interfaces/FileCoding.h"
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/Messenger.h"
 
 #include <QApplication>
 #include <QMimeData>

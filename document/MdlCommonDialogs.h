@@ -3,7 +3,7 @@
 // platform's modal dialog and hands back plain values; a cancelled or failed dialog gives an empty
 // path or false and changes nothing.
 
-#include "platform/Platform.h"
+#include "platform/interfaces/Platform.h"
 
 #include <QList>
 #include <QString>

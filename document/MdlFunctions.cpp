@@ -1,6 +1,6 @@
 #include "document/MdlFunctions.h"
 
-#include "platform/Ansi.h"
+#include "platform/textmodel/Ansi.h"
 
 namespace MdlFunctions {
 

@@ -2,9 +2,9 @@
 
 #include "document/Document.h"
 #include "document/Documents.h"
-#include "platform/Messenger.h"
-#include "platform/RuntimeError.h"
-#include "platform/TextBox.h"
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/Messenger.h"
 
 #include <new>
 

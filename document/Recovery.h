@@ -8,7 +8,7 @@
 //
 // Editing costs a restart of a single-shot timer; the text is read only when the timer fires.
 
-#include "platform/RecoveryFiles.h"
+#include "platform/storage/RecoveryFiles.h"
 
 #include <QElapsedTimer>
 #include <QObject>

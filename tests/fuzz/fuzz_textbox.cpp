@@ -2,7 +2,7 @@
 //   - the text comes back byte for byte (NUL bytes become spaces on loading, as the loader does);
 //   - its length is the number of bytes.
 
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
 
 #include <QApplication>
 

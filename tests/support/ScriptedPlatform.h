@@ -2,7 +2,7 @@
 // A platform for tests: records every question and dialog the program asks for and answers from
 // a script. Settings live in memory; write failures can be injected.
 
-#include "platform/Platform.h"
+#include "platform/interfaces/Platform.h"
 
 #include <QList>
 #include <QMap>

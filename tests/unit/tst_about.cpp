@@ -3,8 +3,8 @@
 #include "about/FrmAbout.h"
 #include "about/MdlOther.h"
 #include "about/SystemReport.h"
-#include "platform/Messenger.h"
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/Messenger.h"
 #include "tests/support/ScriptedPlatform.h"
 
 #include <QApplication>

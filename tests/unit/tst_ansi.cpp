@@ -1,6 +1,6 @@
 // Windows-1251 as the program's 8-bit code page: the table, the reverse mapping, case mapping and
 // UTF-8 files.
-#include "platform/Ansi.h"
+#include "platform/textmodel/Ansi.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

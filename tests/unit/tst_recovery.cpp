@@ -4,7 +4,7 @@
 
 #include "app/FrmMain.h"
 #include "document/Recovery.h"
-#include "platform/LinuxRecovery.h"
+#include "platform/desktop/LinuxRecovery.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QFile>

@@ -2,10 +2,10 @@
 // what enters from keys, clipboard and drops, and the appearance properties; and the view itself:
 // caret motions over wrapped rows, where rows, alignment and the selection are painted, the mouse,
 // long lines, the scroll bar, read-only, input methods and what accessibility reports.
-#include "platform/Ansi.h"
-#include "platform/RuntimeError.h"
-#include "platform/TextBox.h"
-#include "platform/TextBuffer.h"
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textmodel/TextBuffer.h"
+#include "platform/textview/TextBox.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // The text buffer against a plain byte array: random edit sequences must give the same bytes and
 // the same lines, whatever the sizes of the edits and the kind of the dominant break.
-#include "platform/TextBuffer.h"
+#include "platform/textmodel/TextBuffer.h"
 
 #include <QRandomGenerator>
 #include <QTest>
