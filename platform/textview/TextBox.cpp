@@ -10,8 +10,6 @@
 #include <QMimeData>
 #include <QScrollBar>
 
-#include <climits>
-#include <new>
 
 namespace platform {
 
@@ -140,6 +138,17 @@ TextBox::TextBox(QWidget *parent) : QAbstractScrollArea(parent), d(new Private(t
         const TextRows::Row row = d->rows.advance(d->topRow(), count);
         bar->setSliderPosition(int(qMin(d->rows.rowStart(row), d->lastTop())));
     });
+    TextDocument *doc = &d->doc;
+    connect(doc, &TextDocument::aboutToChange, this, [this](qsizetype pos, qsizetype length) {
+        d->documentAboutToChange(pos, length);
+    });
+    connect(doc, &TextDocument::changed, this, [this](qsizetype pos, qsizetype removed, qsizetype inserted) {
+        d->documentChanged(pos, removed, inserted);
+    });
+    connect(doc, &TextDocument::aboutToReset, this, [this] { d->documentAboutToReset(); });
+    connect(doc, &TextDocument::reset, this, [this] { d->documentReset(); });
+    connect(doc, &TextDocument::undoAvailable, this, &TextBox::undoAvailable);
+    connect(doc, &TextDocument::redoAvailable, this, &TextBox::redoAvailable);
     d->rows.setFont(font());
     d->rows.setWidth(d->textWidth());
     setFontSpec(d->font);
@@ -217,6 +226,16 @@ QString TextBox::Private::decode(qsizetype pos, qsizetype length) const
 
 // ---- text ---------------------------------------------------------------------------------------
 
+TextDocument &TextBox::document()
+{
+    return d->doc;
+}
+
+const TextDocument &TextBox::document() const
+{
+    return d->doc;
+}
+
 QByteArray TextBox::text() const
 {
     return d->buffer.text();
@@ -237,42 +256,34 @@ void TextBox::readText(int pos, int length, const std::function<bool(QByteArrayV
 
 void TextBox::setText(const QByteArray &text)
 {
-    // Positions are ints: a larger text cannot be held, as if memory had run out.
-    if (text.size() > INT_MAX)
-        throw std::bad_alloc();
-    TextBuffer fresh;
-    fresh.setText(text);
-    // Nothing below can fail.
-    const bool hadSelection = d->hasSelection();
-    const bool undoBefore = !d->undoStack.empty();
-    const bool redoBefore = !d->redoStack.empty();
-    const int accessibleBefore = QAccessible::isActive() ? d->accessibleOffset(d->buffer.size()) : 0;
-    if (d->primary)
-        d->primary->freeze();
-    d->buffer = std::move(fresh);
-    d->rows.clear();
-    d->lastTopKnown = -1;
-    d->barShown = {-1, -1, -1};
-    d->undoStack.clear();
-    d->redoStack.clear();
-    d->typingOpen = false;
-    d->anchor = d->caret = 0;
-    d->top = 0;
-    d->goalX = -1;
-    ++d->revision;
+    d->doc.setText(text);
+}
+
+void TextBox::Private::documentAboutToReset()
+{
+    resetHadSelection = hasSelection();
+    accessibleCountBefore = QAccessible::isActive() ? accessibleOffset(buffer.size()) : 0;
+    if (primary)
+        primary->freeze();
+}
+
+void TextBox::Private::documentReset()
+{
+    rows.clear();
+    lastTopKnown = -1;
+    barShown = {-1, -1, -1};
+    anchor = caret = 0;
+    top = 0;
+    goalX = -1;
     if (QAccessible::isActive())
-        d->tellAccessibleReset(accessibleBefore);
-    d->updateScrollBar();
-    viewport()->update();
-    d->restartBlink();
-    emit textChanged();
-    if (hadSelection)
-        emit selectionChanged();
-    emit cursorPositionChanged();
-    if (undoBefore)
-        emit undoAvailable(false);
-    if (redoBefore)
-        emit redoAvailable(false);
+        tellAccessibleReset(accessibleCountBefore);
+    updateScrollBar();
+    q->viewport()->update();
+    restartBlink();
+    emit q->textChanged();
+    if (resetHadSelection)
+        emit q->selectionChanged();
+    emit q->cursorPositionChanged();
 }
 
 int TextBox::textLength() const
@@ -297,7 +308,7 @@ int TextBox::lineCount() const
 
 quint64 TextBox::revision() const
 {
-    return d->revision;
+    return d->doc.revision();
 }
 
 // ---- selection ----------------------------------------------------------------------------------
@@ -406,129 +417,82 @@ void TextBox::scrollCaret()
 
 // ---- edits and the undo history -----------------------------------------------------------------
 
-TextBuffer::Span TextBox::Private::apply(qsizetype pos, qsizetype length, const TextBuffer::Span &text)
+void TextBox::Private::beginEdit()
 {
-    qsizetype first = 0, last = 0;
-    rows.affectedRange(pos, length, &first, &last);
-    const bool accessible = QAccessible::isActive();
-    const AccessibleChange change = accessible ? accessibleChangeAt(pos, length) : AccessibleChange();
+    if (editing++ == 0)
+        editHadSelection = hasSelection();
+}
+
+void TextBox::Private::endEdit()
+{
+    if (--editing == 0)
+        textEdited(editHadSelection);
+}
+
+void TextBox::Private::documentAboutToChange(qsizetype pos, qsizetype length)
+{
+    if (editing == 0) {   // a change made elsewhere, told when it is done
+        beginEdit();
+        outsideEdit = true;
+    }
+    rows.affectedRange(pos, length, &pending.first, &pending.last);
+    pending.accessible = QAccessible::isActive();
+    pending.accessibleChange = pending.accessible ? accessibleChangeAt(pos, length) : AccessibleChange();
     if (primary)
         primary->freeze();
     rememberShown(pos, length);
     // The last screenful only moves when the edit is above it: the lines it can change end before
     // the line the last screenful starts in (last is where they end, or the end of the text).
-    const bool lastScreenMoves = lastTopKnown >= 0 && last < buffer.lineStart(buffer.lineOf(lastTopKnown));
-    const TextBuffer::Span removed = buffer.replace(pos, length, text);
-    const qsizetype delta = text.size() - length;
-    rows.edited(first, last, delta);
-    shownEdited(pos, length, delta);
-    lastTopKnown = lastScreenMoves ? lastTopKnown + delta : -1;
-    const auto map = [&](qsizetype p) { return p <= pos ? p : p >= pos + length ? p + delta : pos; };
+    pending.lastScreenMoves = lastTopKnown >= 0 && pending.last < buffer.lineStart(buffer.lineOf(lastTopKnown));
+}
+
+void TextBox::Private::documentChanged(qsizetype pos, qsizetype removed, qsizetype inserted)
+{
+    const qsizetype delta = inserted - removed;
+    rows.edited(pending.first, pending.last, delta);
+    shownEdited(pos, removed, delta);
+    lastTopKnown = pending.lastScreenMoves ? lastTopKnown + delta : -1;
+    const auto map = [&](qsizetype p) { return p <= pos ? p : p >= pos + removed ? p + delta : pos; };
     anchor = snap(map(anchor));
     caret = snap(map(caret));
     top = map(top);
     if (dropCaret >= 0)
         dropCaret = snap(map(dropCaret));
-    ++revision;
-    if (accessible)
-        tellAccessibleChange(change, delta);
-    return removed;
+    if (pending.accessible)
+        tellAccessibleChange(pending.accessibleChange, delta);
+    if (outsideEdit) {
+        outsideEdit = false;
+        endEdit();
+    }
 }
 
 void TextBox::Private::edit(qsizetype pos, qsizetype length, QByteArrayView bytes, EditKind kind)
 {
     if (length == 0 && bytes.isEmpty())
         return;
-    const bool hadSelection = hasSelection();
-    const bool undoBefore = !undoStack.empty();
-    const bool redoBefore = !redoStack.empty();
-    const qsizetype anchorBefore = anchor, caretBefore = caret;
-    TextBuffer::Span removed = apply(pos, length, TextBuffer::Span(bytes.toByteArray()));
-    anchor = caret = pos + bytes.size();
-    record(kind, pos, bytes.size(), std::move(removed), anchorBefore, caretBefore);
+    beginEdit();
+    const qsizetype end = pos + bytes.size();
+    doc.replace(pos, length, bytes, kind, {anchor, caret}, {end, end});
+    anchor = caret = end;
     goalX = -1;
-    textEdited(hadSelection, undoBefore, redoBefore);
-}
-
-void TextBox::Private::record(EditKind kind, qsizetype pos, qsizetype inserted, TextBuffer::Span &&removed,
-                               qsizetype anchorBefore, qsizetype caretBefore)
-{
-    redoStack.clear();
-    if (typingOpen && !undoStack.empty() && undoStack.back().kind == kind && undoStack.back().steps.size() == 1) {
-        EditEntry &last = undoStack.back();
-        EditStep &step = last.steps.front();
-        bool merged = false;
-        if (kind == EditKind::Typing && removed.isEmpty() && pos == step.pos + step.length) {
-            step.length += inserted;
-            merged = true;
-        } else if (kind == EditKind::DeletingBack && inserted == 0 && step.length == 0
-                   && pos + removed.size() == step.pos) {
-            step.pos = pos;
-            step.text.prepend(removed);
-            merged = true;
-        } else if (kind == EditKind::DeletingForward && inserted == 0 && step.length == 0 && pos == step.pos) {
-            step.text.append(removed);
-            merged = true;
-        }
-        if (merged) {
-            last.anchorAfter = anchor;
-            last.caretAfter = caret;
-            return;
-        }
-    }
-    EditEntry entry;
-    entry.steps.push_back(EditStep{pos, inserted, std::move(removed)});
-    entry.kind = kind;
-    entry.anchorBefore = anchorBefore;
-    entry.caretBefore = caretBefore;
-    entry.anchorAfter = anchor;
-    entry.caretAfter = caret;
-    undoStack.push_back(std::move(entry));
-    typingOpen = kind != EditKind::Other;
+    endEdit();
 }
 
 void TextBox::Private::applyHistory(bool undo)
 {
-    std::vector<EditEntry> &from = undo ? undoStack : redoStack;
-    std::vector<EditEntry> &to = undo ? redoStack : undoStack;
-    typingOpen = false;
-    if (from.empty())
+    closeTyping();
+    if (!(undo ? doc.canUndo() : doc.canRedo()))
         return;
-    const bool hadSelection = hasSelection();
-    const bool undoBefore = !undoStack.empty();
-    const bool redoBefore = !redoStack.empty();
-    EditEntry entry = std::move(from.back());
-    from.pop_back();
-    const auto step = [this](EditStep &s) {
-        TextBuffer::Span removed = apply(s.pos, s.length, s.text);
-        s.length = s.text.size();
-        s.text = std::move(removed);
-    };
-    if (undo) {
-        for (auto it = entry.steps.rbegin(); it != entry.steps.rend(); ++it)
-            step(*it);
-        // A selection the edit replaced comes back selected; otherwise the caret goes after
-        // what came back, as in Qt's text widgets.
-        const EditStep &first = entry.steps.front();
-        const bool selected = entry.anchorBefore != entry.caretBefore;
-        anchor = selected ? entry.anchorBefore : first.pos + first.length;
-        caret = selected ? entry.caretBefore : first.pos + first.length;
-    } else {
-        for (EditStep &s : entry.steps)
-            step(s);
-        anchor = entry.anchorAfter;
-        caret = entry.caretAfter;
-    }
-    anchor = snap(anchor);
-    caret = snap(caret);
-    to.push_back(std::move(entry));
-    typingOpen = false;
+    beginEdit();
+    const TextDocument::Selection shown = *(undo ? doc.undo() : doc.redo());
+    anchor = snap(shown.anchor);
+    caret = snap(shown.caret);
     goalX = -1;
-    textEdited(hadSelection, undoBefore, redoBefore);
+    endEdit();
     ensureVisible(caret);
 }
 
-void TextBox::Private::textEdited(bool hadSelection, bool undoBefore, bool redoBefore)
+void TextBox::Private::textEdited(bool hadSelection)
 {
     setTop(top);
     updateScrollBar();
@@ -542,20 +506,16 @@ void TextBox::Private::textEdited(bool hadSelection, bool undoBefore, bool redoB
     if (hadSelection || hasSelection())
         emit q->selectionChanged();
     emit q->cursorPositionChanged();
-    if (undoBefore != !undoStack.empty())
-        emit q->undoAvailable(!undoStack.empty());
-    if (redoBefore != !redoStack.empty())
-        emit q->redoAvailable(!redoStack.empty());
 }
 
 bool TextBox::canUndo() const
 {
-    return !d->undoStack.empty();
+    return d->doc.canUndo();
 }
 
 bool TextBox::canRedo() const
 {
-    return !d->redoStack.empty();
+    return d->doc.canRedo();
 }
 
 void TextBox::undoEdit()
@@ -570,15 +530,7 @@ void TextBox::redoEdit()
 
 void TextBox::emptyUndoBuffer()
 {
-    const bool undoBefore = !d->undoStack.empty();
-    const bool redoBefore = !d->redoStack.empty();
-    d->undoStack.clear();
-    d->redoStack.clear();
-    d->typingOpen = false;
-    if (undoBefore)
-        emit undoAvailable(false);
-    if (redoBefore)
-        emit redoAvailable(false);
+    d->doc.clearHistory();
 }
 
 // ---- clipboard ----------------------------------------------------------------------------------

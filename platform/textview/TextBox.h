@@ -1,11 +1,13 @@
 #pragma once
 // The document's text box: a view of its own over the program's text model that offers the
-// operations of a classic multi-line edit control.
+// operations of a classic multi-line edit control. The text, its revision and the undo history
+// are its TextDocument's (platform/textmodel/TextDocument.h), which others may read, watch and
+// set; the box keeps the selection, the rows on screen and what the user does.
 //
-// Text model: one character per byte of Windows-1251 (see platform/textmodel/Ansi.h); the text is held as those
-// bytes (TextBuffer.h) and never converted as a whole. Line breaks are kept exactly: CR LF, lone
-// CR and lone LF may be mixed. The most frequent kind (CR LF on a tie or when there is none) is
-// the "dominant" break: it ends a row on screen; every other CR or LF is shown as a visible
+// Text model: one character per byte of Windows-1251 (platform/textmodel/Ansi.h); the text is held
+// as those bytes (TextBuffer.h) and never converted as a whole. Line breaks are kept exactly: CR
+// LF, lone CR and lone LF may be mixed. The most frequent kind (CR LF on a tie or when there is
+// none) is the "dominant" break: it ends a row on screen; every other CR or LF is shown as a visible
 // symbol (U+240D, U+240A) inside its line. Enter and pasted breaks insert the dominant break;
 // typed, pasted or dropped characters the code page cannot hold become '?'. Copy and cut put the
 // text on the clipboard with each dominant break as "\n" and the other CR and LF as they are,
@@ -18,6 +20,7 @@
 
 #include "platform/interfaces/FontSpec.h"
 #include "platform/textmodel/TextBuffer.h"
+#include "platform/textmodel/TextDocument.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
@@ -37,6 +40,8 @@ public:
     ~TextBox() override;
 
     // ---- text ----
+    TextDocument &document();
+    const TextDocument &document() const;
     QByteArray text() const;                       // the whole model text; shares the box's bytes
     // The model text from the start of the line that holds modelPos to the end; *lineStart
     // receives the line's model position (0 when the whole text is returned).

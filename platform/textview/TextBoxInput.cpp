@@ -495,7 +495,7 @@ void TextBox::mouseMoveEvent(QMouseEvent *e)
             return;
         d->dragPending = false;
         const qsizetype from = d->selStart(), to = d->selEnd();
-        const quint64 revision = d->revision;
+        const quint64 revision = d->doc.revision();
         auto *drag = new QDrag(this);
         drag->setMimeData(modelMimeData(selectedText(), d->buffer.dominantBreak()));
         d->ownDrop = true;
@@ -504,7 +504,7 @@ void TextBox::mouseMoveEvent(QMouseEvent *e)
             drag->exec(d->readOnly ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
         d->ownDrop = false;
         // Moved to another program: the text leaves this one.
-        if (action == Qt::MoveAction && !d->ownDropDone && d->revision == revision && !d->readOnly) {
+        if (action == Qt::MoveAction && !d->ownDropDone && d->doc.revision() == revision && !d->readOnly) {
             d->setSelection(from, to);
             d->editSelection(QByteArrayView(), EditKind::Other);
         }
@@ -726,28 +726,21 @@ void TextBox::dropEvent(QDropEvent *e)
     d->ownDropDone = true;
     if (move && pos >= from && pos <= to)
         return;   // onto itself
-    const bool hadSelection = d->hasSelection();
-    const bool undoBefore = !d->undoStack.empty();
-    const bool redoBefore = !d->redoStack.empty();
-    EditEntry entry;
-    entry.anchorBefore = d->anchor;
-    entry.caretBefore = d->caret;
-    qsizetype at = pos;
+    d->beginEdit();
+    const TextDocument::Selection before{d->anchor, d->caret};
+    const qsizetype at = move && pos > to ? pos - (to - from) : pos;
+    const TextDocument::Selection after{at, at + bytes.size()};
     if (move) {
         // One undo step takes the text out and puts it in.
-        entry.steps.push_back(EditStep{from, 0, d->apply(from, to - from, TextBuffer::Span())});
-        if (at > to)
-            at -= to - from;
+        d->doc.replace(from, to - from, QByteArrayView(), EditKind::Other, before, after);
+        d->doc.replace(at, 0, bytes, EditKind::Joined, before, after);
+    } else {
+        d->doc.replace(at, 0, bytes, EditKind::Other, before, after);
     }
-    entry.steps.push_back(EditStep{at, bytes.size(), d->apply(at, 0, TextBuffer::Span(bytes))});
-    d->anchor = at;
-    d->caret = at + bytes.size();
-    entry.anchorAfter = d->anchor;
-    entry.caretAfter = d->caret;
-    d->redoStack.clear();
-    d->undoStack.push_back(std::move(entry));
+    d->anchor = after.anchor;
+    d->caret = after.caret;
     d->closeTyping();
-    d->textEdited(hadSelection, undoBefore, redoBefore);
+    d->endEdit();
 }
 
 } // namespace platform

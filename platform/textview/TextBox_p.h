@@ -1,6 +1,6 @@
 #pragma once
-// What the text box keeps, shared by its source files: TextBox.cpp (text, selection, edits and
-// the undo history), TextBoxDisplay.cpp (painting and scrolling), TextBoxInput.cpp (keyboard,
+// What the text box keeps, shared by its source files: TextBox.cpp (the text document, the
+// selection and the view's half of every change), TextBoxDisplay.cpp (painting and scrolling), TextBoxInput.cpp (keyboard,
 // mouse, input methods, clipboard and drops) and TextBoxAccessible.cpp.
 
 #include "platform/textview/TextBox.h"
@@ -30,31 +30,10 @@ QString outgoingText(QByteArrayView bytes, TextBuffer::Break dominant, Marks mar
 // Clipboard and drag data for model bytes: their text and the bytes themselves (TextBoxInput.cpp).
 QMimeData *modelMimeData(const QByteArray &model, TextBuffer::Break dominant);
 
-// One change of the text: [pos, pos + length) holds what replaced text. Undoing or redoing the
-// step puts text back and turns the step into its inverse.
-struct EditStep {
-    qsizetype pos = 0;
-    qsizetype length = 0;
-    TextBuffer::Span text;
-};
-
-// Typing and deleting character by character go on in one undo step until the user does
-// something else.
-enum class EditKind { Typing, DeletingBack, DeletingForward, Other };
-
 // Where the keys take the caret. A row is what the screen shows; a line ends at a break.
 enum class Motion {
     NextChar, PreviousChar, NextWord, PreviousWord, StartOfRow, EndOfRow, StartOfLine, EndOfLine,
     NextRow, PreviousRow, NextPage, PreviousPage, StartOfText, EndOfText
-};
-
-struct EditEntry {
-    std::vector<EditStep> steps;   // in the order they were made
-    EditKind kind = EditKind::Other;
-    qsizetype anchorBefore = 0;
-    qsizetype caretBefore = 0;
-    qsizetype anchorAfter = 0;
-    qsizetype caretAfter = 0;
 };
 
 struct TextBox::Private {
@@ -80,14 +59,19 @@ struct TextBox::Private {
     // the new bytes.
     void edit(qsizetype pos, qsizetype length, QByteArrayView bytes, EditKind kind);
     void editSelection(QByteArrayView bytes, EditKind kind) { edit(selStart(), selEnd() - selStart(), bytes, kind); }
-    // The buffer change behind every edit, undo and redo: returns what was removed.
-    TextBuffer::Span apply(qsizetype pos, qsizetype length, const TextBuffer::Span &text);
-    void record(EditKind kind, qsizetype pos, qsizetype inserted, TextBuffer::Span &&removed,
-                qsizetype anchorBefore, qsizetype caretBefore);
     void applyHistory(bool undo);
-    void closeTyping() { typingOpen = false; }
+    void closeTyping() { doc.closeTyping(); }
+    // The view's half of every change of the document: the rows, the selection, the primary
+    // selection and what assistive tools are told follow each change; the box repaints and tells
+    // the world once the edit it makes is done (endEdit), or at once for a change made elsewhere.
+    void documentAboutToChange(qsizetype pos, qsizetype length);
+    void documentChanged(qsizetype pos, qsizetype removed, qsizetype inserted);
+    void documentAboutToReset();
+    void documentReset();
+    void beginEdit();
+    void endEdit();
     // Tells the world and repaints what the changes since the last call made different.
-    void textEdited(bool hadSelection, bool undoBefore, bool redoBefore);
+    void textEdited(bool hadSelection);
     void updatePrimarySelection();
 
     // ---- accessibility (TextBoxAccessible.cpp) ----
@@ -116,7 +100,7 @@ struct TextBox::Private {
     void move(Motion motion, bool select);
     // An edit key that found nothing to edit still ends a run of typing and the column Up and
     // Down aim at, as an edit does.
-    void nothingEdited() { typingOpen = false; goalX = -1; }
+    void nothingEdited() { closeTyping(); goalX = -1; }
 
     // ---- display (TextBoxDisplay.cpp) ----
     int viewRows() const;
@@ -150,7 +134,8 @@ struct TextBox::Private {
     QRegion changedRows();
 
     TextBox *q;
-    TextBuffer buffer;
+    TextDocument doc;
+    const TextBuffer &buffer = doc.buffer();
     mutable TextRows rows{buffer};
     qsizetype anchor = 0;
     qsizetype caret = 0;
@@ -175,11 +160,21 @@ struct TextBox::Private {
     bool shownRemembered = false;
     std::array<int, 3> barShown{-1, -1, -1};   // last top, top and rows the bar was set for
 
-    std::vector<EditEntry> undoStack;
-    std::vector<EditEntry> redoStack;
-    bool typingOpen = false;
+    // The edit in progress: how many of the box's own edits are open, whether it began with a
+    // selection, and what a change learnt before the bytes changed.
+    int editing = 0;
+    bool editHadSelection = false;
+    bool outsideEdit = false;
+    struct PendingChange {
+        qsizetype first = 0;        // the lines the change can touch (TextRows::affectedRange)
+        qsizetype last = 0;
+        bool lastScreenMoves = false;
+        bool accessible = false;
+        AccessibleChange accessibleChange;
+    } pending;
+    int accessibleCountBefore = 0;  // of a reset
+    bool resetHadSelection = false;
 
-    quint64 revision = 0;
     bool readOnly = false;
     int alignment = 0;
     FontSpec font;
