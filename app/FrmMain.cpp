@@ -69,9 +69,10 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
     SMainStatusBar = new MainStatusBar(*platform.locks, this);
     setStatusBar(SMainStatusBar);
 
-    m_document = std::make_unique<Document>(Document::Context{*TTextBlock, *m_messages, this, m_actions.mnuRecent});
+    m_document = std::make_unique<Document>(
+        Document::Context{TTextBlock->document(), TTextBlock, *m_messages, this, m_actions.mnuRecent});
     m_documents = std::make_unique<Documents>(Documents::Context{
-        *m_document, *m_messages, *platform.dialogs, this, [this] { return documentOptions(); },
+        *m_document, *TTextBlock, *m_messages, *platform.dialogs, this, [this] { return documentOptions(); },
         [this] { optionChanged(); },
         [this](const QByteArray &start) { CheckForKeys(platform::Ansi::toUnicode(start), false); }});
     m_recovery = std::make_unique<Recovery>(

@@ -1,6 +1,6 @@
 #pragma once
 // Unsaved text survives a crash, a kill or a shutdown. While the document has changes that are not
-// saved, a recovery copy of its text (the bytes as the text box holds them), its path and its
+// saved, a recovery copy of its text (the bytes as the document holds them), its path and its
 // coding is kept (platform::RecoveryFiles): written once the typing pauses, at once when the program is asked to
 // end, and removed when the text is saved, replaced or discarded and when the program ends
 // normally. At start-up the newest copy that a program no longer running left behind is offered
@@ -62,7 +62,7 @@ private:
     QTimer TRecovery;
     QElapsedTimer m_pendingSince;   // since the first edit the copy does not hold
     bool m_hasCopy = false;
-    quint64 m_copyRevision = 0;     // the text box's revision and the path the copy holds
+    quint64 m_copyRevision = 0;     // the text's revision and the path the copy holds
     QString m_copyPath;
     bool m_reported = false;
     bool m_ended = false;
