@@ -166,7 +166,7 @@ FrmAbout::FrmAbout(const AboutContext &context)
     CmdClose->setAutoDefault(false);
     CmdSystem->setAutoDefault(false);
 
-    TMemory->setInterval(1000);
+    TMemory->setInterval(context.memoryRefresh);
     connect(TMemory, &QTimer::timeout, this, &FrmAbout::ShowMemoryInfo);
     connect(CmdSystem, &QPushButton::clicked, this, &FrmAbout::CmdSystem_Click);
     connect(CmdClose, &QPushButton::clicked, this, &QDialog::reject);   // Escape too

@@ -29,6 +29,7 @@ struct AboutContext {
     platform::Shell &shell;
     const platform::SystemFacts &facts;
     platform::Programs *programs;         // null: no other program can be started
+    int memoryRefresh = 1000;             // ms between two readings of the memory figures
 };
 
 class FrmAbout : public platform::SmallDialog {

@@ -27,7 +27,7 @@ void Recovery::TTextBlock_Change()
         return;
     if (!TRecovery.isActive())
         m_pendingSince.start();
-    TRecovery.start(int(qBound(qint64(0), MaxDelay - m_pendingSince.elapsed(), qint64(IdleDelay))));
+    TRecovery.start(int(qBound(qint64(0), m_maxDelay - m_pendingSince.elapsed(), qint64(m_idleDelay))));
 }
 
 void Recovery::documentStateChanged()

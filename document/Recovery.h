@@ -34,9 +34,14 @@ public:
     explicit Recovery(const Context &context, QObject *parent = nullptr);
 
     // The copy is written IdleDelay ms after the last edit, and no later than MaxDelay ms after
-    // the first edit it does not hold yet.
+    // the first edit it does not hold yet (or after the delays set here).
     static constexpr int IdleDelay = 2000;
     static constexpr int MaxDelay = 5000;
+    void setDelays(int idle, int max)
+    {
+        m_idleDelay = idle;
+        m_maxDelay = max;
+    }
 
     // At once: writes the copy of a changed document, removes that of an unchanged one. False
     // when the copy could not be written; with report that is told to the user, once until a
@@ -66,4 +71,6 @@ private:
     QString m_copyPath;
     bool m_reported = false;
     bool m_ended = false;
+    int m_idleDelay = IdleDelay;
+    int m_maxDelay = MaxDelay;
 };
