@@ -35,7 +35,5 @@ bool ShowFontDialog(platform::CommonDialogs &dialogs, QWidget *owner, platform::
 
 // The part of text before its first NUL, or the whole text.
 QString TrimNull(const QString &text);
-// A string of count NUL characters.
-QString NullChars(int count);
 
 } // namespace MdlCommonDialogs

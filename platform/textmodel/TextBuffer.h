@@ -49,12 +49,6 @@ public:
         // grown one byte at a time stay a few pieces.
         void append(const Span &other);
         void prepend(const Span &other);
-        // Calls f(QByteArrayView) for each piece, in order.
-        template <typename F> void forEachPiece(F &&f) const
-        {
-            for (const Leaf &leaf : m_leaves)
-                f(QByteArrayView(leaf.data(), leaf.size));
-        }
 
     private:
         friend class TextBuffer;

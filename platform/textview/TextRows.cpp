@@ -23,6 +23,9 @@ constexpr qsizetype kPieceSlack = 128;
 // more. Every edit looks at each of them once.
 constexpr qsizetype kMaxLayouts = 300;
 
+// Between tab stops, in pixels, as in Qt's text widgets.
+constexpr qreal kTabStop = 80;
+
 } // namespace
 
 struct TextRows::Entry {
@@ -63,14 +66,6 @@ void TextRows::setAlignment(Qt::Alignment alignment)
     if (alignment == m_alignment)
         return;
     m_alignment = alignment;
-    clear();
-}
-
-void TextRows::setTabStopDistance(qreal distance)
-{
-    if (distance == m_tabStop)
-        return;
-    m_tabStop = distance;
     clear();
 }
 
@@ -223,7 +218,7 @@ QTextLayout *TextRows::layout(const Segment &segment)
     QTextLayout *layout = entry->layout.get();
     QTextOption option(m_alignment);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTabStopDistance(m_tabStop);
+    option.setTabStopDistance(kTabStop);
     layout->setTextOption(option);
     layout->setCacheEnabled(true);
     if (m_preeditPos >= segment.start && m_preeditPos <= segment.end && !m_preeditText.isEmpty()) {

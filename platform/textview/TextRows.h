@@ -54,8 +54,6 @@ public:
     void setFont(const QFont &font);
     void setWidth(qreal width);
     void setAlignment(Qt::Alignment alignment);
-    qreal tabStopDistance() const { return m_tabStop; }
-    void setTabStopDistance(qreal distance);
     // Text being composed by an input method, shown at pos without being part of the buffer.
     void setPreedit(qsizetype pos, const QString &text, const QList<QTextLayout::FormatRange> &formats);
     qsizetype preeditPosition() const { return m_preeditText.isEmpty() ? -1 : m_preeditPos; }
@@ -81,7 +79,6 @@ public:
     Row rowAt(qsizetype pos);
     Row nextRow(const Row &row);
     Row previousRow(const Row &row);
-    Row firstRow() { return rowAt(0); }
     Row lastRow();
     // Moves count rows down (up when negative) as far as the text goes; *moved gets how many.
     Row advance(Row row, int count, int *moved = nullptr);
@@ -100,7 +97,6 @@ private:
     QFont m_font;
     qreal m_width = 100;
     int m_rowHeight = 1;
-    qreal m_tabStop = 80;
     Qt::Alignment m_alignment = Qt::AlignLeft;
     qsizetype m_preeditPos = -1;
     QString m_preeditText;
