@@ -1,10 +1,11 @@
 #include "about/FrmAbout.h"
 
 #include "about/MdlOther.h"
-#include "platform/Messenger.h"
-#include "platform/Platform.h"
-#include "platform/ShellOpenFile.h"
-#include "platform/TextBox.h"
+#include "platform/interfaces/Platform.h"
+#include "platform/interfaces/ShellOpenFile.h"
+#include "platform/interfaces/Version.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/Messenger.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -165,7 +166,7 @@ FrmAbout::FrmAbout(const AboutContext &context)
     CmdClose->setAutoDefault(false);
     CmdSystem->setAutoDefault(false);
 
-    TMemory->setInterval(1000);
+    TMemory->setInterval(context.memoryRefresh);
     connect(TMemory, &QTimer::timeout, this, &FrmAbout::ShowMemoryInfo);
     connect(CmdSystem, &QPushButton::clicked, this, &FrmAbout::CmdSystem_Click);
     connect(CmdClose, &QPushButton::clicked, this, &QDialog::reject);   // Escape too

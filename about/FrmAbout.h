@@ -4,7 +4,7 @@
 // check) and the physical memory, refreshed every second. "&Система" starts the desktop's system
 // information program. Modal from the Help menu; modeless as the greeting of the first start.
 
-#include "platform/SmallDialog.h"
+#include "platform/ui/SmallDialog.h"
 
 #include <QPointer>
 
@@ -29,6 +29,7 @@ struct AboutContext {
     platform::Shell &shell;
     const platform::SystemFacts &facts;
     platform::Programs *programs;         // null: no other program can be started
+    int memoryRefresh = 1000;             // ms between two readings of the memory figures
 };
 
 class FrmAbout : public platform::SmallDialog {

@@ -1,10 +1,10 @@
 #include "about/SystemReport.h"
 
 #include "about/MdlOther.h"
-#include "platform/Ansi.h"
-#include "platform/LocaleTime.h"
-#include "platform/Platform.h"
-#include "platform/TextBox.h"
+#include "platform/interfaces/LocaleTime.h"
+#include "platform/interfaces/Platform.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
 
 #include <QStringList>
 

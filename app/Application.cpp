@@ -2,7 +2,8 @@
 
 #include "app/FrmMain.h"
 #include "document/CommandLine.h"
-#include "platform/QtPlatform.h"
+#include "platform/desktop/QtPlatform.h"
+#include "platform/interfaces/Version.h"
 #include "printing/PrintDocument.h"
 
 #include <QApplication>

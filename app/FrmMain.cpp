@@ -14,13 +14,15 @@
 #include "document/Recovery.h"
 #include "editing/EditDialogs.h"
 #include "editing/Editing.h"
-#include "platform/Ansi.h"
-#include "platform/Messenger.h"
-#include "platform/Platform.h"
-#include "platform/ShellOpenFile.h"
-#include "platform/TextBox.h"
-#include "platform/WindowGeometry.h"
-#include "platform/WindowOptions.h"
+#include "platform/interfaces/Platform.h"
+#include "platform/interfaces/ShellOpenFile.h"
+#include "platform/interfaces/Version.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/Messenger.h"
+#include "platform/ui/SmallDialog.h"
+#include "platform/ui/WindowGeometry.h"
+#include "platform/ui/WindowOptions.h"
 #include "printing/FrmPrintSetup.h"
 #include "printing/PrintDocument.h"
 
@@ -64,20 +66,20 @@ FrmMain::FrmMain(platform::Platform &platform, QWidget *parent)
     m_actions.build(menuBar(), this);
     TMainToolbar = new MainToolbar(m_actions, this);
     addToolBar(Qt::TopToolBarArea, TMainToolbar);
-    SMainStatusBar = new MainStatusBar(this);
+    SMainStatusBar = new MainStatusBar(*platform.locks, this);
     setStatusBar(SMainStatusBar);
 
-    m_document = std::make_unique<Document>(Document::Context{*TTextBlock, *m_messages, this, m_actions.mnuRecent});
+    m_document = std::make_unique<Document>(
+        Document::Context{TTextBlock->document(), TTextBlock, *m_messages, this, m_actions.mnuRecent});
     m_documents = std::make_unique<Documents>(Documents::Context{
-        *m_document, *m_messages, *platform.dialogs, this, [this] { return documentOptions(); },
+        *m_document, *TTextBlock, *m_messages, *platform.dialogs, this, [this] { return documentOptions(); },
         [this] { optionChanged(); },
         [this](const QByteArray &start) { CheckForKeys(platform::Ansi::toUnicode(start), false); }});
     m_recovery = std::make_unique<Recovery>(
         Recovery::Context{*m_document, *platform.recovery, *platform.clock, *m_messages});
     // Asked to end by a signal: the unsaved text is kept first, then the program ends as it did.
     platform.endRequests->setHandler([this] { m_recovery->WriteRecoveryCopy(false); });
-    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
-    m_editDialogs = std::make_unique<EditDialogs>(host, *TTextBlock, *m_messages);
+    m_editDialogs = std::make_unique<EditDialogs>(dialogHost(), *TTextBlock, *m_messages);
     m_refresh = std::make_unique<StateRefresh>(
         StateRefresh::Context{m_actions, *TMainToolbar, *TTextBlock, this, *platform.facts}, this);
     m_toolbarHelp = std::make_unique<ToolbarHelp>(ToolbarHelp::Context{*TMainToolbar, *SMainStatusBar, m_actions});
@@ -665,12 +667,17 @@ void FrmMain::mnuGoTo_Click()
     m_editDialogs->ShowGoTo();
 }
 
+platform::DialogHost FrmMain::dialogHost()
+{
+    return {this, [this] { return TTextBlock->fontSpec().charset; },
+            [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
+}
+
 // ---- printing ------------------------------------------------------------------------------------
 
 void FrmMain::mnuPrintSetup_Click()
 {
-    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
-    FrmPrintSetup::showModal({host, m_printSettings, *m_messages});
+    FrmPrintSetup::showModal({dialogHost(), m_printSettings, *m_messages});
 }
 
 void FrmMain::mnuPrint_Click()
@@ -700,7 +707,6 @@ void FrmMain::mnuAbout_Click()
 
 void FrmMain::showAbout(bool modal)
 {
-    const platform::DialogHost host{this, TTextBlock, [this] { return m_actions.mnuAlwaysOnTop->isChecked(); }};
-    FrmAbout::Show(m_about, {host, *TTextBlock, *m_messages, *m_platform.shell, *m_platform.facts, m_platform.programs},
+    FrmAbout::Show(m_about, {dialogHost(), *TTextBlock, *m_messages, *m_platform.shell, *m_platform.facts, m_platform.programs},
                    modal);
 }

@@ -4,11 +4,11 @@
 // shutdown sequences, the option items, the window's geometry rules and the command line; every
 // other command is a handler here that calls into its subsystem.
 
+#include "app/SettingsStore.h"
 #include "chrome/ChromeSettings.h"
 #include "chrome/MainActions.h"
 #include "document/Documents.h"
 #include "printing/PrintSettings.h"
-#include "app/SettingsStore.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -28,6 +28,7 @@ class StateRefresh;
 class ToolbarHelp;
 struct SearchMemory;
 namespace platform {
+struct DialogHost;
 struct Platform;
 class Messenger;
 class TextBox;
@@ -164,6 +165,8 @@ private:
     DocumentOptions documentOptions() const;
     QString helpFile() const;
     void showAbout(bool modal);
+    // What the small windows know of this one.
+    platform::DialogHost dialogHost();
 
     platform::Platform &m_platform;
     std::unique_ptr<platform::Messenger> m_messages;

@@ -5,10 +5,10 @@
 #include "chrome/MainActions.h"
 #include "document/Documents.h"
 #include "editing/EditDialogs.h"
-#include "platform/Messenger.h"
-#include "platform/RuntimeError.h"
-#include "platform/TextBox.h"
-#include "platform/WindowGeometry.h"
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/Messenger.h"
+#include "platform/ui/WindowGeometry.h"
 #include "printing/PrintSettings.h"
 
 #include <QAction>

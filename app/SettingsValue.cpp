@@ -1,6 +1,6 @@
 #include "app/SettingsValue.h"
 
-#include "platform/RuntimeError.h"
+#include "platform/interfaces/RuntimeError.h"
 
 #include <QLocale>
 #include <charconv>

@@ -2,7 +2,7 @@
 // Conversions between settings values and their stored text. Every value is stored as text;
 // reading a text that does not convert to its kind throws RuntimeError(13), the read failure.
 
-#include "platform/RuntimeError.h"
+#include "platform/interfaces/RuntimeError.h"
 
 #include <QString>
 

@@ -2,8 +2,8 @@
 // from a caret near the end, after an edit
 // (the text is read anew) and repeated on the unchanged text, with and without match case.
 #include "editing/TextSearch.h"
-#include "platform/Ansi.h"
-#include "platform/TextBox.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 //
 //   bench_save FILE [RUNS]      (QT_QPA_PLATFORM=offscreen or an X display)
 #include "app/FrmMain.h"
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
 #include "tests/support/ScriptedPlatform.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 // include laying out and painting.
 //
 //   bench_textbox FILE [LONG_LINE_MB]     (QT_QPA_PLATFORM=offscreen or an X display)
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>

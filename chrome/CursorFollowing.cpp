@@ -1,9 +1,9 @@
 #include "chrome/CursorFollowing.h"
 
 #include "chrome/ChromeSettings.h"
-#include "platform/Platform.h"
-#include "platform/WindowGeometry.h"
-#include "platform/WindowOptions.h"
+#include "platform/interfaces/Platform.h"
+#include "platform/ui/WindowGeometry.h"
+#include "platform/ui/WindowOptions.h"
 
 #include <QAction>
 #include <QTimer>

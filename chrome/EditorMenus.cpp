@@ -1,7 +1,7 @@
 #include "chrome/EditorMenus.h"
 
 #include "chrome/MainActions.h"
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

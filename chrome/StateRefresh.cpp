@@ -2,9 +2,9 @@
 
 #include "chrome/MainActions.h"
 #include "chrome/Toolbar.h"
-#include "platform/Platform.h"
-#include "platform/TextBox.h"
-#include "platform/WindowGeometry.h"
+#include "platform/interfaces/Platform.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "chrome/StatusBar.h"
 
-#include "platform/KeyboardLocks.h"
+#include "platform/interfaces/Platform.h"
 
 #include <QLabel>
 
@@ -16,8 +16,7 @@ QLabel *keyPanel(const QString &text, QWidget *parent)
 }
 } // namespace
 
-MainStatusBar::MainStatusBar(QWidget *parent)
-    : QStatusBar(parent), m_locks(new platform::KeyboardLocks(this))
+MainStatusBar::MainStatusBar(platform::KeyboardLocks &locks, QWidget *parent) : QStatusBar(parent), m_locks(locks)
 {
     setObjectName(QStringLiteral("SMainStatusBar"));
     setSizeGripEnabled(true);
@@ -31,8 +30,13 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     addPermanentWidget(m_caps);
     addPermanentWidget(m_scroll);
     addPermanentWidget(m_num);
-    connect(m_locks, &platform::KeyboardLocks::changed, this, &MainStatusBar::updateLocks);
+    m_locks.setChangedHandler([this] { updateLocks(); });
     updateLocks();
+}
+
+MainStatusBar::~MainStatusBar()
+{
+    m_locks.setChangedHandler({});
 }
 
 QString MainStatusBar::panelText() const
@@ -48,7 +52,7 @@ void MainStatusBar::setPanelText(const QString &text)
 void MainStatusBar::updateLocks()
 {
     // An inactive lock panel is drawn greyed, as a disabled label.
-    m_caps->setEnabled(m_locks->caps());
-    m_scroll->setEnabled(m_locks->scroll());
-    m_num->setEnabled(m_locks->num());
+    m_caps->setEnabled(m_locks.caps());
+    m_scroll->setEnabled(m_locks.scroll());
+    m_num->setEnabled(m_locks.num());
 }

@@ -11,14 +11,11 @@ namespace platform { class KeyboardLocks; }
 class MainStatusBar : public QStatusBar {
     Q_OBJECT
 public:
-    explicit MainStatusBar(QWidget *parent = nullptr);
+    MainStatusBar(platform::KeyboardLocks &locks, QWidget *parent = nullptr);
+    ~MainStatusBar() override;
 
     QString panelText() const;
     void setPanelText(const QString &text);
-
-    QLabel *capsPanel() const { return m_caps; }
-    QLabel *scrollPanel() const { return m_scroll; }
-    QLabel *numPanel() const { return m_num; }
 
 private:
     void updateLocks();
@@ -27,5 +24,5 @@ private:
     QLabel *m_caps;
     QLabel *m_scroll;
     QLabel *m_num;
-    platform::KeyboardLocks *m_locks;
+    platform::KeyboardLocks &m_locks;
 };

@@ -1,8 +1,8 @@
 #include "chrome/TrayWatch.h"
 
 #include "chrome/FrmTray.h"
-#include "platform/Platform.h"
-#include "platform/SmallDialog.h"
+#include "platform/interfaces/Platform.h"
+#include "platform/ui/SmallDialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "document/CommandLine.h"
 
-#include "platform/Ansi.h"
+#include "platform/textmodel/Ansi.h"
 
 namespace CommandLine {
 

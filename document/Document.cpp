@@ -1,8 +1,8 @@
 #include "document/Document.h"
 
 #include "document/MdlFunctions.h"
-#include "platform/Messenger.h"
-#include "platform/TextBox.h"
+#include "platform/textmodel/TextDocument.h"
+#include "platform/ui/Messenger.h"
 
 #include <QAction>
 #include <QWidget>
@@ -23,13 +23,17 @@ QString Document::Name() const
     return documentName(m_globalFileName.isEmpty() ? NewDocumentName : m_globalFileName);
 }
 
+Document::Document(const Context &context) : c(context), m_sourceRevision(context.text.revision()) {}
+
 bool Document::isChanged() const
 {
     if (m_restored)
         return true;
-    if (c.box.textLength() != m_sourceText.size())
-        return true;
-    return c.box.text() != m_sourceText;
+    // Unchanged since the last load or save, the text is SourceText; after changes it may be
+    // again (edits undone, or what they took put back).
+    if (c.text.revision() == m_sourceRevision)
+        return false;
+    return c.text.size() != m_sourceText.size() || c.text.text() != m_sourceText;
 }
 
 QString Document::ShortName() const
@@ -45,8 +49,8 @@ QString Document::TitleName(const QString &path)
 void Document::CreateTitle()
 {
     c.window->setWindowTitle(TitleName(m_globalFileName) + QStringLiteral(" - ") + platform::Messenger::Title);
-    // Screen readers name the text box as the caption names the document.
-    c.box.setAccessibleName(TitleName(m_globalFileName));
+    // Screen readers name the text's view as the caption names the document.
+    c.view->setAccessibleName(TitleName(m_globalFileName));
 }
 
 bool Document::IsTextChanged()
@@ -70,9 +74,9 @@ bool Document::IsTextChanged()
 
 void Document::New()
 {
-    c.box.emptyUndoBuffer();
     m_sourceText.clear();
-    c.box.setText(QByteArray());
+    c.text.setText(QByteArray());
+    m_sourceRevision = c.text.revision();
     m_globalFileName.clear();
     m_coding = platform::FileCoding::Ansi;
     m_restored = false;
@@ -83,6 +87,7 @@ void Document::New()
 void Document::Commit(const QByteArray &text, const QString &path, platform::FileCoding coding)
 {
     m_sourceText = text;
+    m_sourceRevision = c.text.revision();
     m_globalFileName = path;
     m_coding = coding;
     m_restored = false;
@@ -99,8 +104,9 @@ void Document::ForgetName()
 
 void Document::Restore(const QByteArray &text, const QString &path, platform::FileCoding coding)
 {
-    c.box.setText(text);
+    c.text.setText(text);
     m_sourceText.clear();
+    m_sourceRevision = c.text.revision();
     m_globalFileName = path;
     m_coding = coding;
     m_restored = true;

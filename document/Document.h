@@ -1,15 +1,16 @@
 #pragma once
 // The one document the editor holds: the path it came from or was last saved to
 // (GlobalFileName, empty for a new document), the text as last loaded or saved (SourceText), the
-// text box that holds the current text, and the main window's caption that names it. A document is
-// changed exactly when the box's text differs from SourceText. The text is Windows-1251 whatever
-// the file holds; the document's coding says how its file holds it (and how it is saved).
+// text document that holds the current text, and the main window's caption that names it. A
+// document is changed exactly when the current text differs from SourceText; the two are compared
+// only when the text changed since it was loaded or saved. The text is Windows-1251 whatever the
+// file holds; the document's coding says how its file holds it (and how it is saved).
 //
 // Only New and Commit (a successful open or save) change the state; a failed open or save only
 // forgets the name (ForgetName). A text restored from a recovery copy (Restore) counts as changed
 // until it is saved or replaced, also where it equals SourceText.
 
-#include "platform/Ansi.h"
+#include "platform/interfaces/FileCoding.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,24 +20,25 @@ class QAction;
 class QWidget;
 namespace platform {
 class Messenger;
-class TextBox;
+class TextDocument;
 }
 
 class Document {
 public:
     struct Context {
-        platform::TextBox &box;
+        platform::TextDocument &text;   // the current text
+        QWidget *view;                  // its view, which screen readers name as the caption names the document
         platform::Messenger &messages;
         QWidget *window;                // whose caption names the document
         QAction *recentItem;            // the recent-document menu item, whose caption is "&" + path
     };
 
-    explicit Document(const Context &context) : c(context) {}
+    explicit Document(const Context &context);
 
     const QString &GlobalFileName() const { return m_globalFileName; }
     const QByteArray &SourceText() const { return m_sourceText; }
     platform::FileCoding coding() const { return m_coding; }
-    platform::TextBox &box() const { return c.box; }
+    platform::TextDocument &text() const { return c.text; }
 
     // The name shown for the document: the file name without its extension, or "Новый документ".
     QString Name() const;
@@ -47,7 +49,7 @@ public:
     static QString TitleName(const QString &path);
     bool isChanged() const;
 
-    // Sets the window's caption from GlobalFileName, and the text box's accessible name.
+    // Sets the window's caption from GlobalFileName, and the accessible name of the text's view.
     void CreateTitle();
     // Asks whether to save a changed document. Returns true when the caller may go on and replace
     // or discard the text (unchanged, saved, or the user said No), false when the user cancelled
@@ -58,8 +60,8 @@ public:
     // mnuNew_Click's work once the change question has been answered: an empty Windows-1251
     // document.
     void New();
-    // A successful open or save: text is what the box now holds, path where it lives and coding
-    // how the file holds it.
+    // A successful open or save: text is what the document now holds, path where it lives and
+    // coding how the file holds it.
     void Commit(const QByteArray &text, const QString &path, platform::FileCoding coding);
     // A failed open or save: the text and the caption stay, the name goes.
     void ForgetName();
@@ -85,6 +87,7 @@ private:
     std::function<bool()> m_save;
     std::function<void()> m_stateChanged;
     bool m_restored = false;
+    quint64 m_sourceRevision = 0;   // the text's revision at the last load or save
 
     void stateChanged()
     {

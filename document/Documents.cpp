@@ -4,10 +4,11 @@
 #include "document/FileAccess.h"
 #include "document/MdlCode.h"
 #include "document/MdlCommonDialogs.h"
-#include "platform/Ansi.h"
-#include "platform/Messenger.h"
-#include "platform/RuntimeError.h"
-#include "platform/TextBox.h"
+#include "platform/interfaces/FileCoding.h"
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/Messenger.h"
 
 #include <QApplication>
 #include <QMimeData>
@@ -129,7 +130,7 @@ bool Documents::OpenTextFile(const QString &fileName, bool bLoadAll, bool bOpenA
     };
     const QString tryLoading = QStringLiteral("Попытаться загрузить его?");
     const DocumentOptions options = c.options();
-    platform::TextBox &box = c.document.box();
+    platform::TextBox &box = c.box;
 
     int error = 0;
     {
@@ -241,9 +242,11 @@ bool Documents::SaveTextFile(const QString &fileName, bool bSave)
         if (!bSave)
             throw RuntimeError(Code::Refused);
         WaitCursor wait;
-        const QByteArray text = c.document.box().text();
+        const QByteArray text = c.document.text().text();
         const FileCoding coding = c.document.coding();
-        FileAccess::SaveFile(strFileName, platform::Ansi::toFile(text, coding));
+        FileAccess::SaveFile(strFileName, coding == FileCoding::Ansi
+                                              ? text
+                                              : platform::Ansi::toUtf8(text, coding == FileCoding::Utf8WithMark));
         c.document.Commit(text, strFileName, coding);
         return true;
     } catch (const RuntimeError &e) {
@@ -289,7 +292,7 @@ void Documents::mnuRecent_Click()
 
 void Documents::mnuFont_Click()
 {
-    platform::TextBox &box = c.document.box();
+    platform::TextBox &box = c.box;
     platform::FontSpec font = box.fontSpec();
     quint32 colour = box.foreColor();
     if (!MdlCommonDialogs::ShowFontDialog(c.dialogs, c.owner, font, colour, MinFontSize, MaxFontSize))
@@ -306,7 +309,7 @@ void Documents::mnuFont_Click()
 
 void Documents::mnuColor_Click()
 {
-    platform::TextBox &box = c.document.box();
+    platform::TextBox &box = c.box;
     quint32 colour = box.backColor();
     if (!MdlCommonDialogs::ShowColorDialog(c.dialogs, c.owner, colour))
         return;
@@ -316,6 +319,6 @@ void Documents::mnuColor_Click()
 
 void Documents::mnuDefaultColor_Click()
 {
-    c.document.box().setBackColor(0xFFFFFF);
+    c.box.setBackColor(0xFFFFFF);
     c.settingsChanged();
 }

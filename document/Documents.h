@@ -15,6 +15,7 @@ class QWidget;
 namespace platform {
 class CommonDialogs;
 class Messenger;
+class TextBox;
 }
 
 // The document settings without a menu item.
@@ -38,6 +39,7 @@ class Documents {
 public:
     struct Context {
         Document &document;
+        platform::TextBox &box;                                // the document's view: its font and colours
         platform::Messenger &messages;
         platform::CommonDialogs &dialogs;
         QWidget *owner;                                        // of the choosers

@@ -1,6 +1,6 @@
 #include "document/FileAccess.h"
 
-#include "platform/RuntimeError.h"
+#include "platform/interfaces/RuntimeError.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
 #pragma once
 // Reading and writing whole documents. Failures are raised as platform::RuntimeError with the
-// program's error numbers (see platform/SafeWrite.h): 53 no such file, 76 no such folder, 75
+// program's error numbers (see platform/storage/SafeWrite.h): 53 no such file, 76 no such folder, 75
 // access denied or not a regular file, 7 not enough memory, 1000 + errno for anything else.
 
-#include "platform/SafeWrite.h"
+#include "platform/storage/SafeWrite.h"
 
 #include <QByteArray>
 #include <QString>
@@ -30,7 +30,7 @@ inline platform::WriteWay SaveFile(const QString &path, const QByteArray &data)
 // Bytes handed to one write() call while saving.
 constexpr qint64 WriteChunk = platform::WriteChunk;
 
-// Test seams of the save; see platform/SafeWrite.h.
+// Test seams of the save; see platform/storage/SafeWrite.h.
 inline std::function<int(qint64 written)> &writeFaultHook = platform::writeFaultHook;
 
 // A file of stated length 0 that holds more than this is refused as too large (error 7): such

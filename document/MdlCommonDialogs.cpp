@@ -75,9 +75,4 @@ QString TrimNull(const QString &text)
     return nul < 0 ? text : text.left(nul);
 }
 
-QString NullChars(int count)
-{
-    return QString(qMax(count, 0), QChar(0));
-}
-
 } // namespace MdlCommonDialogs

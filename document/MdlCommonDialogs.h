@@ -3,7 +3,7 @@
 // platform's modal dialog and hands back plain values; a cancelled or failed dialog gives an empty
 // path or false and changes nothing.
 
-#include "platform/Platform.h"
+#include "platform/interfaces/Platform.h"
 
 #include <QList>
 #include <QString>
@@ -35,7 +35,5 @@ bool ShowFontDialog(platform::CommonDialogs &dialogs, QWidget *owner, platform::
 
 // The part of text before its first NUL, or the whole text.
 QString TrimNull(const QString &text);
-// A string of count NUL characters.
-QString NullChars(int count);
 
 } // namespace MdlCommonDialogs

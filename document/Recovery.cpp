@@ -2,9 +2,9 @@
 
 #include "document/Document.h"
 #include "document/Documents.h"
-#include "platform/Messenger.h"
-#include "platform/RuntimeError.h"
-#include "platform/TextBox.h"
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/textmodel/TextDocument.h"
+#include "platform/ui/Messenger.h"
 
 #include <new>
 
@@ -16,7 +16,8 @@ Recovery::Recovery(const Context &context, QObject *parent) : QObject(parent), c
 {
     TRecovery.setSingleShot(true);
     connect(&TRecovery, &QTimer::timeout, this, [this] { WriteRecoveryCopy(true); });
-    connect(&c.document.box(), &platform::TextBox::textChanged, this, &Recovery::TTextBlock_Change);
+    connect(&c.document.text(), &platform::TextDocument::changed, this, &Recovery::TTextBlock_Change);
+    connect(&c.document.text(), &platform::TextDocument::reset, this, &Recovery::TTextBlock_Change);
     c.document.setStateObserver([this] { documentStateChanged(); });
 }
 
@@ -26,7 +27,7 @@ void Recovery::TTextBlock_Change()
         return;
     if (!TRecovery.isActive())
         m_pendingSince.start();
-    TRecovery.start(int(qBound(qint64(0), MaxDelay - m_pendingSince.elapsed(), qint64(IdleDelay))));
+    TRecovery.start(int(qBound(qint64(0), m_maxDelay - m_pendingSince.elapsed(), qint64(m_idleDelay))));
 }
 
 void Recovery::documentStateChanged()
@@ -55,15 +56,15 @@ bool Recovery::WriteRecoveryCopy(bool report)
         removeCopy();
         return true;
     }
-    const platform::TextBox &box = c.document.box();
+    const platform::TextDocument &text = c.document.text();
     const QString path = c.document.GlobalFileName();
-    if (m_hasCopy && m_copyRevision == box.revision() && m_copyPath == path)
+    if (m_hasCopy && m_copyRevision == text.revision() && m_copyPath == path)
         return true;
     int error = 0;
     try {
-        m_files.write(path, box.text(), c.clock.now(), c.document.coding());
+        m_files.write(path, text.text(), c.clock.now(), c.document.coding());
         m_hasCopy = true;
-        m_copyRevision = box.revision();
+        m_copyRevision = text.revision();
         m_copyPath = path;
         m_reported = false;
         return true;
@@ -105,7 +106,7 @@ bool Recovery::OfferRecoveryCopy()
     if (m_files.adopt(*copy)) {
         TRecovery.stop();
         m_hasCopy = true;
-        m_copyRevision = c.document.box().revision();
+        m_copyRevision = c.document.text().revision();
         m_copyPath = copy->path;
     } else if (WriteRecoveryCopy(true)) {
         platform::RecoveryFiles::discard(*copy);

@@ -1,8 +1,8 @@
 #include "editing/Editing.h"
 
-#include "platform/Ansi.h"
-#include "platform/LocaleTime.h"
-#include "platform/TextBox.h"
+#include "platform/interfaces/LocaleTime.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
 
 namespace EditCommands {
 

@@ -4,7 +4,7 @@
 // first shown and destroyed when it closes; showing an open one only activates it.
 
 #include "editing/TextSearch.h"
-#include "platform/SmallDialog.h"
+#include "platform/ui/SmallDialog.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "editing/FrmFind.h"
 
 #include "editing/EditDialogs.h"
-#include "platform/DialogHelpers.h"
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/DialogHelpers.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
 #include "editing/FrmGoTo.h"
 
 #include "editing/EditDialogs.h"
-#include "platform/DialogHelpers.h"
-#include "platform/Messenger.h"
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/DialogHelpers.h"
+#include "platform/ui/Messenger.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 // The Go-to dialog: selects the character with a given 1-based number (a CR LF counts as two).
 
-#include "platform/SmallDialog.h"
+#include "platform/ui/SmallDialog.h"
 
 #include <optional>
 

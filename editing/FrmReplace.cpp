@@ -1,9 +1,9 @@
 #include "editing/FrmReplace.h"
 
 #include "editing/EditDialogs.h"
-#include "platform/Ansi.h"
-#include "platform/DialogHelpers.h"
-#include "platform/TextBox.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/DialogHelpers.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,10 +1,10 @@
 #include "editing/SearchDialog.h"
 
 #include "editing/EditDialogs.h"
-#include "platform/Ansi.h"
-#include "platform/DialogHelpers.h"
-#include "platform/Messenger.h"
-#include "platform/TextBox.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/DialogHelpers.h"
+#include "platform/ui/Messenger.h"
 
 #include <QCheckBox>
 #include <QLabel>

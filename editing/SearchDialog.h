@@ -3,7 +3,7 @@
 // the default and Cancel buttons, the 1-based position where the next search begins, and the
 // question at the end of the document.
 
-#include "platform/SmallDialog.h"
+#include "platform/ui/SmallDialog.h"
 
 #include <QByteArray>
 

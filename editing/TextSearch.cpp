@@ -1,7 +1,7 @@
 #include "editing/TextSearch.h"
 
-#include "platform/Ansi.h"
-#include "platform/TextBox.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
 
 #include <QPointer>
 

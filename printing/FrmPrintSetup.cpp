@@ -1,8 +1,8 @@
 #include "printing/FrmPrintSetup.h"
 
-#include "platform/DialogHelpers.h"
-#include "platform/Messenger.h"
-#include "platform/WindowGeometry.h"
+#include "platform/ui/DialogHelpers.h"
+#include "platform/ui/Messenger.h"
+#include "platform/ui/WindowGeometry.h"
 #include "printing/PrintSettings.h"
 
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 // The print settings dialog: the page orientation and the number of copies that printing uses.
 // Modal over the main window; OK writes the three settings, every other way out writes nothing.
 
-#include "platform/SmallDialog.h"
+#include "platform/ui/SmallDialog.h"
 
 #include <QtGlobal>
 #include <optional>

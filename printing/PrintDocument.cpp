@@ -1,10 +1,10 @@
 #include "printing/PrintDocument.h"
 
-#include "platform/Ansi.h"
-#include "platform/Messenger.h"
-#include "platform/Platform.h"
-#include "platform/RuntimeError.h"
-#include "platform/TextBox.h"
+#include "platform/interfaces/Platform.h"
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/Messenger.h"
 #include "printing/PrintSettings.h"
 
 #include <QEventLoop>

@@ -3,8 +3,8 @@
 //   - a value written reads back exactly from the written bytes;
 //   - writing one row changes what no other row reads.
 
-#include "platform/IniText.h"
-#include "platform/RuntimeError.h"
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/storage/IniText.h"
 
 #include <QStringList>
 

@@ -14,7 +14,7 @@ if [ "${1:-}" = merge ]; then merge=1; shift; fi
 seconds=${1:-10}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_ini fuzz_settings_value fuzz_textbox fuzz_command_line)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_ini fuzz_settings_value fuzz_textdocument fuzz_command_line)
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
       -DJOTBOOK_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null

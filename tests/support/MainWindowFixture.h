@@ -9,7 +9,7 @@
 #include "chrome/Toolbar.h"
 #include "document/Document.h"
 #include "editing/EditDialogs.h"
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
 #include "tests/support/ScriptedPlatform.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "tests/support/ScriptedPlatform.h"
 
-#include "platform/RuntimeError.h"
+#include "platform/interfaces/RuntimeError.h"
 
 #include <QDebug>
 #include <QPainter>

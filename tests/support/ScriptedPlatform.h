@@ -2,7 +2,7 @@
 // A platform for tests: records every question and dialog the program asks for and answers from
 // a script. Settings live in memory; write failures can be injected.
 
-#include "platform/Platform.h"
+#include "platform/interfaces/Platform.h"
 
 #include <QList>
 #include <QMap>
@@ -184,6 +184,25 @@ public:
     std::function<void()> handler;
 };
 
+// Lock indicators that set() turns on and off, telling the program.
+class ScriptedKeyboardLocks : public platform::KeyboardLocks {
+public:
+    bool caps() const override { return capsOn; }
+    bool num() const override { return numOn; }
+    bool scroll() const override { return scrollOn; }
+    void setChangedHandler(std::function<void()> handler) override { changed = std::move(handler); }
+    void set(bool caps, bool num, bool scroll)
+    {
+        capsOn = caps;
+        numOn = num;
+        scrollOn = scroll;
+        if (changed)
+            changed();
+    }
+    bool capsOn = false, numOn = false, scrollOn = false;
+    std::function<void()> changed;
+};
+
 struct ScriptedPlatform {
     ScriptedMessages messages;
     ScriptedDialogs dialogs;
@@ -198,10 +217,11 @@ struct ScriptedPlatform {
     ScriptedTrayHost tray;
     ScriptedRecoveryHost recovery;
     ScriptedEndRequests endRequests;
+    ScriptedKeyboardLocks locks;
     platform::Platform platform()
     {
         return {&messages, &dialogs, &shell, &clock, &instance, &settings, &facts, &printers, &pointer,
-                &programs, &tray, &recovery, &endRequests};
+                &programs, &tray, &recovery, &endRequests, &locks};
     }
 };
 

@@ -1,1 +1,1 @@
-jotbook_unit_test(tst_about unit/tst_about.cpp jotbook_about)
+jotbook_unit_test(tst_about unit/tst_about.cpp jotbook_about jotbook_test_support)

@@ -1,4 +1,4 @@
-jotbook_unit_test(tst_textfunctions unit/tst_textfunctions.cpp jotbook_document)
+jotbook_unit_test(tst_textfunctions unit/tst_textfunctions.cpp jotbook_document jotbook_test_support)
 jotbook_unit_test(tst_codepages unit/tst_codepages.cpp jotbook_document)
 jotbook_unit_test(tst_fileaccess unit/tst_fileaccess.cpp jotbook_document)
 jotbook_window_test(tst_documents unit/tst_documents.cpp)

@@ -1,3 +1,4 @@
-jotbook_unit_test(tst_textbox unit/tst_textbox.cpp jotbook_platform)
-jotbook_unit_test(tst_textbuffer unit/tst_textbuffer.cpp jotbook_platform)
-jotbook_unit_test(tst_textbox_keys unit/tst_textbox_keys.cpp jotbook_platform)
+jotbook_unit_test(tst_textbox unit/tst_textbox.cpp jotbook_textview)
+jotbook_unit_test(tst_textbuffer unit/tst_textbuffer.cpp jotbook_textmodel)
+jotbook_unit_test(tst_textdocument unit/tst_textdocument.cpp jotbook_textmodel)
+jotbook_unit_test(tst_textbox_keys unit/tst_textbox_keys.cpp jotbook_textview)

@@ -1,6 +1,6 @@
 // Windows-1251 as the program's 8-bit code page: the table, the reverse mapping, case mapping and
 // UTF-8 files.
-#include "platform/Ansi.h"
+#include "platform/textmodel/Ansi.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -174,7 +174,7 @@ void TstAnsi::readUtf8()
     const bool converted = kind == Ansi::Utf8Reading::Converted;
     QCOMPARE(reading.text, converted ? Ansi::fromUnicode(text) : bytes);
     if (converted)
-        QCOMPARE(Ansi::toFile(reading.text, mark ? FileCoding::Utf8WithMark : FileCoding::Utf8), bytes);
+        QCOMPARE(Ansi::toUtf8(reading.text, mark), bytes);
 }
 
 QTEST_GUILESS_MAIN(TstAnsi)

@@ -6,6 +6,7 @@
 #include "tests/support/MainWindowFixture.h"
 
 #include <QClipboard>
+#include <QLabel>
 #include <QMenuBar>
 #include <QToolTip>
 #include <QtTest>
@@ -75,6 +76,30 @@ private Q_SLOTS:
         QCOMPARE(openMenu(), "#mnuPopup");
         QApplication::clipboard()->setText("x");
         QTRY_VERIFY(m.mnuPUPaste->isEnabled());
+    }
+
+    // Each lock panel is drawn active exactly while its lock is on.
+    void lockPanels()
+    {
+        Run run;
+        run.start();
+        const auto lit = [&run] {
+            QString shown;
+            for (const char *name : {"CAPS", "SCRL", "NUM"}) {
+                for (const QLabel *panel : run.frm.mainStatusBar().findChildren<QLabel *>()) {
+                    if (panel->text() == QLatin1String(name) && panel->isEnabled())
+                        shown += QLatin1String(name) + QLatin1Char(' ');
+                }
+            }
+            return shown.trimmed();
+        };
+        QCOMPARE(lit(), "");
+        run.sp.locks.set(true, false, false);
+        QCOMPARE(lit(), "CAPS");
+        run.sp.locks.set(false, true, false);
+        QCOMPARE(lit(), "NUM");
+        run.sp.locks.set(true, false, true);
+        QCOMPARE(lit(), "CAPS SCRL");
     }
 
     void cursorFollowing_data()

@@ -2,8 +2,8 @@
 // field and button shows whole, inside the window, and the window keeps its designed size as
 // the least it has.
 
-#include "platform/FontColorDialog.h"
-#include "platform/WindowGeometry.h"
+#include "platform/desktop/FontColorDialog.h"
+#include "platform/ui/WindowGeometry.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAbstractButton>

@@ -5,8 +5,8 @@
 #include "document/Documents.h"
 #include "document/FileAccess.h"
 #include "document/MdlCode.h"
-#include "platform/Ansi.h"
-#include "platform/TextBox.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>

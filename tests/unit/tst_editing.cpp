@@ -1,8 +1,8 @@
 // The search core and the case and stamp commands, on a real text box.
 #include "editing/Editing.h"
 #include "editing/TextSearch.h"
-#include "platform/Ansi.h"
-#include "platform/TextBox.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,7 +1,7 @@
 // Reading whole files with the program's error numbers, and saving that never leaves a broken file.
 
 #include "document/FileAccess.h"
-#include "platform/RuntimeError.h"
+#include "platform/interfaces/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>

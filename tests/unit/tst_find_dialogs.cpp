@@ -1,11 +1,11 @@
 // The Find, Replace and Go-to dialogs driven through their controls, on the real main window.
 #include "app/FrmMain.h"
-#include "platform/WindowGeometry.h"
 #include "editing/FrmFind.h"
 #include "editing/FrmGoTo.h"
 #include "editing/FrmReplace.h"
-#include "platform/Ansi.h"
-#include "platform/TextBox.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/WindowGeometry.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>

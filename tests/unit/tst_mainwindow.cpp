@@ -2,10 +2,10 @@
 // the change question, the option items, the window geometry and the state refresh.
 
 #include "app/FrmMain.h"
-#include "platform/WindowGeometry.h"
 #include "chrome/StatusBar.h"
 #include "chrome/Toolbar.h"
-#include "platform/TextBox.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/WindowGeometry.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // The Qt/Linux platform: settings file, instance lock, shell, message boxes and standard dialogs.
 
-#include "platform/FontColorDialog.h"
-#include "platform/KeyboardLocks.h"
-#include "platform/QtPlatform.h"
-#include "platform/RuntimeError.h"
+#include "platform/desktop/FontColorDialog.h"
+#include "platform/desktop/KeyboardLocks.h"
+#include "platform/desktop/QtPlatform.h"
+#include "platform/interfaces/RuntimeError.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -690,7 +690,7 @@ private slots:
 
     void keyboardLocksOffscreen()
     {
-        KeyboardLocks locks;
+        XkbKeyboardLocks locks;
         QVERIFY(!locks.caps() && !locks.num() && !locks.scroll());
     }
 };

@@ -1,9 +1,9 @@
 // The print settings dialog and printing, on the real main window with a printer that writes PDF
 // files, read back with poppler's tools.
-#include "platform/Ansi.h"
-#include "platform/Messenger.h"
-#include "printing/PrintDocument.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/ui/Messenger.h"
 #include "printing/FrmPrintSetup.h"
+#include "printing/PrintDocument.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QApplication>

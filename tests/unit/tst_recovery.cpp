@@ -4,7 +4,7 @@
 
 #include "app/FrmMain.h"
 #include "document/Recovery.h"
-#include "platform/LinuxRecovery.h"
+#include "platform/desktop/LinuxRecovery.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QFile>
@@ -69,19 +69,20 @@ private Q_SLOTS:
         testing::MemorySettings store;
         Run run(store, dir.filePath("state/Jotbook"));
         run.start();
+        constexpr int idle = 200, longest = 600;   // the program's delays, shortened
+        run.frm.recovery().setDelays(idle, longest);
         QElapsedTimer typing;
         typing.start();
         QTimer keys;
         connect(&keys, &QTimer::timeout, [&] { run.type("x"); });
-        keys.start(300);
+        keys.start(idle / 4);
         run.type(Unsaved);
         QVERIFY(!QFile::exists(run.ownFile()));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(run.ownFile()), Recovery::MaxDelay + 1000);
-        QVERIFY(keys.isActive() && typing.elapsed() < Recovery::MaxDelay + 500);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(run.ownFile()), longest + 1000);
+        QVERIFY(keys.isActive() && typing.elapsed() < longest + 500);
         keys.stop();
 
-        QTRY_COMPARE_WITH_TIMEOUT(RecoveryFiles::read(run.ownFile())->text, run.frm.textBox().text(),
-                                  Recovery::IdleDelay + 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(RecoveryFiles::read(run.ownFile())->text, run.frm.textBox().text(), idle + 1000);
         const platform::RecoveryCopy copy = *RecoveryFiles::read(run.ownFile());
         QVERIFY(copy.text.startsWith(Unsaved) && copy.path.isEmpty());
         QCOMPARE(copy.saved, run.sp.clock.time);
@@ -90,7 +91,7 @@ private Q_SLOTS:
 
         // Undone back to the empty text: nothing unsaved, no copy.
         run.frm.textBox().setText(QByteArray());
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(run.ownFile()), Recovery::MaxDelay + 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(run.ownFile()), longest + 1000);
     }
 
     // Saved, replaced or discarded: the copy goes; a failed open or a cancelled close keep the text.

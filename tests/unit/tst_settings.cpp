@@ -3,11 +3,11 @@
 
 #include "app/FrmMain.h"
 #include "app/SettingsValue.h"
-#include "platform/WindowGeometry.h"
 #include "chrome/Toolbar.h"
-#include "platform/QtPlatform.h"
-#include "platform/RuntimeError.h"
-#include "platform/TextBox.h"
+#include "platform/desktop/QtPlatform.h"
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/textview/TextBox.h"
+#include "platform/ui/WindowGeometry.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>

@@ -3,7 +3,8 @@
 
 #include "about/FrmAbout.h"
 #include "app/FrmMain.h"
-#include "platform/TextBox.h"
+#include "platform/interfaces/Version.h"
+#include "platform/textview/TextBox.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
-// The text box in the program's text model: exact bytes and breaks, model positions, undo steps,
-// what enters from keys, clipboard and drops, and the appearance properties; and the view itself:
-// caret motions over wrapped rows, where rows, alignment and the selection are painted, the mouse,
-// long lines, the scroll bar, read-only, input methods and what accessibility reports.
-#include "platform/Ansi.h"
-#include "platform/RuntimeError.h"
-#include "platform/TextBox.h"
-#include "platform/TextBuffer.h"
+// The text box over the program's text model (whose own cases are in tst_textdocument): model
+// positions and selections, what enters from keys, clipboard and drops, the appearance
+// properties; and the view itself: caret motions over wrapped rows, where rows, alignment and the
+// selection are painted, the mouse, long lines, the scroll bar, read-only, input methods and what
+// accessibility reports.
+#include "platform/interfaces/RuntimeError.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -39,16 +39,6 @@ void typeText(QWidget *target, const QString &text)
     QApplication::sendEvent(target, &release);
 }
 
-// The text as the document holds it: an edit and its undo make the box read the document
-// again instead of giving back what setText was handed.
-QByteArray readBack(TextBox *box)
-{
-    box->setSel(box->textLength(), -1);
-    box->replaceSel("x");
-    box->undoEdit();
-    return box->text();
-}
-
 } // namespace
 
 class TstTextBox : public QObject {
@@ -57,10 +47,7 @@ private slots:
     void init();
     void cleanup();
 
-    void everyByteRoundTrips();
-    void breaksRoundTrip_data();
-    void breaksRoundTrip();
-    void randomBreakMixesRoundTrip();
+    void randomRangesSelectTheirBytes();
     void lengthAndPositionsCountModelChars_data();
     void lengthAndPositionsCountModelChars();
     void keyboardSelectionReadsAsModelPositions();
@@ -68,7 +55,6 @@ private slots:
     void replaceSelIsOneUndoStep_data();
     void replaceSelIsOneUndoStep();
     void replaceSelWithoutUndo();
-    void setTextEmptiesUndoAndRevisionMoves();
     void textIsReadAgainAfterEveryChange();
     void textFromLineOfEveryPosition();
     void refillKeepsAppearance();
@@ -84,9 +70,6 @@ private slots:
     void fontSpec();
     void colours();
 
-    void undoSteps_data();
-    void undoSteps();
-    void failedSetTextChangesNothing();
     void wordMotions_data();
     void wordMotions();
     void keysAsInQtTextWidgets_data();
@@ -121,53 +104,7 @@ void TstTextBox::cleanup()
     box = nullptr;
 }
 
-void TstTextBox::everyByteRoundTrips()
-{
-    QByteArray all;
-    for (int b = 0; b < 256; ++b)
-        all.append(char(b));
-    box->setText(all);
-    QCOMPARE(box->text(), all);
-    QCOMPARE(readBack(box), all);
-    QCOMPARE(box->textLength(), 256);
-    // U+00A0 stays a no-break space in what the box shows.
-    box->setText("a\xA0" "b");
-    QCOMPARE(QAccessible::queryAccessibleInterface(box)->textInterface()->text(0, 3), QStringLiteral("a\u00A0b"));
-    QCOMPARE(box->text(), QByteArray("a\xA0" "b"));
-}
-
-void TstTextBox::breaksRoundTrip_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<Break>("dominant");
-    QTest::addColumn<int>("lines");
-    QTest::newRow("empty") << QByteArray() << Break::CrLf << 1;
-    QTest::newRow("no breaks") << QByteArray("abc") << Break::CrLf << 1;
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << Break::CrLf << 3;
-    QTest::newRow("lone CR") << QByteArray("\ra\rb") << Break::Cr << 3;
-    QTest::newRow("lone LF") << QByteArray("a\nb\n\n") << Break::Lf << 4;
-    QTest::newRow("tie CR and LF") << QByteArray("a\rb\nc") << Break::CrLf << 1;
-    QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb\r\n") << Break::CrLf << 3;
-    QTest::newRow("LF CR") << QByteArray("\n\r") << Break::CrLf << 1;
-    QTest::newRow("LF dominant with pair") << QByteArray("\r\na\nb\n") << Break::Lf << 3;
-    QTest::newRow("CR dominant, CR before pair") << QByteArray("x\r\r\n\r") << Break::Cr << 3;
-}
-
-void TstTextBox::breaksRoundTrip()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(Break, dominant);
-    QFETCH(int, lines);
-    box->setText(text);
-    QCOMPARE(box->text(), text);
-    QCOMPARE(readBack(box), text);
-    QCOMPARE(box->dominantBreak(), dominant);
-    QCOMPARE(box->lineCount(), lines);
-    QCOMPARE(box->textLength(), int(text.size()));
-    QCOMPARE(box->isEmptyText(), text.isEmpty());
-}
-
-void TstTextBox::randomBreakMixesRoundTrip()
+void TstTextBox::randomRangesSelectTheirBytes()
 {
     static const char *const pieces[] = {"\r\n", "\r", "\n", "a", "\xE9", "\xA0", "\r\r\n", "\n\r"};
     QRandomGenerator random(1251);
@@ -177,8 +114,6 @@ void TstTextBox::randomBreakMixesRoundTrip()
         for (int i = 0; i < count; ++i)
             text.append(pieces[random.bounded(int(std::size(pieces)))]);
         box->setText(text);
-        QCOMPARE(readBack(box), text);
-        QCOMPARE(box->textLength(), int(text.size()));
         // Selecting every model range reads back exactly those bytes.
         const int a = random.bounded(int(text.size()) + 1);
         const int b = a + random.bounded(int(text.size()) - a + 1);
@@ -285,24 +220,6 @@ void TstTextBox::replaceSelWithoutUndo()
     QVERIFY(!box->canUndo());
     box->emptyUndoBuffer();
     QVERIFY(!box->canUndo());
-}
-
-void TstTextBox::setTextEmptiesUndoAndRevisionMoves()
-{
-    box->setText("one");
-    box->setSel(3, 3);
-    typeText(box, QStringLiteral("!"));
-    QVERIFY(box->canUndo());
-    const quint64 before = box->revision();
-    box->setText("two\r\nlines");
-    QVERIFY(box->revision() != before);
-    QVERIFY(!box->canUndo());
-    QCOMPARE(box->selStart(), 0);
-    const quint64 loaded = box->revision();
-    QCOMPARE(box->text(), QByteArray("two\r\nlines"));
-    QCOMPARE(box->revision(), loaded);
-    box->replaceSel("x");
-    QVERIFY(box->revision() != loaded);
 }
 
 void TstTextBox::textIsReadAgainAfterEveryChange()
@@ -630,68 +547,6 @@ void play(TextBox *box, const QString &script)
 }
 
 } // namespace
-
-void TstTextBox::undoSteps_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("selStart");
-    QTest::addColumn<int>("selEnd");
-    QTest::addColumn<QString>("edits");
-    QTest::addColumn<QByteArrayList>("undone");   // the text after each further undo
-    QTest::addColumn<int>("caretBack");            // the caret after the last undo; -1: the selection
-    QTest::newRow("a typed run") << QByteArray() << 0 << 0 << "t:abc" << QByteArrayList{""} << 0;
-    QTest::newRow("moving splits a run") << QByteArray() << 0 << 0 << "t:ab k:Left t:c" << QByteArrayList{"ab", ""} << 0;
-    QTest::newRow("Enter stands alone") << QByteArray() << 0 << 0 << "t:ab k:Return t:cd"
-                                        << QByteArrayList{"ab\r\n", "ab", ""} << 0;
-    QTest::newRow("backspaces") << QByteArray("ab\r\ncd") << 6 << 6 << "k:Backspace k:Backspace k:Backspace"
-                                << QByteArrayList{"ab\r\ncd"} << 6;
-    // What comes back of a deletion is not selected; the caret goes after it.
-    QTest::newRow("deletes") << QByteArray("abcd") << 0 << 0 << "k:Del k:Del" << QByteArrayList{"abcd"} << 2;
-    QTest::newRow("typing over a selection") << QByteArray("hello") << 0 << 5 << "t:xy" << QByteArrayList{"hello"} << -1;
-    QTest::newRow("undo, redo, undo") << QByteArray("q") << 1 << 1 << "t:w z y" << QByteArrayList{"q"} << 1;
-}
-
-void TstTextBox::undoSteps()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, selStart);
-    QFETCH(int, selEnd);
-    QFETCH(QString, edits);
-    QFETCH(QByteArrayList, undone);
-    QFETCH(int, caretBack);
-    box->setText(text);
-    box->setSel(selStart, selEnd);
-    play(box, edits);
-    const QByteArray edited = box->text();
-    for (const QByteArray &expected : undone) {
-        QVERIFY(box->canUndo());
-        play(box, QStringLiteral("z"));
-        QCOMPARE(box->text(), expected);
-    }
-    QVERIFY(!box->canUndo());
-    // A selection comes back with the text, and redoing everything gives the edit again.
-    QCOMPARE(box->selStart(), caretBack < 0 ? selStart : caretBack);
-    QCOMPARE(box->selLength(), caretBack < 0 ? selEnd - selStart : 0);
-    while (box->canRedo())
-        play(box, QStringLiteral("y"));
-    QCOMPARE(box->text(), edited);
-}
-
-void TstTextBox::failedSetTextChangesNothing()
-{
-    box->setText("keep\r\nthis");
-    box->setSel(1, 3);
-    box->replaceSel("EE");
-    const quint64 revision = box->revision();
-    TextBuffer::allocationHook = [](qsizetype) { throw std::bad_alloc(); };
-    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, box->setText(QByteArray(1 << 20, 'x')));
-    TextBuffer::allocationHook = nullptr;
-    QCOMPARE(box->text(), QByteArray("kEEp\r\nthis"));
-    QCOMPARE(box->selStart(), 3);
-    QVERIFY(box->canUndo());
-    QCOMPARE(box->revision(), revision);
-    QCOMPARE(box->lineCount(), 2);
-}
 
 void TstTextBox::wordMotions_data()
 {
@@ -1163,6 +1018,9 @@ void TstTextBox::accessibleTextIsAsShown()
     QCOMPARE(t->cursorPosition(), 5);
     a->editableTextInterface()->insertText(3, QStringLiteral("\u044F\n"));
     QCOMPARE(box->text(), QByteArray("ab\r\n\xFF\r\nc\xE9\rd\r\n\r\nx\ny"));
+    // U+00A0 stays a no-break space in what the box shows.
+    box->setText("a\xA0" "b");
+    QCOMPARE(t->text(0, 3), QStringLiteral("a\u00A0b"));
     // Where a lone CR ends the rows, it is the "\n".
     box->setText("a\rb\rc\nd");
     QCOMPARE(t->text(0, t->characterCount()), QStringLiteral("a\nb\nc\u240Ad"));

@@ -19,8 +19,8 @@
 // same check follows random edits the keys cannot make.
 //
 // JOTBOOK_KEYS_SEED and JOTBOOK_KEYS_COUNT run another or a longer sequence by hand.
-#include "platform/Ansi.h"
-#include "platform/TextBox.h"
+#include "platform/textmodel/Ansi.h"
+#include "platform/textview/TextBox.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

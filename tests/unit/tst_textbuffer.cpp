@@ -1,6 +1,6 @@
 // The text buffer against a plain byte array: random edit sequences must give the same bytes and
 // the same lines, whatever the sizes of the edits and the kind of the dominant break.
-#include "platform/TextBuffer.h"
+#include "platform/textmodel/TextBuffer.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -84,6 +84,8 @@ void TstTextBuffer::dominantBreak_data()
     QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb\r\n") << Break::CrLf << 3;
     QTest::newRow("LF CR") << QByteArray("\n\r") << Break::CrLf << 1;
     QTest::newRow("pair inside LF") << QByteArray("\r\na\nb\n") << Break::Lf << 3;
+    QTest::newRow("no breaks") << QByteArray("abc") << Break::CrLf << 1;
+    QTest::newRow("CR before a pair, CR dominant") << QByteArray("x\r\r\n\r") << Break::Cr << 3;
 }
 
 void TstTextBuffer::dominantBreak()

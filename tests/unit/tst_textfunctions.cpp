@@ -1,5 +1,5 @@
-// The string helpers behind the caption and the NUL replacement, the command line and the text
-// markers, and the plain-value wrappers over the standard choosers.
+// The string helpers behind the caption, the command line and the text markers, and the
+// plain-value wrappers over the standard choosers (which cut a name at its first NUL).
 
 #include "document/CommandLine.h"
 #include "document/MdlCommonDialogs.h"
@@ -21,9 +21,6 @@ private Q_SLOTS:
     void documentName();
     void shortenText_data();
     void shortenText();
-    void replaceAll_data();
-    void replaceAll();
-    void replaceAllIgnoresCaseInCodePage();
     void commandLine_data();
     void commandLine();
     void textMarker_data();
@@ -81,46 +78,6 @@ void TestTextFunctions::shortenText()
     const QString shortened = ShortenText(text, 32);
     QCOMPARE(shortened, text.left(shownLetters) + (dots ? QStringLiteral("...") : QString()));
     QVERIFY(shortened.size() <= 32);
-}
-
-void TestTextFunctions::replaceAll_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("find");
-    QTest::addColumn<QByteArray>("with");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("nul to space") << QByteArray("a\0b\0\0c", 6) << QByteArray(1, '\0') << QByteArray(" ")
-                                  << QByteArray("a b  c");
-    QTest::newRow("replacement holds find") << QByteArray("aXa") << QByteArray("a") << QByteArray("aa")
-                                            << QByteArray("aaXaa");
-    QTest::newRow("no overlapping matches") << QByteArray("aaaa") << QByteArray("aa") << QByteArray("b")
-                                            << QByteArray("bb");
-    QTest::newRow("removal joins a new match") << QByteArray("aabb") << QByteArray("ab") << QByteArray()
-                                               << QByteArray("ab");
-    QTest::newRow("removal") << QByteArray("xaxbx") << QByteArray("x") << QByteArray() << QByteArray("ab");
-    QTest::newRow("no match") << QByteArray("abc") << QByteArray("d") << QByteArray("e") << QByteArray("abc");
-    QTest::newRow("empty find") << QByteArray("abc") << QByteArray() << QByteArray("e") << QByteArray("abc");
-    QTest::newRow("empty text") << QByteArray() << QByteArray("a") << QByteArray("e") << QByteArray();
-    QTest::newRow("case matters") << QByteArray("aA") << QByteArray("a") << QByteArray("b") << QByteArray("bA");
-}
-
-void TestTextFunctions::replaceAll()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, find);
-    QFETCH(QByteArray, with);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(ReplaceAll(text, find, with, 0), expected);
-}
-
-void TestTextFunctions::replaceAllIgnoresCaseInCodePage()
-{
-    // "Привет, ПРИВЕТ, привет" in Windows-1251; the pieces between matches keep their case.
-    const QByteArray text = "\xCF\xF0\xE8\xE2\xE5\xF2, \xCF\xD0\xC8\xC2\xC5\xD2, \xEF\xF0\xE8\xE2\xE5\xF2!";
-    const QByteArray find = "\xEF\xF0\xE8\xE2\xE5\xF2";
-    QCOMPARE(ReplaceAll(text, find, "x", 1), QByteArray("x, x, x!"));
-    QCOMPARE(ReplaceAll(text, find, "x", 0), QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2, \xCF\xD0\xC8\xC2\xC5\xD2, x!"));
-    QCOMPARE(ReplaceAll("Ab-aB", "ab", "ab!", 1), QByteArray("ab!-ab!"));
 }
 
 void TestTextFunctions::commandLine_data()
@@ -236,8 +193,7 @@ void TestTextFunctions::fileDialogsTrimAtNulAndKeepFilterOnCancel()
     QCOMPARE(chosen, 2);
 
     QCOMPARE(MdlCommonDialogs::TrimNull(QStringLiteral("abc")), QStringLiteral("abc"));
-    QCOMPARE(MdlCommonDialogs::TrimNull(MdlCommonDialogs::NullChars(5)), QString());
-    QCOMPARE(MdlCommonDialogs::NullChars(3), QString(3, QChar(0)));
+    QCOMPARE(MdlCommonDialogs::TrimNull(QString(5, QChar(0))), QString());
 }
 
 void TestTextFunctions::colourChooserOffersGreysEveryTime()
