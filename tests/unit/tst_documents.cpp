@@ -20,8 +20,6 @@
 #include <QUrl>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 using platform::MsgAnswer;
 using platform::MsgButtons;
 using platform::MsgIcon;
@@ -126,7 +124,6 @@ private Q_SLOTS:
     void saveAsNaming();
     void saveRefusalsAndFailures();
     void recentDocument();
-    void changeQuestionGoesOnOnlyWhenSaved();
     void fontAndColours();
 };
 
@@ -135,7 +132,6 @@ void TestDocuments::roundTrip_data()
     QTest::addColumn<int>("coding");
     QTest::addColumn<quint32>("seed");
     QTest::newRow("Windows") << int(MdlCode::Windows) << 1u;
-    QTest::newRow("Windows again") << int(MdlCode::Windows) << 2u;
     QTest::newRow("DOS") << int(MdlCode::Dos) << 3u;
     QTest::newRow("KOI") << int(MdlCode::Koi) << 4u;
 }
@@ -373,7 +369,6 @@ void TestDocuments::openFailures_data()
     QTest::newRow("53") << "missing.txt" << "Файл не найден.";
     QTest::newRow("76") << "nowhere/missing.txt" << "Путь к файлу не найден.";
     QTest::newRow("75 folder") << "folder" << "Доступ к файлу или папке закрыт.";
-    QTest::newRow("75 fifo") << "fifo" << "Доступ к файлу или папке закрыт.";
 }
 
 void TestDocuments::openFailures()
@@ -383,7 +378,6 @@ void TestDocuments::openFailures()
     Env env;
     env.loadPrevious();
     QDir(env.dir.path()).mkdir("folder");
-    QVERIFY(::mkfifo(QFile::encodeName(env.path("fifo")).constData(), 0666) == 0);
 
     const QString file = env.path(name);
     QVERIFY(!env.frm.documents().OpenTextFile(file, true, false));
@@ -560,27 +554,6 @@ void TestDocuments::recentDocument()
     env.frm.documents().mnuRecent_Click();
     QVERIFY(env.onlyMessage().text.endsWith("Файл не найден."));
     QCOMPARE(env.frm.mainActions().mnuRecent->text(), QString());
-}
-
-void TestDocuments::changeQuestionGoesOnOnlyWhenSaved()
-{
-    Env env;
-    env.frm.textBox().setText("unsaved");
-    // Yes, then the Save As dialog is cancelled: the caller must not discard the text.
-    env.sp.messages.answers.push_back(MsgAnswer::Yes);
-    QVERIFY(!env.frm.IsTextChanged());
-    // Yes, then saving is refused: the same.
-    env.frm.documentSettings().RET_REG_DISABLESAVE = true;
-    env.sp.messages.answers.push_back(MsgAnswer::Yes);
-    env.sp.dialogs.saveAnswers.push_back({env.path("kept.txt"), 1});
-    QVERIFY(!env.frm.IsTextChanged());
-    // Yes and a written file: go on.
-    env.frm.documentSettings().RET_REG_DISABLESAVE = false;
-    env.sp.messages.answers.push_back(MsgAnswer::Yes);
-    env.sp.dialogs.saveAnswers.push_back({env.path("kept.txt"), 1});
-    QVERIFY(env.frm.IsTextChanged());
-    QCOMPARE(readFile(env.path("kept.txt")), QByteArray("unsaved"));
-    QCOMPARE(env.sp.dialogs.saveRequests.size(), 3);
 }
 
 void TestDocuments::fontAndColours()
