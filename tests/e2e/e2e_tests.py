@@ -58,13 +58,6 @@ def close_and_wait(session, app, window):
     check(code == 0, f"pid {app.pid} ended with {app.proc.returncode}")
 
 
-def start_and_close(session, profile):
-    """One clean run: start, wait for the window, close it with an unchanged document."""
-    app = session.start(profile)
-    window = app.wait_window(MAIN_TITLE)
-    close_and_wait(session, app, window)
-
-
 def setting(profile, key, section="General"):
     return profile.read_settings().get(section, {}).get(key)
 
@@ -104,18 +97,6 @@ def test_first_start(session):
     check(settings.get("NewSettings") == "False", f"NewSettings after closing is {settings.get('NewSettings')!r}")
     for key in ("FormWidth", "FormHeight"):
         check(key in settings, f"{key} missing after closing: {sorted(settings)}")
-
-
-def test_clean_restart(session):
-    profile = session.fresh_profile()
-    start_and_close(session, profile)
-    opened = len(session.opened_files())
-
-    app = session.start(profile)
-    window = app.wait_window(MAIN_TITLE)
-    app.no_window_for("^Jotbook$", 0.5)
-    check(len(session.opened_files()) == opened, "the help page was opened again on the second start")
-    close_and_wait(session, app, window)
 
 
 def test_unclean_end(session):
@@ -214,7 +195,6 @@ def text_box_contents(session, app):
 
 TESTS = {
     "first_start": test_first_start,
-    "clean_restart": test_clean_restart,
     "unclean_end": test_unclean_end,
     "single_instance": test_single_instance,
     "multiple_instances": test_multiple_instances,

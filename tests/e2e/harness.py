@@ -337,11 +337,6 @@ class Session:
     def type(self, text):
         self._run(["xdotool", "type", "--delay", "20", text])
 
-    def caps_lock_on(self):
-        # xset q shows "Caps Lock:   on" in the keyboard control section.
-        out = self._run(["xset", "q"], check_rc=False) if shutil.which("xset") else ""
-        return bool(re.search(r"Caps Lock:\s+on", out))
-
     # ---- accessibility ------------------------------------------------------------------------
 
     def a11y_tree(self, pid, timeout=8.0):
