@@ -27,6 +27,7 @@ using platform::MsgIcon;
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
+using testing::readFile;
 
 // One main window on the scripted platform, with the loading options in a known state.
 struct Env : testing::MainWindowRun {
@@ -44,13 +45,7 @@ struct Env : testing::MainWindowRun {
         frm.documentSettings().RET_REG_LOADALL = true;
     }
     QString path(const QString &name) const { return dir.filePath(name); }
-    QString write(const QString &name, const QByteArray &data) const
-    {
-        QFile f(path(name));
-        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
-            qFatal("cannot write the test file");
-        return path(name);
-    }
+    QString write(const QString &name, const QByteArray &data) const { return testing::writeFile(path(name), data); }
     // A loaded document the failures must leave alone.
     void loadPrevious()
     {
@@ -65,12 +60,6 @@ struct Env : testing::MainWindowRun {
         QCOMPARE(frm.document().GlobalFileName(), nameKept ? path("previous.txt") : QString());
     }
 };
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 void expectMessage(const platform::MessageRequest &m, const QString &text, MsgButtons buttons, int defaultButton)
 {

@@ -36,21 +36,8 @@ QString changedQuestion(const QString &name)
 }
 
 using Run = testing::MainWindowRun;
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
-        qFatal("cannot write the test file");
-    return path;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
+using testing::readFile;
+using testing::writeFile;
 
 QImage pictureOf(const QIcon &icon) { return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32); }
 
@@ -316,7 +303,7 @@ private Q_SLOTS:
         Run run;
         run.start();
         if (!file.isEmpty())
-            QVERIFY(run.frm.OpenTextFile(writeFile(dir, file, "text"), true, false));
+            QVERIFY(run.frm.OpenTextFile(writeFile(dir.filePath(file), "text"), true, false));
         const QByteArray text = run.frm.textBox().text();
         const QString path = run.frm.document().GlobalFileName();
         const QString title = run.frm.windowTitle();
@@ -376,7 +363,7 @@ private Q_SLOTS:
         run.start();
         QString path = dir.filePath(QStringLiteral("chosen.txt"));
         if (named) {
-            path = writeFile(dir, QStringLiteral("old.txt"), QByteArray());
+            path = writeFile(dir.filePath(QStringLiteral("old.txt")), QByteArray());
             QVERIFY(run.frm.OpenTextFile(path, true, false));
         }
         if (chooseName)

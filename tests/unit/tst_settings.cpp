@@ -414,10 +414,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(bool, readFailure);
         QTemporaryDir dir;
-        const QString path = dir.filePath("Jotbook.ini");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
-        f.close();
+        const QString path = testing::writeFile(dir.filePath("Jotbook.ini"), file);
         testing::ScriptedPlatform sp;
         platform::IniSettings ini(path);
         platform::Platform p = sp.platform();
@@ -429,8 +426,7 @@ private Q_SLOTS:
         QVERIFY(!frm.mainActions().mnuToolbar->isChecked());
         QCOMPARE(frm.textBox().fontSpec().size, 12.5);
         QVERIFY(!frm.mainActions().mnuDefaultMenu->isChecked());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray after = f.readAll();
+        const QByteArray after = testing::readFile(path);
         QVERIFY(after.startsWith("\xEF\xBB\xBF# my settings\n[General]\nEndState=False\nNewSettings=False\nnote\nToolBar=False\n"));
         QVERIFY(after.contains("FontName=Courier New\n"));
         QVERIFY(after.contains("DefaultMenu=False\n"));
