@@ -389,15 +389,11 @@ void TstTextBox::dropsOfOtherDataLeaveItWithItsSource()
     QCOMPARE(box->text(), QByteArray("keep"));
 }
 
+// Where each alignment puts the rows is alignmentPlacesTheRows'; any other value is refused.
 void TstTextBox::alignment()
 {
     box->setText("a");
-    const Qt::Alignment expected[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
-    for (int value : {1, 2, 0, 1}) {
-        box->setAlignmentValue(value);
-        QCOMPARE(box->alignmentValue(), value);
-        QCOMPARE(box->alignment(), expected[value]);
-    }
+    box->setAlignmentValue(1);
     for (int bad : {7, -1, 3}) {
         try {
             box->setAlignmentValue(bad);
