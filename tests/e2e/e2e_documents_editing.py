@@ -14,7 +14,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import TestFailure, check, run_tests, normalize_lines, walk, wait_for  # noqa: E402
+from harness import AFTER_CLEAN_RUN, TestFailure, check, run_tests, normalize_lines, walk, wait_for  # noqa: E402
 
 NEW_TITLE = "^Новый документ - Jotbook$"
 OPEN_TITLE = "^Открытие документа$"
@@ -25,9 +25,6 @@ GOTO_TITLE = "^Переход$"
 END_OF_DOCUMENT = "Поиск по документу завершен.\n\nПродолжить?"
 BAD_NUMBER = "Неверное значение!\n\nПроверьте правильность ввода."
 SETTINGS_CHANGED = "Настройки программы были изменены.\n\nСохранить эти изменения?"
-
-# Settings of a program that has completed a run before, so no first-run greeting.
-AFTER_CLEAN_RUN = {"EndState": "True", "NewSettings": "False"}
 
 
 # ---- helpers --------------------------------------------------------------------------------------
@@ -56,8 +53,7 @@ def wait_gone(app, name_regex, timeout=5.0):
 
 
 def start_editor(session):
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     app = session.start(profile)
     window = wait_active(session, app, NEW_TITLE, timeout=15)
     return profile, app, window
@@ -275,8 +271,7 @@ def test_find_replace_goto(session):
 
 def test_qt_options_are_file_names(session):
     """Arguments that Qt would take as its own options belong to the program: a file named -reverse opens."""
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     folder = os.path.join(session.root, "options")
     os.makedirs(folder)
     with open(os.path.join(folder, "-reverse"), "wb") as f:
@@ -291,8 +286,7 @@ def test_qt_options_are_file_names(session):
 def test_log_key_on_log_file(session):
     """A ".LOG" file and the key "/l" on an unquoted command line whose path the shell split at its
     blanks: the file opens and gets two stamps, the marker's and the key's, each after an empty line."""
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     path = os.path.join(session.root, "мои записи", "журнал дня.log")
     os.makedirs(os.path.dirname(path))
     original = ".Log\r\nПервая запись".encode("cp1251")
