@@ -323,10 +323,7 @@ class Session:
         raise TestFailure(f"{' '.join(argv)} keeps failing: {result.stderr.strip()}")
 
     def client_size(self, window):
-        info = self._run(["xwininfo", "-id", str(window)])
-        width = int(re.search(r"^\s*Width:\s*(\d+)", info, re.M).group(1))
-        height = int(re.search(r"^\s*Height:\s*(\d+)", info, re.M).group(1))
-        return width, height
+        return self.window_geometry(window)[2:]
 
     def active_window(self):
         out = self._run(["xdotool", "getactivewindow"], check_rc=False).strip()
