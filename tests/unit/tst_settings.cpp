@@ -458,13 +458,6 @@ private Q_SLOTS:
             expected += GroupO;
         QCOMPARE(run.sp.settings.writeLog, expected);
         QVERIFY(run.sp.messages.asked.isEmpty());
-        if (saveForm) {
-            QCOMPARE(run.storedNumber("General/FormLeft"), 100 * platform::WindowGeometry::twipsPerPixelX());
-            QCOMPARE(run.storedNumber("General/FormTop"), 50 * platform::WindowGeometry::twipsPerPixelY());
-            QCOMPARE(run.storedNumber("General/FormWidth"), 800 * platform::WindowGeometry::twipsPerPixelX());
-            QCOMPARE(run.storedNumber("General/FormHeight"), 600 * platform::WindowGeometry::twipsPerPixelY());
-            QCOMPARE(run.stored("General/FormState"), QStringLiteral("0"));
-        }
     }
 
     void geometryConditions_data()
