@@ -72,11 +72,6 @@ def test_first_start(session):
     # The first run hands the help page to the desktop.
     wait_for("the help page to be opened", lambda: any(line.endswith("/Jotbook.htm")
                                                         for line in session.opened_files()), timeout=5)
-    # Start-up has already recorded a run in progress.
-    check(setting(profile, "EndState") == "False", f"EndState after start-up is {setting(profile, 'EndState')!r}")
-    check(setting(profile, "NewSettings") == "False",
-          f"NewSettings after start-up is {setting(profile, 'NewSettings')!r}")
-
     # Russian typing reaches the text box.
     session.activate(window)
     session.type("привет мир")
@@ -88,12 +83,6 @@ def test_first_start(session):
     session.activate(box)
     session.key("Cyrillic_en")   # Нет
     check(app.wait_exit() == 0, f"the program ended with {app.proc.returncode}")
-
-    settings = profile.read_settings().get("General", {})
-    check(settings.get("EndState") == "True", f"EndState after closing is {settings.get('EndState')!r}")
-    check(settings.get("NewSettings") == "False", f"NewSettings after closing is {settings.get('NewSettings')!r}")
-    for key in ("FormWidth", "FormHeight"):
-        check(key in settings, f"{key} missing after closing: {sorted(settings)}")
 
 
 def test_unclean_end(session):
