@@ -15,6 +15,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import AFTER_CLEAN_RUN, TestFailure, check, run_tests, normalize_lines, walk, wait_for  # noqa: E402
+from e2e_tests import close_and_wait  # noqa: E402
 
 NEW_TITLE = "^Новый документ - Jotbook$"
 OPEN_TITLE = "^Открытие документа$"
@@ -57,22 +58,6 @@ def start_editor(session):
     app = session.start(profile)
     window = wait_active(session, app, NEW_TITLE, timeout=15)
     return profile, app, window
-
-
-def close_and_wait(session, app, window, save_settings=False):
-    """Closes the main window of an unchanged document. With save_settings the program must ask
-    whether to keep the changed options, and is told Yes; otherwise no question may come up."""
-    session.activate(window)
-    session.key("alt+F4")
-    if save_settings:
-        expect_message(session, app, SETTINGS_CHANGED)
-        session.key("Cyrillic_de")
-    try:
-        code = app.proc.wait(10)
-    except subprocess.TimeoutExpired:
-        texts = session.message_texts(app.pid)
-        raise TestFailure(f"the program did not end after Alt+F4; open message boxes: {texts!r}")
-    check(code == 0, f"the program ended with {code}")
 
 
 def editor_text(session, app):
@@ -177,7 +162,9 @@ def test_open_koi_save_windows(session):
     session.key("ctrl+s")
     app.no_window_for("^Jotbook$|" + SAVE_TITLE, 0.5)   # a named document is saved without asking
     wait_for("the file to be rewritten", lambda: read_bytes(path) != text.encode("koi8_r"), timeout=5)
-    close_and_wait(session, app, window, save_settings=True)
+    close_to_question(session, app, window, SETTINGS_CHANGED)
+    session.key("Cyrillic_de")       # Yes: keep the coding chosen
+    check(app.wait_exit() == 0, "the program did not end cleanly")
 
     expect_file(path, text.encode("cp1251"), "the document saved after opening it as KOI")
     settings = profile.read_settings().get("General", {})
