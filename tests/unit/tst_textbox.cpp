@@ -68,8 +68,6 @@ private slots:
     void fontSpec();
     void colours();
 
-    void wordMotions_data();
-    void wordMotions();
     void keysAsInQtTextWidgets_data();
     void keysAsInQtTextWidgets();
     void wrappedRowsKeepWithinTheView();
@@ -511,38 +509,6 @@ void play(TextBox *box, const QString &script)
 }
 
 } // namespace
-
-void TstTextBox::wordMotions_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QList<int>>("stops");
-    const QByteArray words = "one two,  three\r\nfour";
-    QTest::newRow("right") << words << 0 << int(Qt::Key_Right) << QList<int>{4, 7, 10, 15, 17, 21, 21};
-    QTest::newRow("left") << words << 21 << int(Qt::Key_Left) << QList<int>{17, 15, 10, 7, 4, 0, 0};
-    QTest::newRow("Cyrillic letters are word letters") << QByteArray("\xEF\xF0\xE8 \xE2\xE5\xF2") << 0
-                                                       << int(Qt::Key_Right) << QList<int>{4, 7};
-}
-
-void TstTextBox::wordMotions()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, from);
-    QFETCH(int, key);
-    QFETCH(QList<int>, stops);
-    box->setText(text);
-    box->setSel(from, from);
-    for (int stop : stops) {
-        QTest::keyClick(box, Qt::Key(key), Qt::ControlModifier);
-        QCOMPARE(box->caretPosition(), stop);
-    }
-    // With Shift the same stops select from where it began.
-    box->setSel(from, from);
-    QTest::keyClick(box, Qt::Key(key), Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(box->anchorPosition(), from);
-    QCOMPARE(box->caretPosition(), stops.first());
-}
 
 void TstTextBox::keysAsInQtTextWidgets_data()
 {
