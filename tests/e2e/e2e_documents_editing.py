@@ -295,6 +295,23 @@ def test_log_key_on_log_file(session):
     expect_file(path, original + b"\r\n\r\n" + first + b"\r\n\r\n" + second, "the stamped log")
 
 
+def test_utf8_from_command_line(session):
+    """A UTF-8 note named on the command line opens as Russian text and is saved as UTF-8 again."""
+    text = "Привет, мир!\nЁлка «ёжик» — №5\n"
+    path = os.path.join(session.root, "заметка.txt")
+    with open(path, "wb") as f:
+        f.write(text.encode("utf-8"))
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
+    app = session.start(profile, args=[path])
+    window = wait_active(session, app, "^заметка - Jotbook$", timeout=15)
+    expect_editor_text(session, app, normalize_lines(text), "the UTF-8 note on opening")
+    session.type("Ещё. ")
+    session.key("ctrl+s")
+    wait_for("the file to be rewritten", lambda: read_bytes(path) != text.encode("utf-8"), timeout=5)
+    close_and_wait(session, app, window)
+    expect_file(path, ("Ещё. " + text).encode("utf-8"), "the UTF-8 note saved after typing")
+
+
 def text_events(session, app, keys):
     """What the text box tells AT-SPI listeners while the keys are pressed: ("caret", offset),
     ("insert"/"delete", offset, length, text) and ("value",) events, in order. Qt may learn of a new
@@ -364,6 +381,7 @@ TESTS = {
     "accessible_text_as_shown": test_accessible_text_as_shown,
     "refused_drop_keeps_source_text": test_refused_drop_keeps_source_text,
     "open_koi_save_windows": test_open_koi_save_windows,
+    "utf8_from_command_line": test_utf8_from_command_line,
     "find_replace_goto": test_find_replace_goto,
     "log_key_on_log_file": test_log_key_on_log_file,
     "qt_options_are_file_names": test_qt_options_are_file_names,

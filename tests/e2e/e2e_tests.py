@@ -55,6 +55,13 @@ def close_and_wait(session, app, window):
     check(code == 0, f"pid {app.pid} ended with {app.proc.returncode}")
 
 
+def start_and_close(session, profile):
+    """One clean run: start, wait for the window, close it with an unchanged document."""
+    app = session.start(profile)
+    window = app.wait_window(MAIN_TITLE)
+    close_and_wait(session, app, window)
+
+
 def setting(profile, key, section="General"):
     return profile.read_settings().get(section, {}).get(key)
 
@@ -72,6 +79,11 @@ def test_first_start(session):
     # The first run hands the help page to the desktop.
     wait_for("the help page to be opened", lambda: any(line.endswith("/Jotbook.htm")
                                                         for line in session.opened_files()), timeout=5)
+    # Start-up has already recorded a run in progress.
+    check(setting(profile, "EndState") == "False", f"EndState after start-up is {setting(profile, 'EndState')!r}")
+    check(setting(profile, "NewSettings") == "False",
+          f"NewSettings after start-up is {setting(profile, 'NewSettings')!r}")
+
     # Russian typing reaches the text box.
     session.activate(window)
     session.type("привет мир")
@@ -83,6 +95,24 @@ def test_first_start(session):
     session.activate(box)
     session.key("Cyrillic_en")   # Нет
     check(app.wait_exit() == 0, f"the program ended with {app.proc.returncode}")
+
+    settings = profile.read_settings().get("General", {})
+    check(settings.get("EndState") == "True", f"EndState after closing is {settings.get('EndState')!r}")
+    check(settings.get("NewSettings") == "False", f"NewSettings after closing is {settings.get('NewSettings')!r}")
+    for key in ("FormWidth", "FormHeight"):
+        check(key in settings, f"{key} missing after closing: {sorted(settings)}")
+
+
+def test_clean_restart(session):
+    profile = session.fresh_profile()
+    start_and_close(session, profile)
+    opened = len(session.opened_files())
+
+    app = session.start(profile)
+    window = app.wait_window(MAIN_TITLE)
+    app.no_window_for("^Jotbook$", 0.5)
+    check(len(session.opened_files()) == opened, "the help page was opened again on the second start")
+    close_and_wait(session, app, window)
 
 
 def test_unclean_end(session):
@@ -177,6 +207,7 @@ def text_box_contents(session, app):
 
 TESTS = {
     "first_start": test_first_start,
+    "clean_restart": test_clean_restart,
     "unclean_end": test_unclean_end,
     "single_instance": test_single_instance,
     "multiple_instances": test_multiple_instances,
