@@ -9,7 +9,7 @@ import sys
 
 sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import TestFailure, check, run_tests, walk  # noqa: E402
+from harness import AFTER_CLEAN_RUN, TestFailure, check, run_tests, walk  # noqa: E402
 
 # The program's menu, "-" for a separator, "+" before what a typed text enables ("Печать" is not looked at).
 OWN_MENU = ("Печать|-|+Шрифт...|-|+Отменить|-|Все прописные|Все строчные|-|Вырезать|Копировать|Вставить|Удалить|-|"
@@ -40,8 +40,7 @@ def open_menu(session, app, window, button):
 
 def test_context_menus(session):
     """Right click: the program's menu; middle click: "Перейти..." and no paste of the X primary selection."""
-    profile = session.fresh_profile()
-    profile.write_settings({"EndState": "True", "NewSettings": "False"})
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     app = session.start(profile)
     window = app.wait_window("^Новый документ - Jotbook$")
     session.activate(window)

@@ -14,7 +14,8 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import TestFailure, check, run_tests, normalize_lines, walk, wait_for  # noqa: E402
+from harness import AFTER_CLEAN_RUN, TestFailure, check, run_tests, normalize_lines, walk, wait_for  # noqa: E402
+from e2e_tests import close_and_wait  # noqa: E402
 
 NEW_TITLE = "^Новый документ - Jotbook$"
 OPEN_TITLE = "^Открытие документа$"
@@ -25,9 +26,6 @@ GOTO_TITLE = "^Переход$"
 END_OF_DOCUMENT = "Поиск по документу завершен.\n\nПродолжить?"
 BAD_NUMBER = "Неверное значение!\n\nПроверьте правильность ввода."
 SETTINGS_CHANGED = "Настройки программы были изменены.\n\nСохранить эти изменения?"
-
-# Settings of a program that has completed a run before, so no first-run greeting.
-AFTER_CLEAN_RUN = {"EndState": "True", "NewSettings": "False"}
 
 
 # ---- helpers --------------------------------------------------------------------------------------
@@ -56,27 +54,10 @@ def wait_gone(app, name_regex, timeout=5.0):
 
 
 def start_editor(session):
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     app = session.start(profile)
     window = wait_active(session, app, NEW_TITLE, timeout=15)
     return profile, app, window
-
-
-def close_and_wait(session, app, window, save_settings=False):
-    """Closes the main window of an unchanged document. With save_settings the program must ask
-    whether to keep the changed options, and is told Yes; otherwise no question may come up."""
-    session.activate(window)
-    session.key("alt+F4")
-    if save_settings:
-        expect_message(session, app, SETTINGS_CHANGED)
-        session.key("Cyrillic_de")
-    try:
-        code = app.proc.wait(10)
-    except subprocess.TimeoutExpired:
-        texts = session.message_texts(app.pid)
-        raise TestFailure(f"the program did not end after Alt+F4; open message boxes: {texts!r}")
-    check(code == 0, f"the program ended with {code}")
 
 
 def editor_text(session, app):
@@ -181,7 +162,9 @@ def test_open_koi_save_windows(session):
     session.key("ctrl+s")
     app.no_window_for("^Jotbook$|" + SAVE_TITLE, 0.5)   # a named document is saved without asking
     wait_for("the file to be rewritten", lambda: read_bytes(path) != text.encode("koi8_r"), timeout=5)
-    close_and_wait(session, app, window, save_settings=True)
+    close_to_question(session, app, window, SETTINGS_CHANGED)
+    session.key("Cyrillic_de")       # Yes: keep the coding chosen
+    check(app.wait_exit() == 0, "the program did not end cleanly")
 
     expect_file(path, text.encode("cp1251"), "the document saved after opening it as KOI")
     settings = profile.read_settings().get("General", {})
@@ -275,8 +258,7 @@ def test_find_replace_goto(session):
 
 def test_qt_options_are_file_names(session):
     """Arguments that Qt would take as its own options belong to the program: a file named -reverse opens."""
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     folder = os.path.join(session.root, "options")
     os.makedirs(folder)
     with open(os.path.join(folder, "-reverse"), "wb") as f:
@@ -291,8 +273,7 @@ def test_qt_options_are_file_names(session):
 def test_log_key_on_log_file(session):
     """A ".LOG" file and the key "/l" on an unquoted command line whose path the shell split at its
     blanks: the file opens and gets two stamps, the marker's and the key's, each after an empty line."""
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     path = os.path.join(session.root, "мои записи", "журнал дня.log")
     os.makedirs(os.path.dirname(path))
     original = ".Log\r\nПервая запись".encode("cp1251")
@@ -320,8 +301,7 @@ def test_utf8_from_command_line(session):
     path = os.path.join(session.root, "заметка.txt")
     with open(path, "wb") as f:
         f.write(text.encode("utf-8"))
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     app = session.start(profile, args=[path])
     window = wait_active(session, app, "^заметка - Jotbook$", timeout=15)
     expect_editor_text(session, app, normalize_lines(text), "the UTF-8 note on opening")

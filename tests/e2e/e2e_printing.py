@@ -12,7 +12,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import _die_with_parent, check, run_tests, wait_for, walk  # noqa: E402
+from harness import AFTER_CLEAN_RUN, _die_with_parent, check, run_tests, wait_for, walk  # noqa: E402
 
 QUEUE = "JotbookPDF"
 # The scheduler's files and logs live in its own folder; it listens on a socket there only.
@@ -73,8 +73,7 @@ class Scheduler:
 def start_on(session, cups, path, *args):
     """The program started on the file, with the scheduler's default queue as its printer."""
     session.env = cups.clients(session.env)
-    profile = session.fresh_profile()
-    profile.write_settings({"EndState": "True", "NewSettings": "False"})
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     return session.start(profile, [path, *args])
 
 

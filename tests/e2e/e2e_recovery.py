@@ -8,17 +8,16 @@ import sys
 
 sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import check, run_tests, wait_for  # noqa: E402
-from e2e_tests import (AFTER_CLEAN_RUN, CHANGED_QUESTION, MAIN_TITLE, UNCLEAN_END, close_main_window,  # noqa: E402
-                       expect_message, text_box_contents)
+from harness import AFTER_CLEAN_RUN, check, run_tests, wait_for  # noqa: E402
+from e2e_tests import (CHANGED_QUESTION, MAIN_TITLE, UNCLEAN_END, close_main_window, expect_message,  # noqa: E402
+                       text_box_contents)
 
 OFFER = "Найдена резервная копия несохранённого документа \"Новый документ\".\r\n\r\nВосстановить её?"
 
 
 def test_recovery_after_sigterm(session):
     state = os.path.join(session.env["HOME"], ".local", "state", "Jotbook")
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     typed = "привет мир 123"
     app = session.start(profile)
     window = app.wait_window(MAIN_TITLE)

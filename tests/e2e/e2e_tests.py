@@ -11,7 +11,7 @@ import sys
 
 sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import TestFailure, check, run_tests, walk, wait_for  # noqa: E402
+from harness import AFTER_CLEAN_RUN, TestFailure, check, run_tests, walk, wait_for  # noqa: E402
 
 MAIN_TITLE = "^Новый документ - Jotbook$"
 CHANGED_QUESTION = "Документ \"Новый документ\" был изменён.\r\n\r\nСохранить эти изменения?"
@@ -19,9 +19,6 @@ UNCLEAN_END = ("Работа программы не была завершена
                "Все несохранённые данные утеряны, изменённые настройки не сохранены.\r\n"
                "Если возникнут сбои в программе, её потребуется переустановить.")
 ALREADY_RUNNING = "Программа уже запущена!\r\n\r\nЗапуск нескольких копий отключён."
-
-# Settings of a program that has completed a run before, so no first-run greeting.
-AFTER_CLEAN_RUN = {"EndState": "True", "NewSettings": "False"}
 
 
 def same_text(shown, expected):
@@ -119,8 +116,7 @@ def test_clean_restart(session):
 
 
 def test_unclean_end(session):
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     app = session.start(profile)
     app.wait_window(MAIN_TITLE)
     wait_for("start-up to record the run", lambda: setting(profile, "EndState") == "False")
@@ -139,8 +135,7 @@ def test_unclean_end(session):
 
 
 def test_single_instance(session):
-    profile = session.fresh_profile()
-    profile.write_settings({**AFTER_CLEAN_RUN, "MultipleInstance": "False"})
+    profile = session.fresh_profile({**AFTER_CLEAN_RUN, "MultipleInstance": "False"})
     first = session.start(profile)
     first_window = first.wait_window(MAIN_TITLE)
     wait_for("start-up to record the run", lambda: setting(profile, "EndState") == "False")
@@ -163,8 +158,7 @@ def test_single_instance(session):
 
 
 def test_multiple_instances(session):
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)   # MultipleInstance missing: allowed
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)   # MultipleInstance missing: allowed
     first = session.start(profile)
     first_window = first.wait_window(MAIN_TITLE)
     wait_for("start-up to record the run", lambda: setting(profile, "EndState") == "False")
@@ -180,8 +174,7 @@ def test_multiple_instances(session):
 
 
 def test_lock_key_panels(session):
-    profile = session.fresh_profile()
-    profile.write_settings(AFTER_CLEAN_RUN)
+    profile = session.fresh_profile(AFTER_CLEAN_RUN)
     app = session.start(profile)
     window = app.wait_window(MAIN_TITLE)
 

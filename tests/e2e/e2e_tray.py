@@ -10,7 +10,7 @@ import time
 
 sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import check, run_tests, wait_for  # noqa: E402
+from harness import AFTER_CLEAN_RUN, check, run_tests, wait_for  # noqa: E402
 
 MAIN_TITLE = "^Новый документ - Jotbook$"
 
@@ -28,8 +28,7 @@ def start_in_tray_host(session):
     host = session.start_tool(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
                                "--width", "120", "--height", "32"])
     tray = wait_for("the tray host's window", lambda: session.find_windows(".*", pid=host.pid), timeout=10)[0]
-    profile = session.fresh_profile()
-    profile.write_settings({"EndState": "True", "NewSettings": "False", "BadSize": "True", "MinimizeToTray": "True"})
+    profile = session.fresh_profile({**AFTER_CLEAN_RUN, "BadSize": "True", "MinimizeToTray": "True"})
     app = session.start(profile)
     window = app.wait_window(MAIN_TITLE)
     wait_for("the main window to be active", lambda: session.active_window() == window)

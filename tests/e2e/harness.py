@@ -22,6 +22,8 @@ import time
 SKIP = 77           # exit code CTest maps to "skipped"
 POLL = 0.05         # seconds between polls
 NEEDED_TOOLS = ("Xvfb", "xdotool", "xwininfo", "xprop", "openbox", "setxkbmap", "dbus-daemon")
+# Settings of a program that has completed a run before, so no first-run greeting.
+AFTER_CLEAN_RUN = {"EndState": "True", "NewSettings": "False"}
 
 
 class TestFailure(Exception):
@@ -262,12 +264,15 @@ class Session:
 
     # ---- the program ------------------------------------------------------------------------
 
-    def fresh_profile(self):
-        """A new, empty settings folder and runtime folder (mode 0700) for the next copies."""
+    def fresh_profile(self, settings=None):
+        """A new settings folder and runtime folder (mode 0700) for the next copies, the settings file
+        holding the given top-level keys, or none."""
         self._config_count += 1
-        config = self._private_dir(f"config-{self._config_count}")
-        runtime = self._private_dir(f"runtime-{self._config_count}")
-        return Profile(config, runtime)
+        profile = Profile(self._private_dir(f"config-{self._config_count}"),
+                          self._private_dir(f"runtime-{self._config_count}"))
+        if settings:
+            profile.write_settings(settings)
+        return profile
 
     def start(self, profile, args=(), program=None, accessible=True):
         """Starts the program (or another one) with the profile's folders; accessibility lets tests read it."""
@@ -318,10 +323,7 @@ class Session:
         raise TestFailure(f"{' '.join(argv)} keeps failing: {result.stderr.strip()}")
 
     def client_size(self, window):
-        info = self._run(["xwininfo", "-id", str(window)])
-        width = int(re.search(r"^\s*Width:\s*(\d+)", info, re.M).group(1))
-        height = int(re.search(r"^\s*Height:\s*(\d+)", info, re.M).group(1))
-        return width, height
+        return self.window_geometry(window)[2:]
 
     def active_window(self):
         out = self._run(["xdotool", "getactivewindow"], check_rc=False).strip()
@@ -336,11 +338,6 @@ class Session:
 
     def type(self, text):
         self._run(["xdotool", "type", "--delay", "20", text])
-
-    def caps_lock_on(self):
-        # xset q shows "Caps Lock:   on" in the keyboard control section.
-        out = self._run(["xset", "q"], check_rc=False) if shutil.which("xset") else ""
-        return bool(re.search(r"Caps Lock:\s+on", out))
 
     # ---- accessibility ------------------------------------------------------------------------
 

@@ -13,10 +13,26 @@
 #include "tests/support/ScriptedPlatform.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QTest>
 
 namespace testing {
+
+// Writes a test's file, or ends the test program; returns its path.
+inline QString writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size())
+        qFatal("cannot write the test file");
+    return path;
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
 
 struct MainWindowRun {
     ScriptedPlatform sp;

@@ -97,7 +97,7 @@ bool ScriptedDialogs::chooseFont(QWidget *, platform::FontSpec &font, quint32 &c
 int ScriptedShell::open(QWidget *, const QString &file)
 {
     opened << file;
-    return (everythingExists || existing.contains(file)) ? 42 : 2;
+    return existing.contains(file) ? 42 : 2;
 }
 
 std::optional<QString> MemorySettings::read(const QString &section, const QString &key)
@@ -116,12 +116,6 @@ bool MemorySettings::write(const QString &section, const QString &key, const QSt
         return false;
     writeLog << section + '/' + key;
     values.insert(section + '/' + key, value);
-    return true;
-}
-
-bool MemorySettings::flush()
-{
-    ++flushes;
     return true;
 }
 

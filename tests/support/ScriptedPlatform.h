@@ -56,7 +56,6 @@ public:
     int open(QWidget *owner, const QString &file) override;
     QStringList opened;
     QSet<QString> existing;   // files the shell can find; others give 2
-    bool everythingExists = false;
 };
 
 class ScriptedClock : public platform::Clock {
@@ -75,14 +74,12 @@ class MemorySettings : public platform::SettingsBackend {
 public:
     std::optional<QString> read(const QString &section, const QString &key) override;
     bool write(const QString &section, const QString &key, const QString &value) override;
-    bool flush() override;
+    bool flush() override { return true; }
 
     QMap<QString, QString> values;   // "Section/Key" -> text
     QStringList writeLog;            // "Section/Key" in write order
     int failAfterWrites = -1;        // >= 0: writes after this many fail
     bool readFails = false;
-    int flushes = 0;
-    bool has(const QString &section, const QString &key) const { return values.contains(section + '/' + key); }
     QString value(const QString &section, const QString &key) const { return values.value(section + '/' + key); }
 };
 

@@ -78,7 +78,7 @@ private Q_SLOTS:
         QTRY_VERIFY(m.mnuPUPaste->isEnabled());
     }
 
-    // Each lock panel is drawn active exactly while its lock is on.
+    // Each lock panel is shown, and drawn active exactly while its lock is on.
     void lockPanels()
     {
         Run run;
@@ -87,7 +87,7 @@ private Q_SLOTS:
             QString shown;
             for (const char *name : {"CAPS", "SCRL", "NUM"}) {
                 for (const QLabel *panel : run.frm.mainStatusBar().findChildren<QLabel *>()) {
-                    if (panel->text() == QLatin1String(name) && panel->isEnabled())
+                    if (panel->text() == QLatin1String(name) && panel->isVisible() && panel->isEnabled())
                         shown += QLatin1String(name) + QLatin1Char(' ');
                 }
             }

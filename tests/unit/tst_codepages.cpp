@@ -35,8 +35,6 @@ QByteArray cyrillicLetters()
 class TestCodePages : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void tablesArePermutations_data();
-    void tablesArePermutations();
     void knownLetters_data();
     void knownLetters();
     void lettersAgreeWithIconv_data();
@@ -45,34 +43,6 @@ private Q_SLOTS:
     void roundTripsGiveBackTheBytes();
     void outsideCodingsLeaveTextAlone();
 };
-
-void TestCodePages::tablesArePermutations_data()
-{
-    QTest::addColumn<int>("coding");
-    QTest::newRow("Windows") << int(MdlCode::Windows);
-    QTest::newRow("DOS") << int(MdlCode::Dos);
-    QTest::newRow("KOI") << int(MdlCode::Koi);
-}
-
-void TestCodePages::tablesArePermutations()
-{
-    QFETCH(int, coding);
-    const auto *table = MdlCode::PairingTable(coding);
-    QVERIFY(table);
-    QList<int> seen(256, 0);
-    for (uchar code : *table) {
-        QVERIFY2(code >= 0x80, qPrintable(QString::number(code, 16)));
-        ++seen[code];
-    }
-    for (int c = 0x80; c < 0x100; ++c)
-        QCOMPARE(seen[c], 1);
-
-    // Converting every byte to Windows and back touches each upper code once.
-    const QByteArray upper = allBytes().mid(128);
-    const QByteArray windows = ConvertCoding(upper, coding, MdlCode::Windows);
-    QCOMPARE(QSet<char>(windows.begin(), windows.end()).size(), 128);
-    QVERIFY(!windows.contains('?'));
-}
 
 void TestCodePages::knownLetters_data()
 {
@@ -143,12 +113,15 @@ void TestCodePages::lowerHalfAndSameCodingUnchanged()
     QCOMPARE(ConvertCoding(QByteArray(), MdlCode::Dos, MdlCode::Windows), QByteArray());
 }
 
+// Every byte value, then random bytes: a pairing table that is no permutation of the upper half
+// loses some byte on the way there and back.
 void TestCodePages::roundTripsGiveBackTheBytes()
 {
     QByteArray random(4096, Qt::Uninitialized);
     QRandomGenerator rng(1251);
     for (char &c : random)
         c = char(rng.bounded(256));
+    random.prepend(allBytes());
     for (int from = 1; from <= 3; ++from) {
         for (int to = 1; to <= 3; ++to) {
             const QByteArray there = ConvertCoding(random, from, to);

@@ -493,9 +493,6 @@ void TestFindDialogs::dialogsArePlacedAndSized()
         QVERIFY(!(d.dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QVERIFY(!d.dialog->isModal());
         QCOMPARE(d.dialog->parentWidget(), frm);
-        // Every control fits inside the designed size.
-        for (QWidget *w : d.dialog->findChildren<QWidget *>())
-            QVERIFY2(d.dialog->rect().contains(w->geometry()), qPrintable(w->objectName()));
     }
 
     // Labels lead to their boxes.

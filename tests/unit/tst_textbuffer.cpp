@@ -5,8 +5,6 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-#include <new>
-
 using platform::TextBuffer;
 using Break = TextBuffer::Break;
 
@@ -68,7 +66,6 @@ private slots:
     void editsAtALeafSeam_data();
     void editsAtALeafSeam();
     void copiesShareTheBytes();
-    void failedSetTextKeepsTheText();
 };
 
 void TstTextBuffer::dominantBreak_data()
@@ -205,19 +202,6 @@ void TstTextBuffer::copiesShareTheBytes()
     QCOMPARE(buffer.mid(4, 3), QByteArray("xyx"));
     const QByteArray once = buffer.text();
     QCOMPARE(buffer.text().constData(), once.constData());  // the second call builds nothing
-}
-
-void TstTextBuffer::failedSetTextKeepsTheText()
-{
-    TextBuffer buffer;
-    buffer.setText("one\r\ntwo");
-    buffer.replace(3, 0, QByteArrayView("!"));
-    TextBuffer::allocationHook = [](qsizetype) { throw std::bad_alloc(); };
-    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, buffer.setText(QByteArray(100000, '\n')));
-    TextBuffer::allocationHook = nullptr;
-    QCOMPARE(buffer.text(), QByteArray("one!\r\ntwo"));
-    QCOMPARE(buffer.lineCount(), 2);
-    QCOMPARE(buffer.dominantBreak(), Break::CrLf);
 }
 
 QTEST_MAIN(TstTextBuffer)
